@@ -1,0 +1,40 @@
+# Two commands set everything up on a fresh Debian 12 machine:
+#   make run   installs dependencies, builds, and plays the bundled sample clip
+#   make test  installs dependencies, builds, and runs every test
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps build sample run test asan-test bench format clean
+all: build
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD)
+
+sample: build
+	scripts/make-sample $(BUILD)/sample/sample.avi
+
+run: sample
+	$(BUILD)/quovel $(BUILD)/sample/sample.avi
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j2
+
+# The core tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan-test: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOVEL_SANITIZE=ON -DQUOVEL_WITH_UI=OFF
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && ctest -L core --output-on-failure -j2
+
+bench: build
+	bench/run-bench $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
