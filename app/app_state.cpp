@@ -1,0 +1,5 @@
+#include "app/app_state.h"
+
+AppStateRecord AppState;
+
+void ResetAppState() { AppState = AppStateRecord{}; }

@@ -1,0 +1,55 @@
+#pragma once
+// The one process-wide record that the parts of the program share. Plain data, read and
+// written on the user-interface thread only.
+#include <cstdint>
+#include <string>
+
+class CFrameGrabber;
+class CAviWriter;
+class CEffectSettingsDlg;
+
+struct AppStateRecord {
+    int32_t nVideoWidth = 360;
+    int32_t nVideoHeight = 240;
+    int32_t nSrcFrameRate = 30;
+    int32_t nTimerRateMode = 1;
+    int32_t nTimerFrameRate = 10;
+    int32_t nDstFrameRate = 30;
+    int32_t nThinning = 1;
+    int32_t bResizePending = 1;
+    int32_t nMosaicSize = 4;
+    int32_t nPaintLevels = 3;
+    int32_t nStrobeInterval = 5;
+    std::string strSrcFormat;
+    std::string strSrcHandler;
+    std::string strTimeText;
+    int32_t nStreamLength = 0;
+    // Owned by the application between start-up and exit; null outside that time.
+    CFrameGrabber* pGrabber = nullptr;
+    CAviWriter* pWriter = nullptr;
+    CEffectSettingsDlg* pEffectDlg = nullptr;
+    int32_t bFrameReady = 0;
+    int32_t bDrawing = 0;
+    int32_t bConverting = 0;
+    int32_t nSrcRateMode = 0;
+    int32_t nDstRateMode = 0;
+    int32_t nRangeMode = 0;
+    int32_t nRangeStart = 0;
+    int32_t nRangeEnd = 0;
+    int32_t bDvCrop = 0;
+    int32_t bDvCropActive = 0;
+    int32_t bHideWhileConverting = 0;
+    int32_t bRepeatPlay = 0;
+    int32_t bRestartPending = 0;
+    int32_t bVgaFullScreen = 0;
+    int32_t nColorMode = 0;
+    int32_t nRgbLevel[3] = {0, 0, 0};
+    int32_t nYuvLevel[3] = {0, 0, 0};
+    int32_t nHsvLevel[3] = {0, 0, 0};
+    int32_t nStrobeCount = 0;
+};
+
+extern AppStateRecord AppState;
+
+// Back to the initial values (tests start each case from a fresh record).
+void ResetAppState();

@@ -1,0 +1,26 @@
+#pragma once
+// Dialogs the logic needs from the windowing side: Qt in the program, scripted in tests.
+#include <optional>
+#include <string>
+
+namespace fw {
+
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+    // An open-file chooser. pszFilter is "description|pattern;pattern|...||".
+    // Returns the chosen path, or nothing when the user cancels.
+    virtual std::optional<std::string> ChooseOpenFile(const char* pszFilter,
+                                                      const char* pszDefaultExt) = 0;
+    // A message box with an OK button.
+    virtual void MessageBox(const std::string& strText) = 0;
+};
+
+// The recent-file list ("最近使ったﾌｧｲﾙ"): the most recent first, four entries at most.
+class IRecentFileList {
+public:
+    virtual ~IRecentFileList() = default;
+    virtual void Add(const std::string& strPath) = 0;
+};
+
+}  // namespace fw

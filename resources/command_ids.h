@@ -1,0 +1,51 @@
+#pragma once
+// Command identifiers. The numbers are those of the original resource script, so menus,
+// toolbar, accelerators and the handler tables all speak the same vocabulary.
+#include <cstdint>
+
+namespace cmd {
+using Id = uint32_t;
+
+// Framework commands
+constexpr Id kFileNew = 57600;
+constexpr Id kFileOpen = 57601;
+constexpr Id kFileSave = 57603;
+constexpr Id kFileConvert = 57604;  // "保存(&R)...": starts an AVI conversion
+constexpr Id kFileMruFirst = 57616;
+constexpr Id kFileMruLast = 57619;  // four recent-file entries
+constexpr Id kEditCopy = 57634;
+constexpr Id kEditCut = 57635;
+constexpr Id kEditPaste = 57637;
+constexpr Id kEditUndo = 57643;
+constexpr Id kAppAbout = 57664;
+constexpr Id kAppExit = 57665;
+constexpr Id kNextPane = 57680;
+constexpr Id kPrevPane = 57681;
+
+// View
+constexpr Id kZoom1 = 32771;
+constexpr Id kZoom2 = 32772;
+constexpr Id kZoom3 = 32773;
+constexpr Id kZoom4 = 32774;
+constexpr Id kViewRefresh = 32777;
+constexpr Id kPlayStart = 32778;
+constexpr Id kPlayPause = 32779;
+constexpr Id kPlayStop = 32780;
+constexpr Id kZoomFit = 32781;
+constexpr Id kViewFullScreen = 32784;
+
+// Settings and export
+constexpr Id kConvertSettings = 32798;
+constexpr Id kStillImage = 32800;
+constexpr Id kPlaySettings = 32802;
+
+// Colour modes, 32804 (standard) to 32813 (negative)
+constexpr Id kColorFirst = 32804;
+constexpr Id kColorLast = 32813;
+
+// Status-bar indicators
+constexpr Id kIndicatorKana = 59142;
+constexpr Id kIndicatorCaps = 59137;
+constexpr Id kIndicatorNum = 59138;
+constexpr Id kIndicatorScrl = 59139;
+}  // namespace cmd
