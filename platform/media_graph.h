@@ -1,0 +1,67 @@
+#pragma once
+// A decoding graph for one video file: run / pause / stop, positions in 100 ns units
+// counted from the first video frame, and a copy of the frame at the current position as
+// 24-bit BGR, bottom row first, rows padded to 4 bytes.
+//
+// It is a pull model: no thread of its own. While running, the position is the start
+// position plus the time elapsed on the given clock, capped at the stop position. Frames
+// are decoded only when a copy asks for them, forward from the last one; only a backward
+// or far jump seeks.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/dib.h"
+#include "platform/media_clock.h"
+
+namespace platform {
+
+enum class TimeFormat { MediaTime, Frame, Sample, Field, Byte, None, Other };
+enum class GraphState { Stopped, Paused, Running };
+enum class CopyResult { Ok, InvalidArg, Pointer, NotConnected, Failed };
+
+struct MediaGraphOptions {
+    int nDecoderThreads = 0;  // threads inside the decoder; 0 lets FFmpeg choose
+};
+
+class MediaGraph {
+public:
+    // Null when the file cannot be opened as media at all. A file that opens but has no
+    // decodable video stream gives a graph that is not connected.
+    static std::unique_ptr<MediaGraph> Open(const std::string& strPath, const IMediaClock& clock,
+                                            const MediaGraphOptions& options = {});
+    ~MediaGraph();
+    MediaGraph(const MediaGraph&) = delete;
+    MediaGraph& operator=(const MediaGraph&) = delete;
+
+    // The format of the delivered frames; false when no video stream is connected.
+    bool GetConnectedFormat(dib::BitmapInfoHeader& header) const;
+    TimeFormat GetTimeFormat() const { return TimeFormat::MediaTime; }
+
+    bool GetDuration(int64_t& llDuration) const;
+    bool GetStopPosition(int64_t& llStop) const;
+    // The current position; within half a frame before a frame's start it reads as that start.
+    bool GetCurrentPosition(int64_t& llPosition) const;
+    // Null leaves a position unchanged. Positions are clamped to [0, duration].
+    void SetPositions(const int64_t* pllCurrent, const int64_t* pllStop);
+
+    void Run();
+    void Pause();
+    void Stop();
+    GraphState GetState() const;
+
+    // Copies the frame shown at the current position into pDst (nBytes of room).
+    CopyResult CopyCurrentFrame(uint8_t* pDst, size_t nBytes);
+
+    // Decoder work done so far, for benchmarks and tests of the decode-forward rule.
+    int64_t DecodedFrameCount() const;
+    int64_t SeekCount() const;
+
+private:
+    struct Impl;
+    explicit MediaGraph(std::unique_ptr<Impl> pImpl);
+    std::unique_ptr<Impl> m_pImpl;
+};
+
+}  // namespace platform

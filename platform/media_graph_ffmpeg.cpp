@@ -1,0 +1,514 @@
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "platform/ffmpeg_ptr.h"
+#include "platform/media_graph.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
+}
+
+namespace platform {
+namespace {
+
+constexpr int64_t kUnitsPerSecond = 10'000'000;
+constexpr AVRational kUnitBase{1, static_cast<int>(kUnitsPerSecond)};
+// A forward jump shorter than this always decodes on; seeking is for far jumps.
+constexpr int64_t kNearJump = kUnitsPerSecond;
+// Without an index we cannot tell where key frames are; beyond this a seek pays off.
+constexpr int64_t kFarJumpWithoutIndex = 5 * kUnitsPerSecond;
+// Decoders that keep failing on a broken stream are given up on after this many errors.
+constexpr int kMaxConsecutiveErrors = 256;
+constexpr int64_t kUnknownDuration = std::numeric_limits<int64_t>::max() / 4;
+
+// swscale's fast YUV-to-RGB path converts pixel pairs and leaves the last column of an odd
+// width unwritten; the full-chroma path writes every pixel.
+int SwsFlagsFor(int nWidth) {
+    return (nWidth & 1) != 0 ? SWS_BICUBIC | SWS_FULL_CHR_H_INT | SWS_ACCURATE_RND : SWS_BICUBIC;
+}
+
+bool IsRegularFile(const std::string& strPath) {
+    struct stat st {};
+    return ::stat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+struct MediaGraph::Impl {
+    explicit Impl(const IMediaClock& c) : clock(c) {}
+
+    const IMediaClock& clock;
+    ff::FormatPtr pFormat;
+    ff::CodecPtr pCodec;
+    ff::PacketPtr pPacket{av_packet_alloc()};
+    ff::FramePtr pCur{av_frame_alloc()};   // newest frame whose start <= target
+    ff::FramePtr pNext{av_frame_alloc()};  // a decoded frame beyond the target, kept for later
+    ff::FramePtr pSpare{av_frame_alloc()};
+    ff::SwsPtr pSws;
+    const SwsContext* pSwsConfigured = nullptr;
+    int nSwsColourKey = -1;
+    AVStream* pStream = nullptr;
+    int nStreamIndex = -1;
+    bool bConnected = false;
+    dib::BitmapInfoHeader header;
+
+    // Time facts, 100 ns units relative to the first video frame.
+    int64_t llOrigin = 0;       // timestamp of the first frame, in the stream's time base
+    AVRational frameRate{30, 1};
+    int64_t llFrameUnits = kUnitsPerSecond / 30;
+    int64_t llDuration = 0;
+    bool bDurationEstimated = false;  // from bit rate or sparse timestamps, not the container
+
+    // Position model.
+    GraphState state = GraphState::Stopped;
+    int64_t llBase = 0;       // position when the clock reading below was taken
+    int64_t llBaseClock = 0;  // clock reading at the last run, seek or resume
+    int64_t llStop = -1;  // -1: the end of the stream, wherever that turns out to be
+
+    // Decoder state.
+    bool bHaveCur = false;
+    bool bHaveNext = false;
+    int64_t llCurStart = 0;
+    int64_t llNextStart = 0;
+    int64_t llLastStart = -1;
+    bool bInputEnded = false;
+    bool bDecoderDrained = false;
+    int64_t llDecoded = 0;
+    int64_t llSeeks = 0;
+
+    int64_t UnclampedPosition() const {
+        return state == GraphState::Running ? llBase + (clock.Now() - llBaseClock) : llBase;
+    }
+
+    int64_t StopPosition() { return llStop < 0 ? Duration() : std::min(llStop, Duration()); }
+    int64_t RawPosition() { return std::clamp<int64_t>(UnclampedPosition(), 0, StopPosition()); }
+
+    // An estimated end is checked by decoding once playback reaches it: frames found beyond
+    // it move the end on, running out of frames fixes it.
+    int64_t Duration() {
+        if (bDurationEstimated && bConnected && !bDecoderDrained &&
+            UnclampedPosition() + llFrameUnits / 2 >= llDuration) {
+            DecodeTo(llDuration + llFrameUnits / 2);
+            if (bDurationEstimated) {
+                llDuration = std::max(llDuration, llLastStart + llFrameUnits);
+            }
+        }
+        return llDuration;
+    }
+
+    // The start of the frame a position falls in when it lies within half a frame before
+    // that start; otherwise the position itself.
+    int64_t Snap(int64_t llPos) {
+        if (!bConnected || llFrameUnits <= 0) {
+            return llPos;
+        }
+        const int64_t llHalf = llFrameUnits / 2;
+        const int64_t k = av_rescale_q_rnd(llPos + llHalf, kUnitBase, av_inv_q(frameRate),
+                                           AV_ROUND_DOWN);
+        const int64_t llStart = av_rescale_q_rnd(k, av_inv_q(frameRate), kUnitBase, AV_ROUND_UP);
+        return llStart > llPos ? std::min(llStart, Duration()) : llPos;
+    }
+
+    int64_t FrameStart(const AVFrame* pFrame) {
+        int64_t ts = pFrame->best_effort_timestamp;
+        if (ts == AV_NOPTS_VALUE) {
+            ts = pFrame->pts;
+        }
+        if (ts == AV_NOPTS_VALUE) {
+            ts = pFrame->pkt_dts;
+        }
+        if (ts == AV_NOPTS_VALUE) {
+            return llLastStart < 0 ? 0 : llLastStart + llFrameUnits;
+        }
+        return av_rescale_q(ts - llOrigin, pStream->time_base, kUnitBase);
+    }
+
+    // Decodes the next frame in presentation order into pFrame; false at the end of the
+    // stream or when the decoder cannot go on.
+    bool DecodeOne(AVFrame* pFrame) {
+        int nErrors = 0;
+        while (!bDecoderDrained) {
+            const int nRecv = avcodec_receive_frame(pCodec.get(), pFrame);
+            if (nRecv == 0) {
+                ++llDecoded;
+                return true;
+            }
+            if (nRecv == AVERROR_EOF) {
+                bDecoderDrained = true;
+                break;
+            }
+            if (nRecv != AVERROR(EAGAIN)) {
+                if (++nErrors > kMaxConsecutiveErrors) {
+                    bDecoderDrained = true;
+                }
+                continue;
+            }
+            if (bInputEnded) {  // the decoder wants input we do not have
+                bDecoderDrained = true;
+                break;
+            }
+            if (!FeedPacket() && ++nErrors > kMaxConsecutiveErrors) {
+                bDecoderDrained = true;
+            }
+        }
+        return false;
+    }
+
+    // Sends the next packet of our stream to the decoder, or the end-of-stream signal.
+    bool FeedPacket() {
+        for (;;) {
+            if (av_read_frame(pFormat.get(), pPacket.get()) < 0) {
+                bInputEnded = true;
+                avcodec_send_packet(pCodec.get(), nullptr);
+                return true;
+            }
+            if (pPacket->stream_index != nStreamIndex) {
+                av_packet_unref(pPacket.get());
+                continue;
+            }
+            const int nSent = avcodec_send_packet(pCodec.get(), pPacket.get());
+            av_packet_unref(pPacket.get());
+            return nSent >= 0;
+        }
+    }
+
+    // The end of the video is the end of its last frame, which a truncated file reveals only
+    // when decoding runs out.
+    void NoteEndOfFrames() {
+        if (llLastStart >= 0) {
+            const int64_t llEnd = llLastStart + llFrameUnits;
+            llDuration = bDurationEstimated ? llEnd : std::min(llDuration, llEnd);
+            bDurationEstimated = false;
+        }
+    }
+
+    bool ShouldSeek(int64_t llTarget) const {
+        if (!bHaveCur || llTarget < llCurStart) {
+            return true;
+        }
+        if (llTarget - llCurStart <= kNearJump) {
+            return false;
+        }
+        const int64_t ts = av_rescale_q(llTarget, kUnitBase, pStream->time_base) + llOrigin;
+        const int nIndex = av_index_search_timestamp(pStream, ts, AVSEEK_FLAG_BACKWARD);
+        if (nIndex >= 0) {
+            const AVIndexEntry* pEntry = avformat_index_get_entry(pStream, nIndex);
+            if (pEntry != nullptr) {
+                const int64_t llKey =
+                    av_rescale_q(pEntry->timestamp - llOrigin, pStream->time_base, kUnitBase);
+                return llKey > llCurStart;
+            }
+        }
+        return llTarget - llCurStart > kFarJumpWithoutIndex;
+    }
+
+    void SeekBefore(int64_t llTarget) {
+        ++llSeeks;
+        const int64_t ts =
+            av_rescale_q_rnd(std::max<int64_t>(llTarget, 0), kUnitBase, pStream->time_base,
+                             AV_ROUND_DOWN) +
+            llOrigin;
+        if (av_seek_frame(pFormat.get(), nStreamIndex, ts, AVSEEK_FLAG_BACKWARD) < 0 &&
+            av_seek_frame(pFormat.get(), nStreamIndex, llOrigin, AVSEEK_FLAG_BACKWARD) < 0) {
+            av_seek_frame(pFormat.get(), -1, 0, AVSEEK_FLAG_BYTE);
+        }
+        avcodec_flush_buffers(pCodec.get());
+        bInputEnded = false;
+        bDecoderDrained = false;
+        bHaveCur = false;
+        bHaveNext = false;
+        av_frame_unref(pCur.get());
+        av_frame_unref(pNext.get());
+        llLastStart = -1;
+    }
+
+    // Decodes the next frame into pNext; false when the stream has no more.
+    bool DecodeNext() {
+        if (!DecodeOne(pSpare.get())) {
+            NoteEndOfFrames();
+            return false;
+        }
+        const int64_t llStart = FrameStart(pSpare.get());
+        llLastStart = std::max(llLastStart, llStart);
+        av_frame_unref(pNext.get());
+        std::swap(pNext, pSpare);
+        llNextStart = llStart;
+        bHaveNext = true;
+        return true;
+    }
+
+    // Seeks so that decoding starts at or before llTarget. Demuxers without an index may land
+    // late; then it tries again further back, at last from the very start.
+    void SeekAndPrime(int64_t llTarget) {
+        for (const int64_t llBack : {0LL, 1LL, 4LL, 16LL, -1LL}) {
+            const int64_t llSeekTo = llBack < 0 ? 0 : llTarget - llBack * kUnitsPerSecond;
+            SeekBefore(llSeekTo);
+            if (!DecodeNext() || llNextStart <= llTarget || llSeekTo <= 0) {
+                return;
+            }
+        }
+    }
+
+    // Makes pCur the newest frame whose start is not after llTarget.
+    void DecodeTo(int64_t llTarget) {
+        if (bHaveCur && llTarget >= llCurStart &&
+            (bHaveNext ? llTarget < llNextStart : bDecoderDrained)) {
+            return;
+        }
+        if (ShouldSeek(llTarget)) {
+            SeekAndPrime(llTarget);
+        }
+        for (;;) {
+            if (bHaveNext) {
+                if (llNextStart > llTarget && bHaveCur) {
+                    return;
+                }
+                std::swap(pCur, pNext);
+                llCurStart = llNextStart;
+                bHaveCur = true;
+                bHaveNext = false;
+                continue;
+            }
+            if (!DecodeNext()) {
+                return;
+            }
+        }
+    }
+
+    bool ConvertCurrent(uint8_t* pDst, size_t nRowBytes) {
+        AVFrame* pFrame = pCur.get();
+        const auto srcFormat = static_cast<AVPixelFormat>(pFrame->format);
+        pSws.reset(sws_getCachedContext(pSws.release(), pFrame->width, pFrame->height, srcFormat,
+                                        header.biWidth, header.biHeight, AV_PIX_FMT_BGR24,
+                                        SwsFlagsFor(pFrame->width), nullptr, nullptr, nullptr));
+        if (!pSws) {
+            return false;
+        }
+        const int nSpace = pFrame->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
+        const int nFullRange = pFrame->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
+        const int nColourKey = nSpace * 2 + nFullRange;
+        if (pSws.get() != pSwsConfigured || nColourKey != nSwsColourKey) {
+            // Rebuilding the colour tables is costly: only when the context or matrix changes.
+            sws_setColorspaceDetails(pSws.get(), sws_getCoefficients(nSpace), nFullRange,
+                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+            pSwsConfigured = pSws.get();
+            nSwsColourKey = nColourKey;
+        }
+
+        // Read the source upside down so that the rows land bottom row first.
+        const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(srcFormat);
+        if (pDesc == nullptr) {
+            return false;
+        }
+        const uint8_t* srcData[4] = {};
+        int srcStride[4] = {};
+        for (int i = 0; i < 4 && pFrame->data[i] != nullptr; ++i) {
+            const bool bPalette = i == 1 && (pDesc->flags & AV_PIX_FMT_FLAG_PAL);
+            const int nShift = (i == 1 || i == 2) ? pDesc->log2_chroma_h : 0;
+            const int nRows = AV_CEIL_RSHIFT(pFrame->height, nShift);
+            if (bPalette) {
+                srcData[i] = pFrame->data[i];
+                srcStride[i] = pFrame->linesize[i];
+            } else {
+                srcData[i] = pFrame->data[i] + static_cast<ptrdiff_t>(nRows - 1) * pFrame->linesize[i];
+                srcStride[i] = -pFrame->linesize[i];
+            }
+        }
+        uint8_t* dstData[4] = {pDst, nullptr, nullptr, nullptr};
+        int dstStride[4] = {static_cast<int>(nRowBytes), 0, 0, 0};
+        return sws_scale(pSws.get(), srcData, srcStride, 0, pFrame->height, dstData, dstStride) > 0;
+    }
+
+    bool OpenVideo() {
+        nStreamIndex = av_find_best_stream(pFormat.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        if (nStreamIndex < 0) {
+            return false;
+        }
+        pStream = pFormat->streams[nStreamIndex];
+        const AVCodec* pDecoder = avcodec_find_decoder(pStream->codecpar->codec_id);
+        if (pDecoder == nullptr) {
+            return false;
+        }
+        pCodec.reset(avcodec_alloc_context3(pDecoder));
+        return pCodec && avcodec_parameters_to_context(pCodec.get(), pStream->codecpar) >= 0;
+    }
+
+    void WorkOutTimes(const AVFrame* pFirst) {
+        AVRational rate = av_guess_frame_rate(pFormat.get(), pStream, nullptr);
+        if (rate.num <= 0 || rate.den <= 0) {
+            rate = AVRational{30, 1};
+        }
+        frameRate = rate;
+        llFrameUnits = av_rescale_q(1, av_inv_q(rate), kUnitBase);
+
+        int64_t ts = pFirst->best_effort_timestamp;
+        if (ts == AV_NOPTS_VALUE) {
+            ts = pStream->start_time != AV_NOPTS_VALUE ? pStream->start_time : 0;
+        }
+        llOrigin = ts;
+
+        llDuration = kUnknownDuration;
+        if (pStream->duration != AV_NOPTS_VALUE && pStream->duration > 0) {
+            const int64_t llStreamStart =
+                pStream->start_time != AV_NOPTS_VALUE ? pStream->start_time : llOrigin;
+            llDuration = av_rescale_q(llStreamStart + pStream->duration - llOrigin,
+                                      pStream->time_base, kUnitBase);
+        } else if (pFormat->duration != AV_NOPTS_VALUE && pFormat->duration > 0) {
+            const int64_t llFormatStart =
+                pFormat->start_time != AV_NOPTS_VALUE ? pFormat->start_time : 0;
+            const int64_t llOriginUs = av_rescale_q(llOrigin, pStream->time_base, AV_TIME_BASE_Q);
+            llDuration = av_rescale_q(llFormatStart + pFormat->duration - llOriginUs,
+                                      AV_TIME_BASE_Q, kUnitBase);
+        } else if (pStream->nb_frames > 0) {
+            llDuration = pStream->nb_frames * llFrameUnits;
+        }
+        llDuration = std::max<int64_t>(llDuration, 0);
+        bDurationEstimated = pFormat->duration_estimation_method != AVFMT_DURATION_FROM_STREAM ||
+                             llDuration == kUnknownDuration;
+    }
+
+    // Decodes the first frame: it fixes the format and the time origin, and proves that
+    // the stream can be decoded at all.
+    bool Connect(int nThreads) {
+        if (!OpenVideo()) {
+            return false;
+        }
+        pCodec->thread_count = nThreads;
+        pCodec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+        if (avcodec_open2(pCodec.get(), pCodec->codec, nullptr) < 0) {
+            return false;
+        }
+        if (!DecodeOne(pCur.get()) || pCur->width <= 0 || pCur->height <= 0) {
+            return false;
+        }
+        header = dib::MakeHeader24(pCur->width, pCur->height);
+        WorkOutTimes(pCur.get());
+        llCurStart = FrameStart(pCur.get());
+        llLastStart = llCurStart;
+        bHaveCur = true;
+        return true;
+    }
+
+    void UseContainerDuration() {
+        llDuration = 0;
+        if (pFormat->duration != AV_NOPTS_VALUE && pFormat->duration > 0) {
+            llDuration = av_rescale_q(pFormat->duration, AV_TIME_BASE_Q, kUnitBase);
+        }
+    }
+};
+
+std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& strPath, const IMediaClock& clock,
+                                             const MediaGraphOptions& options) {
+    if (!IsRegularFile(strPath)) {
+        return nullptr;
+    }
+    av_log_set_level(AV_LOG_QUIET);
+    auto pImpl = std::make_unique<Impl>(clock);
+    if (!pImpl->pPacket || !pImpl->pCur || !pImpl->pNext || !pImpl->pSpare) {
+        return nullptr;
+    }
+    AVFormatContext* pRaw = nullptr;
+    if (avformat_open_input(&pRaw, strPath.c_str(), nullptr, nullptr) < 0) {
+        return nullptr;
+    }
+    pImpl->pFormat.reset(pRaw);
+    if (avformat_find_stream_info(pImpl->pFormat.get(), nullptr) < 0) {
+        return nullptr;
+    }
+    pImpl->bConnected = pImpl->Connect(options.nDecoderThreads);
+    if (!pImpl->bConnected) {
+        pImpl->pCodec.reset();
+        pImpl->UseContainerDuration();
+    }
+    return std::unique_ptr<MediaGraph>(new MediaGraph(std::move(pImpl)));
+}
+
+MediaGraph::MediaGraph(std::unique_ptr<Impl> pImpl) : m_pImpl(std::move(pImpl)) {}
+MediaGraph::~MediaGraph() = default;
+
+bool MediaGraph::GetConnectedFormat(dib::BitmapInfoHeader& header) const {
+    if (!m_pImpl->bConnected) {
+        return false;
+    }
+    header = m_pImpl->header;
+    return true;
+}
+
+bool MediaGraph::GetDuration(int64_t& llDuration) const {
+    llDuration = m_pImpl->Duration();
+    return true;
+}
+
+bool MediaGraph::GetStopPosition(int64_t& llStop) const {
+    llStop = m_pImpl->StopPosition();
+    return true;
+}
+
+bool MediaGraph::GetCurrentPosition(int64_t& llPosition) const {
+    llPosition = m_pImpl->Snap(m_pImpl->RawPosition());
+    return true;
+}
+
+void MediaGraph::SetPositions(const int64_t* pllCurrent, const int64_t* pllStop) {
+    Impl& g = *m_pImpl;
+    if (pllStop != nullptr) {
+        g.llStop = std::clamp<int64_t>(*pllStop, 0, g.Duration());
+    }
+    if (pllCurrent != nullptr) {
+        g.llBase = std::clamp<int64_t>(*pllCurrent, 0, g.Duration());
+        g.llBaseClock = g.clock.Now();
+    }
+}
+
+void MediaGraph::Run() {
+    Impl& g = *m_pImpl;
+    if (g.state != GraphState::Running) {
+        g.llBase = g.RawPosition();
+        g.llBaseClock = g.clock.Now();
+        g.state = GraphState::Running;
+    }
+}
+
+void MediaGraph::Pause() {
+    Impl& g = *m_pImpl;
+    g.llBase = g.RawPosition();
+    g.state = GraphState::Paused;
+}
+
+void MediaGraph::Stop() {
+    Impl& g = *m_pImpl;
+    g.llBase = g.RawPosition();
+    g.state = GraphState::Stopped;
+}
+
+GraphState MediaGraph::GetState() const { return m_pImpl->state; }
+
+CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
+    Impl& g = *m_pImpl;
+    if (!g.bConnected) {
+        return CopyResult::NotConnected;
+    }
+    if (pDst == nullptr) {
+        return CopyResult::Pointer;
+    }
+    if (nBytes < g.header.biSizeImage) {
+        return CopyResult::InvalidArg;
+    }
+    int64_t llPosition = 0;
+    GetCurrentPosition(llPosition);
+    g.DecodeTo(llPosition + g.llFrameUnits / 2);
+    if (!g.bHaveCur) {
+        return CopyResult::Failed;
+    }
+    return g.ConvertCurrent(pDst, dib::RowBytes24(g.header.biWidth)) ? CopyResult::Ok
+                                                                       : CopyResult::Failed;
+}
+
+int64_t MediaGraph::DecodedFrameCount() const { return m_pImpl->llDecoded; }
+int64_t MediaGraph::SeekCount() const { return m_pImpl->llSeeks; }
+
+}  // namespace platform

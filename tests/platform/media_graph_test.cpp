@@ -1,0 +1,248 @@
+#include "platform/media_graph.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "support/test_media.h"
+
+using platform::CopyResult;
+using platform::ManualMediaClock;
+using platform::MediaGraph;
+
+namespace {
+
+constexpr int64_t kUnitsPerFrame30 = 333'333;
+
+struct Case {
+    const char* pszName;
+    testmedia::ClipSpec spec;
+    friend void PrintTo(const Case& c, std::ostream* pOut) { *pOut << c.pszName; }
+};
+
+std::vector<uint8_t> Buffer(const dib::BitmapInfoHeader& h) {
+    return std::vector<uint8_t>(h.biSizeImage);
+}
+
+int IndexAt(MediaGraph& graph, ManualMediaClock& clock, int64_t llPosition) {
+    clock.Set(llPosition);
+    dib::BitmapInfoHeader h;
+    EXPECT_TRUE(graph.GetConnectedFormat(h));
+    std::vector<uint8_t> pixels = Buffer(h);
+    EXPECT_EQ(graph.CopyCurrentFrame(pixels.data(), pixels.size()), CopyResult::Ok);
+    return testmedia::ReadIndex(pixels.data(), h.biWidth, h.biHeight);
+}
+
+class MediaGraphCodecs : public ::testing::TestWithParam<Case> {};
+
+// Every codec family plays the frame due at each position, counted from its first frame
+// (an MPEG program stream's start time included), at exact per-frame steps that are
+// truncated to whole 100 ns units.
+TEST_P(MediaGraphCodecs, DeliversTheFrameDueAtEachPosition) {
+    const Case& c = GetParam();
+    const std::string strPath = testmedia::IndexedClip(c.spec);
+    ASSERT_FALSE(strPath.empty());
+    ManualMediaClock clock;
+    auto pGraph = MediaGraph::Open(strPath, clock);
+    ASSERT_TRUE(pGraph);
+
+    dib::BitmapInfoHeader h;
+    ASSERT_TRUE(pGraph->GetConnectedFormat(h));
+    EXPECT_EQ(h.biWidth, c.spec.nWidth);
+    EXPECT_EQ(h.biHeight, c.spec.nHeight);
+    EXPECT_EQ(h.biBitCount, 24);
+    EXPECT_EQ(h.biSizeImage, dib::RowBytes24(c.spec.nWidth) * c.spec.nHeight);
+
+    pGraph->Run();
+    const int64_t llFrame = 10'000'000 / c.spec.nRate;
+    for (int k = 0; k < c.spec.nFrames; ++k) {
+        ASSERT_EQ(IndexAt(*pGraph, clock, k * llFrame), k) << c.pszName << " frame " << k;
+    }
+    // The end is the last frame's end (an MPEG stream's estimate is checked on the way), and
+    // the last truncated step reads as the end.
+    int64_t llDuration = 0;
+    ASSERT_TRUE(pGraph->GetDuration(llDuration));
+    EXPECT_NEAR(llDuration, c.spec.nFrames * 10'000'000LL / c.spec.nRate, 2);
+    int64_t llPosition = 0;
+    clock.Set(c.spec.nFrames * llFrame);
+    ASSERT_TRUE(pGraph->GetCurrentPosition(llPosition));
+    ASSERT_TRUE(pGraph->GetDuration(llDuration));
+    EXPECT_GE(llPosition, llDuration);
+
+    // Mid-frame positions show the frame that started last, also after a backward seek.
+    EXPECT_EQ(IndexAt(*pGraph, clock, 5 * llFrame + llFrame / 3), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clips, MediaGraphCodecs,
+    ::testing::Values(Case{"mpeg4-avi", {320, 240, 30, 60, "-c:v mpeg4 -q:v 2 -g 12", "avi"}},
+                      Case{"mjpeg-avi", {320, 240, 30, 45, "-c:v mjpeg -q:v 3", "avi"}},
+                      Case{"mpeg1-ps", {320, 240, 30, 45, "-c:v mpeg1video -q:v 5 -g 15 -f mpeg", "mpg"}},
+                      Case{"h264-mp4-long-gop",
+                           {320, 240, 30, 90, "-c:v libx264 -preset ultrafast -g 90 -bf 2", "mp4"}},
+                      Case{"mjpeg-odd-size", {321, 241, 25, 30, "-c:v mjpeg -q:v 3", "avi"}}),
+    [](const ::testing::TestParamInfo<Case>& param) {
+        std::string s = param.param.pszName;
+        std::replace(s.begin(), s.end(), '-', '_');
+        return s;
+    });
+
+TEST(MediaGraph, DecodesForwardAndSeeksOnlyForBackwardOrFarJumps) {
+    const std::string strPath = testmedia::IndexedClip(
+        {320, 240, 30, 300, "-c:v libx264 -preset ultrafast -g 300 -bf 2", "mp4"});
+    ManualMediaClock clock;
+    auto pGraph = MediaGraph::Open(strPath, clock);
+    ASSERT_TRUE(pGraph);
+    pGraph->Run();
+
+    for (int k = 0; k < 40; ++k) {
+        ASSERT_EQ(IndexAt(*pGraph, clock, k * kUnitsPerFrame30), k);
+    }
+    EXPECT_EQ(pGraph->SeekCount(), 0);
+    // One key frame for the whole clip: stepping costs one decode per frame.
+    EXPECT_LE(pGraph->DecodedFrameCount(), 42);
+
+    EXPECT_EQ(IndexAt(*pGraph, clock, 7 * kUnitsPerFrame30), 7);
+    EXPECT_EQ(pGraph->SeekCount(), 1);
+    EXPECT_EQ(IndexAt(*pGraph, clock, 250 * kUnitsPerFrame30), 250);
+    EXPECT_EQ(IndexAt(*pGraph, clock, 251 * kUnitsPerFrame30), 251);
+}
+
+TEST(MediaGraph, PositionFollowsRunPauseStopAndTheStopPosition) {
+    const std::string strPath = testmedia::IndexedClip({});
+    ManualMediaClock clock;
+    auto pGraph = MediaGraph::Open(strPath, clock);
+    ASSERT_TRUE(pGraph);
+    int64_t llPos = -1;
+
+    clock.Set(1'000'000);
+    ASSERT_TRUE(pGraph->GetCurrentPosition(llPos));
+    EXPECT_EQ(llPos, 0) << "a stopped graph does not move";
+    pGraph->Run();
+    clock.Advance(4'000'000);
+    pGraph->GetCurrentPosition(llPos);
+    EXPECT_EQ(llPos, 4'000'000);
+    pGraph->Pause();
+    clock.Advance(5'000'000);
+    pGraph->GetCurrentPosition(llPos);
+    EXPECT_EQ(llPos, 4'000'000);
+    pGraph->Run();
+    clock.Advance(1'000'000);
+    pGraph->GetCurrentPosition(llPos);
+    EXPECT_EQ(llPos, 5'000'000);
+
+    // Current and stop at one frame: the graph holds that frame whatever the clock does.
+    const int64_t llTarget = 17 * kUnitsPerFrame30;
+    pGraph->Stop();
+    pGraph->SetPositions(&llTarget, &llTarget);
+    pGraph->Run();
+    clock.Advance(30'000'000);
+    EXPECT_EQ(IndexAt(*pGraph, clock, clock.Now()), 17);
+
+    // Positions beyond the end clamp to the duration.
+    const int64_t llFar = 1'000'000'000;
+    int64_t llDuration = 0;
+    pGraph->GetDuration(llDuration);
+    pGraph->SetPositions(&llFar, &llFar);
+    pGraph->GetCurrentPosition(llPos);
+    EXPECT_EQ(llPos, llDuration);
+}
+
+TEST(MediaGraph, RowsAreBottomUpBgrPaddedToFourBytes) {
+    // Top half red, bottom half blue, odd width so every row carries padding.
+    const std::string strPath = testmedia::MakeClip(
+        "halves",
+        "-f lavfi -i color=c=blue:s=34x16:r=10 -frames:v 2 "
+        "-vf crop=33:16:0:0:exact=1,drawbox=x=0:y=0:w=33:h=8:color=red:t=fill -c:v ffv1",
+        "avi");
+    ManualMediaClock clock;
+    auto pGraph = MediaGraph::Open(strPath, clock);
+    ASSERT_TRUE(pGraph);
+    dib::BitmapInfoHeader h;
+    ASSERT_TRUE(pGraph->GetConnectedFormat(h));
+    ASSERT_EQ(dib::RowBytes24(33), 100u);
+    EXPECT_EQ(h.biSizeImage, 100u * 16);
+
+    std::vector<uint8_t> pixels(h.biSizeImage, 0xAB);
+    ASSERT_EQ(pGraph->CopyCurrentFrame(pixels.data(), pixels.size() - 1), CopyResult::InvalidArg);
+    ASSERT_EQ(pGraph->CopyCurrentFrame(nullptr, pixels.size()), CopyResult::Pointer);
+    ASSERT_EQ(pGraph->CopyCurrentFrame(pixels.data(), pixels.size()), CopyResult::Ok);
+    const uint8_t* pBottom = pixels.data();
+    const uint8_t* pTop = pixels.data() + 15 * 100;
+    EXPECT_GT(pBottom[0], 200);  // blue first
+    EXPECT_LT(pBottom[2], 60);
+    EXPECT_LT(pTop[0], 60);
+    EXPECT_GT(pTop[2], 200);  // red last
+    EXPECT_GT(pTop[32 * 3 + 2], 200) << "last pixel of a row";
+}
+
+TEST(MediaGraph, AudioOnlyFileOpensNotConnected) {
+    const std::string strPath =
+        testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi");
+    ManualMediaClock clock;
+    auto pGraph = MediaGraph::Open(strPath, clock);
+    ASSERT_TRUE(pGraph);
+    dib::BitmapInfoHeader h;
+    EXPECT_FALSE(pGraph->GetConnectedFormat(h));
+    std::vector<uint8_t> pixels(320 * 240 * 3);
+    EXPECT_EQ(pGraph->CopyCurrentFrame(pixels.data(), pixels.size()), CopyResult::NotConnected);
+    int64_t llDuration = 0;
+    pGraph->GetDuration(llDuration);
+    EXPECT_NEAR(llDuration, 20'000'000, 500'000);
+}
+
+TEST(MediaGraph, FilesThatAreNotMediaFailOrStayUnconnected) {
+    namespace fs = std::filesystem;
+    ManualMediaClock clock;
+    const std::string strDir = testmedia::MediaDir() + "/a-directory.avi";
+    fs::create_directories(strDir);
+    EXPECT_FALSE(MediaGraph::Open(testmedia::MediaDir() + "/missing.avi", clock));
+    EXPECT_FALSE(MediaGraph::Open(strDir, clock));
+    EXPECT_FALSE(MediaGraph::Open(testmedia::WriteFile("empty.avi", ""), clock));
+
+    std::string strNoise;
+    uint32_t x = 12345;
+    for (int i = 0; i < 64 * 1024; ++i) {
+        x = x * 1103515245 + 12345;
+        strNoise.push_back(static_cast<char>(x >> 24));
+    }
+    auto pNoise = MediaGraph::Open(testmedia::WriteFile("noise.avi", strNoise), clock);
+    dib::BitmapInfoHeader h;
+    if (pNoise) {
+        EXPECT_FALSE(pNoise->GetConnectedFormat(h));
+    }
+}
+
+TEST(MediaGraph, TruncatedFileEndsWhereItsFramesEnd) {
+    const std::string strFull =
+        testmedia::IndexedClip({320, 240, 30, 90, "-c:v mpeg4 -q:v 2 -g 15", "avi"});
+    std::ifstream in(strFull, std::ios::binary);
+    std::string strBytes((std::istreambuf_iterator<char>(in)), {});
+    const std::string strPath =
+        testmedia::WriteFile("truncated.avi", strBytes.substr(0, strBytes.size() / 2));
+
+    ManualMediaClock clock;
+    auto pGraph = MediaGraph::Open(strPath, clock);
+    ASSERT_TRUE(pGraph);
+    pGraph->Run();
+    dib::BitmapInfoHeader h;
+    ASSERT_TRUE(pGraph->GetConnectedFormat(h));
+    std::vector<uint8_t> pixels(h.biSizeImage);
+    int nLast = -1;
+    int64_t llPos = 0;
+    int64_t llDuration = 1;
+    for (int k = 0; k < 90 && llPos < llDuration; ++k) {
+        clock.Set(k * kUnitsPerFrame30);
+        pGraph->CopyCurrentFrame(pixels.data(), pixels.size());
+        nLast = std::max(nLast, testmedia::ReadIndex(pixels.data(), 320, 240));
+        pGraph->GetCurrentPosition(llPos);
+        pGraph->GetDuration(llDuration);
+    }
+    EXPECT_GT(nLast, 10);
+    EXPECT_LT(nLast, 89);
+    EXPECT_GE(llPos, llDuration) << "the end is reached once the frames run out";
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#pragma once
+// Scripted stand-ins for the windowing side, so the document and application run headless.
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/framework/timer_host.h"
+#include "app/framework/ui_services.h"
+#include "app/quovel_app.h"
+#include "view/quovel_view.h"
+
+namespace testfakes {
+
+class ScriptedUi final : public fw::UiServices {
+public:
+    std::optional<std::string> ChooseOpenFile(const char* pszFilter, const char*) override {
+        strLastFilter = pszFilter;
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void MessageBox(const std::string& strText) override { messages.push_back(strText); }
+
+    std::deque<std::optional<std::string>> answers;  // nullopt = the user cancels
+    std::vector<std::string> messages;
+    std::string strLastFilter;
+};
+
+// Timers that tick only when the test says so.
+template <class Base>
+class TimerBook : public Base {
+public:
+    uint32_t SetTimer(uint32_t nId, uint32_t nElapseMs) override {
+        timers[nId] = nElapseMs;
+        ++nStarts;
+        return nId;
+    }
+    bool KillTimer(uint32_t nId) override { return timers.erase(nId) > 0; }
+    bool Running(uint32_t nId = 1) const { return timers.count(nId) != 0; }
+    uint32_t Interval(uint32_t nId = 1) const { return timers.at(nId); }
+
+    std::map<uint32_t, uint32_t> timers;
+    int nStarts = 0;
+};
+using FakeTimerHost = TimerBook<fw::ITimerHost>;
+
+class FakeRecentFiles final : public IRecentFileStore {
+public:
+    void Add(const std::string& strPath) override {
+        std::erase(entries, strPath);
+        entries.insert(entries.begin(), strPath);
+        if (entries.size() > 4) {
+            entries.resize(4);
+        }
+    }
+    const std::vector<std::string>& Entries() const override { return entries; }
+    std::vector<std::string> entries;
+};
+
+// A window for the view: counts blits and owns the fake timers.
+class FakeSurface final : public TimerBook<view::IViewSurface> {
+public:
+    void ClientSize(int& w, int& h) const override {
+        w = 640;
+        h = 480;
+    }
+    void Blit(const uint8_t*, const view::Rect&, const view::Rect&) override { ++nBlits; }
+    int nBlits = 0;
+};
+
+class FakeFrame final : public view::IViewFrame {
+public:
+    int FitWindowToPicture(int nZoom) override {
+        ++nFits;
+        return nZoom == 0 ? 0 : 1;
+    }
+    void SetStatusText(const std::string& strText) override { strStatus = strText; }
+    int nFits = 0;
+    std::string strStatus;
+};
+
+}  // namespace testfakes

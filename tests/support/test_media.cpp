@@ -1,0 +1,82 @@
+#include "support/test_media.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "platform/dib.h"
+
+namespace testmedia {
+namespace fs = std::filesystem;
+
+const std::string& MediaDir() {
+    static const std::string strDir = [] {
+        const char* pszBase = std::getenv("QUOVEL_TEST_MEDIA");
+        fs::path dir = pszBase != nullptr ? fs::path(pszBase)
+                                          : fs::temp_directory_path() / "quovel-test-media";
+        fs::create_directories(dir);
+        return dir.string();
+    }();
+    return strDir;
+}
+
+std::string MakeClip(const std::string& strPrefix, const std::string& strArgs,
+                     const std::string& strExt) {
+    std::ostringstream name;
+    name << strPrefix << '-' << std::hex << std::hash<std::string>{}(strArgs) << '.' << strExt;
+    const fs::path path = fs::path(MediaDir()) / name.str();
+    if (fs::exists(path)) {
+        return path.string();
+    }
+    // Write under a private name, then rename: parallel test processes may race here.
+    const fs::path temp = path.string() + ".tmp" + std::to_string(::getpid()) + "." + strExt;
+    const std::string strCommand =
+        "ffmpeg -nostdin -v error -y " + strArgs + " '" + temp.string() + "' 2>&1";
+    if (std::system(strCommand.c_str()) != 0) {
+        fs::remove(temp);
+        return "";
+    }
+    fs::rename(temp, path);
+    return path.string();
+}
+
+std::string IndexedClip(const ClipSpec& spec) {
+    std::ostringstream args;
+    // The colour source rounds odd sizes down: make it even and crop to the size wanted.
+    args << "-f lavfi -i color=c=black:s=" << (spec.nWidth + 1) / 2 * 2 << 'x'
+         << (spec.nHeight + 1) / 2 * 2 << ":r=" << spec.nRate << " -frames:v " << spec.nFrames
+         << " -vf \"crop=" << spec.nWidth << ':' << spec.nHeight
+         << ":0:0:exact=1,geq=lum='255*mod(floor(N/pow(2,floor(X*10/W))),2)':cb=128:cr=128\" "
+         << spec.strCodecArgs;
+    return MakeClip("indexed", args.str(), spec.strExt);
+}
+
+int ReadIndex(const uint8_t* pPixels, int nWidth, int nHeight) {
+    const size_t nRow = dib::RowBytes24(nWidth);
+    const uint8_t* pMiddleRow = pPixels + nRow * static_cast<size_t>(nHeight / 2);
+    int nIndex = 0;
+    for (int b = 0; b < 10; ++b) {
+        const int x = (2 * b + 1) * nWidth / 20;
+        const uint8_t* p = pMiddleRow + x * 3;
+        const int nLuma = (p[0] + p[1] + p[2]) / 3;
+        if (nLuma > 160) {
+            nIndex |= 1 << b;
+        } else if (nLuma > 96) {
+            return -1;
+        }
+    }
+    return nIndex;
+}
+
+std::string WriteFile(const std::string& strName, const std::string& strBytes) {
+    const fs::path path = fs::path(MediaDir()) / strName;
+    std::ofstream(path, std::ios::binary) << strBytes;
+    return path.string();
+}
+
+}  // namespace testmedia

@@ -1,0 +1,36 @@
+#pragma once
+// Test clips made with the ffmpeg command-line tool at test time, and a reader for the
+// frame index that every indexed clip carries as ten black-or-white vertical bands
+// (band b is white when bit b of the frame number is set).
+#include <cstdint>
+#include <string>
+
+namespace testmedia {
+
+// Folder for generated media; made on first use, shared by the test processes.
+const std::string& MediaDir();
+
+// Runs `ffmpeg -v error -y <args> <out>` once and caches the result under a name derived
+// from prefix, args and extension. Returns the path, or "" when ffmpeg failed.
+std::string MakeClip(const std::string& strPrefix, const std::string& strArgs,
+                     const std::string& strExt);
+
+struct ClipSpec {
+    int nWidth = 320;
+    int nHeight = 240;
+    int nRate = 30;
+    int nFrames = 60;
+    std::string strCodecArgs = "-c:v mpeg4 -q:v 2";
+    std::string strExt = "avi";
+};
+// A clip whose frames carry their own index.
+std::string IndexedClip(const ClipSpec& spec);
+
+// The frame index read from a bottom-up BGR24 picture with rows padded to 4 bytes;
+// -1 when a band is neither clearly black nor clearly white.
+int ReadIndex(const uint8_t* pPixels, int nWidth, int nHeight);
+
+// A file of the given bytes in the media folder.
+std::string WriteFile(const std::string& strName, const std::string& strBytes);
+
+}  // namespace testmedia
