@@ -1,0 +1,221 @@
+#include "playback/frame_grabber.h"
+
+#include <cstring>
+
+#include "app/app_state.h"
+#include "platform/debug_output.h"
+#include "playback/quovel_doc.h"
+
+namespace {
+constexpr int64_t kUnitsPerSecond = 10'000'000;
+
+dib::BitmapInfoHeader DefaultHeader() {
+    // What a graph that could not connect to 24-bit video reports.
+    dib::BitmapInfoHeader h;
+    h.biWidth = 320;
+    h.biHeight = 240;
+    h.biSizeImage = 320 * 240 * 3;
+    return h;
+}
+
+void ReportCopyResult(platform::CopyResult result) {
+    switch (result) {
+        case platform::CopyResult::InvalidArg:
+            platform::DebugOutput("E_INVALIDARG");
+            break;
+        case platform::CopyResult::Pointer:
+            platform::DebugOutput("E_POINTER");
+            break;
+        case platform::CopyResult::NotConnected:
+            platform::DebugOutput("NOT_CONNECTED");
+            break;
+        default:
+            break;
+    }
+}
+}  // namespace
+
+int32_t WorkOutStreamLength(platform::TimeFormat format, int64_t llStop, int32_t nSrcFrameRate,
+                            int64_t& llTimePerFrame) {
+    using platform::TimeFormat;
+    switch (format) {
+        case TimeFormat::MediaTime: {
+            const auto nRate = static_cast<uint32_t>(nSrcFrameRate);
+            // A zero rate never gets past the settings dialog; it must not divide here either.
+            llTimePerFrame = nRate == 0 ? 0 : static_cast<uint32_t>(kUnitsPerSecond) / nRate;
+            return static_cast<int32_t>(llStop * 30 / kUnitsPerSecond);
+        }
+        case TimeFormat::Frame:
+        case TimeFormat::Sample:
+        case TimeFormat::Field:
+            llTimePerFrame = 1;
+            return static_cast<int32_t>(static_cast<uint32_t>(llStop));
+        case TimeFormat::Byte:
+        case TimeFormat::None:
+            llTimePerFrame = 0;
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+CFrameGrabber::CFrameGrabber(const platform::IMediaClock& clock,
+                             platform::MediaGraphOptions options)
+    : m_clock(clock), m_options(options) {}
+
+CFrameGrabber::~CFrameGrabber() = default;
+
+void CFrameGrabber::SetFileName(const std::string& strName) {
+    strFileName = strName;
+    bHasFile = 1;
+}
+
+bool CFrameGrabber::Open(CQuovelDoc* pDoc, int32_t& nWidth, int32_t& nHeight, int32_t& nLength) {
+    pDocument = pDoc;
+    auto pNewGraph = platform::MediaGraph::Open(strFileName, m_clock, m_options);
+    if (!pNewGraph) {
+        return false;
+    }
+    pGraph = std::move(pNewGraph);
+
+    dib::BitmapInfoHeader header;
+    bmiHeader = pGraph->GetConnectedFormat(header) ? header : DefaultHeader();
+    nFrameWidth = bmiHeader.biWidth;
+    nFrameHeight = bmiHeader.biHeight;
+    nWidth = nFrameWidth;
+    nHeight = nFrameHeight;
+
+    int32_t nFrames = 0;
+    int64_t llStop = 0;
+    if (pGraph->GetStopPosition(llStop)) {
+        nFrames = WorkOutStreamLength(pGraph->GetTimeFormat(), llStop, AppState.nSrcFrameRate,
+                                      llTimePerFrame);
+    }
+    nLengthFrames = nFrames;
+    nLength = nFrames;
+    return true;
+}
+
+void CFrameGrabber::Run() {
+    if (bPlaying || !pGraph) {
+        return;
+    }
+    if (AppState.bConverting) {
+        // Hold the graph on the first frame of the range: the first fetch copies exactly it.
+        const int64_t llStart = static_cast<int64_t>(AppState.nRangeStart) * llTimePerFrame;
+        pGraph->SetPositions(&llStart, &llStart);
+    } else {
+        const int64_t llStart = 0;
+        pGraph->SetPositions(&llStart, nullptr);
+    }
+    pGraph->Run();
+    bPaused = 0;
+    nFrameCounter = 1;
+    bPlaying = 1;
+}
+
+bool CFrameGrabber::FetchFrame() {
+    if (!pGraph) {
+        return false;
+    }
+    if (pGraph->GetState() == platform::GraphState::Stopped) {
+        Close();
+        return false;
+    }
+    int64_t llDuration = 0;
+    int64_t llPosition = 0;
+    if (!pGraph->GetDuration(llDuration) || !pGraph->GetCurrentPosition(llPosition)) {
+        return false;
+    }
+    if (llPosition >= llDuration) {
+        if (bPlaying) {
+            Close();
+            if (AppState.bRepeatPlay == 1 && AppState.bConverting == 0) {
+                AppState.bRestartPending = 1;
+            }
+        }
+        return false;
+    }
+    if (bPaused == 1 || (AppState.bFrameReady && AppState.bDrawing)) {
+        return false;
+    }
+
+    AppState.bFrameReady = 0;
+    uint8_t* pImage = pDocument != nullptr ? pDocument->pFrameImage.get() : nullptr;
+    const size_t nBytes = pDocument != nullptr ? pDocument->nImageBytes : 0;
+    if (pImage == nullptr || nBytes < dib::kPixelOffset) {
+        ReportCopyResult(pGraph->CopyCurrentFrame(nullptr, 0));
+    } else {
+        std::memcpy(pImage + dib::kInfoHeaderOffset, &bmiHeader, sizeof(bmiHeader));
+        ReportCopyResult(
+            pGraph->CopyCurrentFrame(pImage + dib::kPixelOffset, nBytes - dib::kPixelOffset));
+    }
+    ++nFrameCounter;
+    if (AppState.bConverting) {
+        StepToNextFrame();
+    }
+    AppState.bFrameReady = 1;
+    return true;
+}
+
+void CFrameGrabber::StepToNextFrame() {
+    // The counter already counts the frame just copied, so the next frame of the range is
+    // nRangeStart + nFrameCounter - 1.
+    pGraph->Stop();
+    const uint32_t nFrame =
+        static_cast<uint32_t>(nFrameCounter - 1) + static_cast<uint32_t>(AppState.nRangeStart);
+    const int64_t llTarget = static_cast<int64_t>(nFrame) * llTimePerFrame;
+    pGraph->SetPositions(&llTarget, &llTarget);
+    pGraph->Run();
+}
+
+void CFrameGrabber::Close() {
+    if (!bPlaying) {
+        return;
+    }
+    if (pGraph) {
+        pGraph->Stop();
+        pGraph.reset();
+    }
+    bPlaying = 0;
+}
+
+void CFrameGrabber::TogglePause() {
+    if (bPaused) {
+        bPaused = 0;
+        if (pGraph) {
+            pGraph->Run();
+        }
+    } else {
+        bPaused = 1;
+        if (pGraph) {
+            pGraph->Pause();
+        }
+    }
+}
+
+int CFrameGrabber::GetStreamLength(int32_t& nLength) const {
+    if (!bHasFile) {
+        return 0;
+    }
+    nLength = nLengthFrames;
+    return 1;
+}
+
+int CFrameGrabber::GetFrameSize(int32_t& nWidth, int32_t& nHeight) const {
+    if (!bHasFile) {
+        return 0;
+    }
+    nWidth = nFrameWidth;
+    nHeight = nFrameHeight;
+    return 1;
+}
+
+int CFrameGrabber::GetFileName(std::string& strName) const {
+    if (!bHasFile) {
+        strName.clear();
+        return 0;
+    }
+    strName = strFileName;
+    return 1;
+}

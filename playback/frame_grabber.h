@@ -1,0 +1,61 @@
+#pragma once
+// Turns a video file into 24-bit frames that the document pulls one per playback tick.
+// While playing the graph runs at its own pace and each tick takes the newest frame;
+// during a conversion the graph is stepped to exactly one source frame per tick.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/dib.h"
+#include "platform/media_graph.h"
+
+class CQuovelDoc;
+
+// Length in frames of a stream whose stop position is llStop in the given time format, and
+// the stream units per frame (llTimePerFrame is left alone for unknown formats). Media time
+// is counted at 30 frames a second, whatever the source rate in force.
+int32_t WorkOutStreamLength(platform::TimeFormat format, int64_t llStop, int32_t nSrcFrameRate,
+                            int64_t& llTimePerFrame);
+
+class CFrameGrabber {
+public:
+    explicit CFrameGrabber(const platform::IMediaClock& clock,
+                           platform::MediaGraphOptions options = {});
+    ~CFrameGrabber();
+    CFrameGrabber(const CFrameGrabber&) = delete;
+    CFrameGrabber& operator=(const CFrameGrabber&) = delete;
+
+    void SetFileName(const std::string& strName);
+    // Builds the graph for strFileName and works out the stream facts.
+    bool Open(CQuovelDoc* pDoc, int32_t& nWidth, int32_t& nHeight, int32_t& nLength);
+    void Run();
+    // One tick: detects the end of the stream, or copies the current frame into the
+    // document's FrameImage (and, while converting, steps to the next frame). True when the
+    // tick advanced to a new frame.
+    bool FetchFrame();
+    void Close();
+    void TogglePause();
+
+    int GetStreamLength(int32_t& nLength) const;
+    int GetFrameSize(int32_t& nWidth, int32_t& nHeight) const;
+    int GetFileName(std::string& strName) const;
+
+    int32_t bPlaying = 0;
+    int32_t bPaused = 0;
+    int32_t bHasFile = 0;
+    std::string strFileName;
+    CQuovelDoc* pDocument = nullptr;
+    int32_t nFrameCounter = 0;
+    std::unique_ptr<platform::MediaGraph> pGraph;
+    int32_t nFrameWidth = 0;
+    int32_t nFrameHeight = 0;
+    int32_t nLengthFrames = 0;
+    dib::BitmapInfoHeader bmiHeader{};
+    int64_t llTimePerFrame = 0;
+
+private:
+    void StepToNextFrame();
+
+    const platform::IMediaClock& m_clock;
+    platform::MediaGraphOptions m_options;
+};

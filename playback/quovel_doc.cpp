@@ -1,0 +1,238 @@
+#include "playback/quovel_doc.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <limits>
+#include <new>
+
+#include "app/app_state.h"
+#include "playback/frame_grabber.h"
+#include "playback/source_codes.h"
+#include "resources/command_ids.h"
+#include "resources/strings.h"
+
+namespace {
+
+bool HasGrabber() { return AppState.pGrabber != nullptr; }
+
+// Reads the start of a regular file into header (zero beyond what the file holds).
+bool ReadFileStart(const std::string& strPath, uint8_t (&header)[kSourceHeaderBytes]) {
+    struct stat st {};
+    if (::stat(strPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return false;
+    }
+    std::FILE* pFile = std::fopen(strPath.c_str(), "rb");
+    if (pFile == nullptr) {
+        return false;
+    }
+    std::fread(header, 1, kSourceHeaderBytes, pFile);
+    std::fclose(pFile);
+    return true;
+}
+
+}  // namespace
+
+CQuovelDoc::CQuovelDoc(fw::UiServices& ui, fw::IRecentFileList& recentFiles)
+    : m_ui(ui), m_recentFiles(recentFiles) {
+    RegisterCommands();
+}
+
+CQuovelDoc::~CQuovelDoc() = default;
+
+void CQuovelDoc::RegisterCommands() {
+    OnCommand(cmd::kFileOpen, [this] { OnFileOpen(); });
+    OnCommand(cmd::kPlayStart, [this] { OnPlayStart(); });
+    OnCommand(cmd::kPlayStop, [this] { OnPlayStop(); });
+    OnCommand(cmd::kPlayPause, [this] { OnPlayPause(); });
+    OnCommand(cmd::kViewRefresh, [this] { OnViewRefresh(); });
+
+    // Enabling of every document command; the actions of conversion, still export and the
+    // playback settings are wired where those features live.
+    auto playing = [] { return HasGrabber() && AppState.pGrabber->bPlaying != 0; };
+    auto stoppedWithFile = [] {
+        return HasGrabber() && AppState.pGrabber->bHasFile && !AppState.pGrabber->bPlaying;
+    };
+    OnUpdateCommand(cmd::kFileOpen, [](fw::CCmdUI& ui) { ui.Enable(CanOpen()); });
+    OnUpdateCommand(cmd::kPlayStart, [=](fw::CCmdUI& ui) { ui.Enable(stoppedWithFile()); });
+    OnUpdateCommand(cmd::kPlayStop, [=](fw::CCmdUI& ui) { ui.Enable(playing()); });
+    OnUpdateCommand(cmd::kPlayPause, [=](fw::CCmdUI& ui) { ui.Enable(playing()); });
+    OnUpdateCommand(cmd::kFileConvert, [=](fw::CCmdUI& ui) {
+        ui.Enable(stoppedWithFile());
+        ui.SetCheck(AppState.bConverting ? 1 : 0);
+    });
+    OnUpdateCommand(cmd::kConvertSettings, [](fw::CCmdUI& ui) {
+        ui.Enable(HasGrabber() && AppState.pWriter != nullptr && AppState.pGrabber->bHasFile &&
+                  !AppState.bConverting);
+    });
+    OnUpdateCommand(cmd::kStillImage, [=](fw::CCmdUI& ui) {
+        ui.Enable(playing() && !AppState.bConverting);
+    });
+    OnUpdateCommand(cmd::kPlaySettings, [](fw::CCmdUI& ui) {
+        ui.Enable(HasGrabber() && !AppState.pGrabber->bPlaying);
+    });
+}
+
+bool CQuovelDoc::CanOpen() { return !HasGrabber() || !AppState.pGrabber->bPlaying; }
+
+void CQuovelDoc::FreeImages() {
+    pFrameImage.reset();
+    pDisplayImage.reset();
+    pCropImage.reset();
+    nImageBytes = 0;
+}
+
+bool CQuovelDoc::AllocateImages(int32_t nWidth, int32_t nHeight) {
+    FreeImages();
+    const int64_t llBytes = static_cast<int64_t>(nWidth) * nHeight * 4 + 4154;
+    if (nWidth <= 0 || nHeight <= 0 || llBytes > std::numeric_limits<uint32_t>::max()) {
+        return false;
+    }
+    const auto n = static_cast<size_t>(llBytes);
+    pFrameImage.reset(new (std::nothrow) uint8_t[n]());
+    pDisplayImage.reset(new (std::nothrow) uint8_t[n]());
+    pCropImage.reset(new (std::nothrow) uint8_t[n]());
+    if (!pFrameImage || !pDisplayImage || !pCropImage) {
+        FreeImages();
+        return false;
+    }
+    nImageBytes = static_cast<uint32_t>(n);
+    return true;
+}
+
+void CQuovelDoc::StartPlaybackTimer(uint32_t nElapseMs) {
+    if (hTimerWnd != nullptr) {
+        nTimerId = hTimerWnd->SetTimer(kPlaybackTimerId, nElapseMs);
+    }
+}
+
+void CQuovelDoc::StopPlaybackTimer() {
+    if (hTimerWnd != nullptr) {
+        hTimerWnd->KillTimer(nTimerId);
+    }
+}
+
+void CQuovelDoc::OnFileOpen() {
+    const auto path = m_ui.ChooseOpenFile(str::kOpenFilter, str::kOpenDefaultExt);
+    if (path) {
+        OpenFilePath(*path);
+    }
+}
+
+bool CQuovelDoc::ReadSourceCodes(const std::string& strPath) {
+    uint8_t header[kSourceHeaderBytes] = {};
+    if (!ReadFileStart(strPath, header)) {
+        return false;
+    }
+    SourceCodes codes = WorkOutSourceCodes(FileExtensionOf(strPath), header);
+    AppState.strSrcHandler = std::move(codes.strHandler);
+    AppState.strSrcFormat = std::move(codes.strFormat);
+    return true;
+}
+
+void CQuovelDoc::OpenFilePath(const std::string& strPath) {
+    CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber == nullptr) {
+        return;
+    }
+    if (pGrabber->bPlaying) {
+        // A recent-file entry chosen while playing: the old graph goes first.
+        OnPlayStop();
+    }
+    pGrabber->SetFileName(strPath);
+    SetTitle(FileTitleOf(strPath));
+    if (!ReadSourceCodes(strPath)) {
+        m_ui.MessageBox(str::kCannotOpenFile);
+        return;
+    }
+    int32_t nWidth = 0;
+    int32_t nHeight = 0;
+    int32_t nLength = 0;
+    if (!pGrabber->Open(this, nWidth, nHeight, nLength)) {
+        return;
+    }
+    if (!AllocateImages(nWidth, nHeight)) {
+        // A frame size no block can hold: refuse the file rather than play into nothing.
+        pGrabber->pGraph.reset();
+        m_ui.MessageBox(str::kCannotOpenFile);
+        return;
+    }
+    AppState.nVideoWidth = nWidth;
+    AppState.nVideoHeight = nHeight;
+    AppState.nStreamLength = nLength;
+    AppState.nRangeStart = 0;
+    AppState.nRangeEnd = nLength;
+    pGrabber->Run();
+    StartPlaybackTimer(kPlaybackIntervalMs);
+    AppState.bResizePending = 1;
+    UpdateAllViews(nullptr, 0);
+    m_recentFiles.Add(strPath);
+}
+
+int CQuovelDoc::OnPlaybackTick(uint32_t /*nIdEvent*/) {
+    CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber == nullptr) {
+        return 1;
+    }
+    if (pGrabber->bPlaying) {
+        pGrabber->FetchFrame();
+        UpdateAllViews(nullptr, 0);
+        return 1;
+    }
+    if (AppState.bRestartPending) {
+        AppState.bRestartPending = 0;
+        int32_t nWidth = 0;
+        int32_t nHeight = 0;
+        int32_t nLength = 0;
+        if (!pGrabber->Open(this, nWidth, nHeight, nLength)) {
+            return 0;
+        }
+        pGrabber->Run();
+        return 1;
+    }
+    StopPlaybackTimer();
+    return 1;
+}
+
+void CQuovelDoc::OnPlayStart() {
+    CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber == nullptr) {
+        return;
+    }
+    int32_t nWidth = 0;
+    int32_t nHeight = 0;
+    int32_t nLength = 0;
+    if (!pGrabber->Open(this, nWidth, nHeight, nLength)) {
+        return;
+    }
+    pGrabber->Run();
+    const uint32_t nInterval =
+        AppState.bConverting && AppState.nTimerFrameRate > 0
+            ? 1000u / static_cast<uint32_t>(AppState.nTimerFrameRate)
+            : kPlaybackIntervalMs;
+    StartPlaybackTimer(nInterval);
+    UpdateAllViews(nullptr, 0);
+}
+
+void CQuovelDoc::OnPlayStop() {
+    if (AppState.pGrabber != nullptr) {
+        AppState.pGrabber->Close();
+    }
+    UpdateAllViews(nullptr, 0);
+}
+
+void CQuovelDoc::OnPlayPause() {
+    if (AppState.pGrabber != nullptr) {
+        AppState.pGrabber->TogglePause();
+    }
+    UpdateAllViews(nullptr, 0);
+}
+
+void CQuovelDoc::OnViewRefresh() { UpdateAllViews(nullptr, 0); }
+
+void CQuovelDoc::OnCloseDocument() {
+    if (AppState.pGrabber != nullptr) {
+        AppState.pGrabber->Close();
+    }
+    fw::CDocument::OnCloseDocument();
+}

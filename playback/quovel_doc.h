@@ -1,0 +1,57 @@
+#pragma once
+// The single document: owns the three image blocks every frame passes through and the
+// playback timer, and carries the playback commands.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/framework/document.h"
+#include "app/framework/timer_host.h"
+#include "app/framework/ui_services.h"
+
+class CQuovelDoc : public fw::CDocument {
+public:
+    static constexpr uint32_t kPlaybackTimerId = 1;
+    static constexpr uint32_t kPlaybackIntervalMs = 33;
+
+    CQuovelDoc(fw::UiServices& ui, fw::IRecentFileList& recentFiles);
+    ~CQuovelDoc() override;
+
+    void SetTimerWindow(fw::ITimerHost* pTimerWnd) { hTimerWnd = pTimerWnd; }
+    // Three zero-filled blocks of width × height × 4 + 4154 bytes; false (and no blocks)
+    // when the size is out of reach.
+    bool AllocateImages(int32_t nWidth, int32_t nHeight);
+    // One playback timer tick. 0 when a repeat restart could not reopen the file.
+    int OnPlaybackTick(uint32_t nIdEvent);
+
+    void OnFileOpen();
+    // Opens and plays a file by name: the open command after its dialog, the command line
+    // and the recent-file list all come here.
+    void OpenFilePath(const std::string& strPath);
+    void OnPlayStart();
+    void OnPlayStop();
+    void OnPlayPause();
+    void OnViewRefresh();
+    void OnCloseDocument() override;
+
+    // The open command's enabling rule, shared with the recent-file entries.
+    static bool CanOpen();
+
+    std::unique_ptr<uint8_t[]> pFrameImage;
+    std::unique_ptr<uint8_t[]> pDisplayImage;
+    std::unique_ptr<uint8_t[]> pCropImage;
+    uint32_t nImageBytes = 0;
+    int32_t nZoom = 1;
+    fw::ITimerHost* hTimerWnd = nullptr;
+    uint32_t nTimerId = 0;
+
+private:
+    void FreeImages();
+    void StartPlaybackTimer(uint32_t nElapseMs);
+    void StopPlaybackTimer();
+    bool ReadSourceCodes(const std::string& strPath);
+    void RegisterCommands();
+
+    fw::UiServices& m_ui;
+    fw::IRecentFileList& m_recentFiles;
+};

@@ -1,0 +1,274 @@
+#include "playback/quovel_doc.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/app_state.h"
+#include "playback/frame_grabber.h"
+#include "playback/source_codes.h"
+#include "resources/command_ids.h"
+#include "resources/strings.h"
+#include "support/fakes.h"
+#include "support/test_media.h"
+
+namespace {
+
+constexpr int64_t kFrame30 = 333'333;
+
+// A view that counts its updates.
+class CountingView : public fw::CView {
+public:
+    void OnUpdate(fw::CView*, long) override { ++nUpdates; }
+    int nUpdates = 0;
+};
+
+class QuovelDocTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        AppState.pGrabber = &grabber;
+        view.AttachDocument(&doc);
+        doc.SetTimerWindow(&timers);
+        router.SetChain({&doc});
+    }
+    void TearDown() override { ResetAppState(); }
+
+    void Open(const std::string& strPath) {
+        ui.answers.push_back(strPath);
+        doc.OnFileOpen();
+    }
+    int Shown() const {
+        return testmedia::ReadIndex(doc.pFrameImage.get() + dib::kPixelOffset, AppState.nVideoWidth,
+                                    AppState.nVideoHeight);
+    }
+    bool Enabled(cmd::Id nId) const {
+        fw::CCmdUI cmdUI(nId);
+        router.Update(cmdUI);
+        return cmdUI.m_bEnabled;
+    }
+
+    testfakes::ScriptedUi ui;
+    testfakes::FakeRecentFiles recent;
+    testfakes::FakeTimerHost timers;
+    CQuovelDoc doc{ui, recent};
+    CountingView view;
+    platform::ManualMediaClock clock;
+    CFrameGrabber grabber{clock};
+    fw::CCommandRouter router;
+};
+
+TEST_F(QuovelDocTest, CancelledOpenChangesNothing) {
+    doc.SetTitle("before");
+    ui.answers.push_back(std::nullopt);
+    doc.OnFileOpen();
+    EXPECT_EQ(ui.strLastFilter, str::kOpenFilter);
+    EXPECT_EQ(doc.GetTitle(), "before");
+    EXPECT_EQ(grabber.bHasFile, 0);
+    EXPECT_FALSE(doc.pFrameImage);
+    EXPECT_FALSE(timers.Running());
+    EXPECT_EQ(view.nUpdates, 0);
+}
+
+TEST_F(QuovelDocTest, UnreadableFileSaysSoYetKeepsItsNameForPlay) {
+    namespace fs = std::filesystem;
+    const std::string strDir = testmedia::MediaDir() + "/folder.avi";
+    fs::create_directories(strDir);
+    for (const std::string& strPath : {testmedia::MediaDir() + "/no such file.avi", strDir}) {
+        ui.messages.clear();
+        Open(strPath);
+        ASSERT_EQ(ui.messages.size(), 1u) << strPath;
+        EXPECT_EQ(ui.messages[0], "指定ファイルが開けません");
+        EXPECT_EQ(doc.GetTitle(), strPath == strDir ? "folder" : "no such file");
+        EXPECT_TRUE(Enabled(cmd::kPlayStart));
+        doc.OnPlayStart();  // fails quietly
+        EXPECT_EQ(grabber.bPlaying, 0);
+        EXPECT_FALSE(timers.Running());
+    }
+    EXPECT_TRUE(recent.entries.empty());
+}
+
+TEST_F(QuovelDocTest, OpenPlaysWholeStreamAndRemembersTheFile) {
+    const std::string strPath = testmedia::IndexedClip({});
+    AppState.bResizePending = 0;
+    AppState.nRangeStart = 7;
+    Open(strPath);
+
+    EXPECT_EQ(doc.nImageBytes, 311'354u);  // 320 × 240 × 4 + 4154
+    ASSERT_TRUE(doc.pFrameImage && doc.pDisplayImage && doc.pCropImage);
+    EXPECT_EQ(AppState.nVideoWidth, 320);
+    EXPECT_EQ(AppState.nStreamLength, 60);
+    EXPECT_EQ(AppState.nRangeStart, 0);
+    EXPECT_EQ(AppState.nRangeEnd, 60);
+    EXPECT_EQ(AppState.bResizePending, 1);
+    EXPECT_EQ(grabber.bPlaying, 1);
+    EXPECT_EQ(timers.Interval(), 33u);
+    EXPECT_EQ(doc.nTimerId, 1u);
+    EXPECT_EQ(view.nUpdates, 1);
+    EXPECT_EQ(recent.entries, std::vector<std::string>{strPath});
+    EXPECT_EQ(AppState.strSrcHandler, "FMP4");  // the mpeg4 encoder's handler code
+    EXPECT_EQ(AppState.strSrcFormat, "FMP4");
+
+    // Ticks copy the frame due and redraw.
+    EXPECT_EQ(doc.OnPlaybackTick(1), 1);
+    EXPECT_EQ(Shown(), 0);
+    clock.Advance(12 * kFrame30);
+    doc.OnPlaybackTick(1);
+    EXPECT_EQ(Shown(), 12);
+    EXPECT_EQ(view.nUpdates, 3);
+}
+
+TEST_F(QuovelDocTest, SecondOpenReplacesBlocksAndRange) {
+    Open(testmedia::IndexedClip({}));
+    doc.OnPlayStop();
+    AppState.nRangeStart = 5;
+    const std::string strSecond =
+        testmedia::IndexedClip({160, 120, 30, 45, "-c:v mjpeg -q:v 3", "avi"});
+    Open(strSecond);
+    EXPECT_EQ(doc.nImageBytes, 160u * 120 * 4 + 4154);
+    EXPECT_EQ(AppState.nRangeStart, 0);
+    EXPECT_EQ(AppState.nRangeEnd, 45);
+    EXPECT_EQ(recent.entries.front(), strSecond);
+    EXPECT_EQ(AppState.strSrcHandler, "MJPG");
+}
+
+TEST_F(QuovelDocTest, EndOfStreamStopsTheTimerOneTickLater) {
+    Open(testmedia::IndexedClip({}));
+    clock.Advance(60 * kFrame30);
+    doc.OnPlaybackTick(1);  // the fetch closes the graph
+    EXPECT_EQ(grabber.bPlaying, 0);
+    EXPECT_TRUE(timers.Running());
+    doc.OnPlaybackTick(1);
+    EXPECT_FALSE(timers.Running());
+
+    // The stop command behaves the same.
+    doc.OnPlayStart();
+    EXPECT_TRUE(timers.Running());
+    doc.OnPlayStop();
+    EXPECT_EQ(grabber.bPlaying, 0);
+    EXPECT_TRUE(timers.Running());
+    doc.OnPlaybackTick(1);
+    EXPECT_FALSE(timers.Running());
+}
+
+TEST_F(QuovelDocTest, RepeatRestartsFromTheStartAtTheSameInterval) {
+    AppState.bRepeatPlay = 1;
+    Open(testmedia::IndexedClip({}));
+    const int nStarts = timers.nStarts;
+    clock.Advance(61 * kFrame30);
+    doc.OnPlaybackTick(1);
+    EXPECT_EQ(AppState.bRestartPending, 1);
+    EXPECT_EQ(doc.OnPlaybackTick(1), 1);  // reopens and runs
+    EXPECT_EQ(AppState.bRestartPending, 0);
+    EXPECT_EQ(grabber.bPlaying, 1);
+    EXPECT_EQ(timers.nStarts, nStarts);
+    doc.OnPlaybackTick(1);
+    EXPECT_EQ(Shown(), 0);
+
+    // A file that vanished meanwhile: the restart fails and the next tick stops the timer.
+    const std::string strGone = testmedia::MediaDir() + "/gone.avi";
+    std::filesystem::copy_file(testmedia::IndexedClip({}), strGone,
+                               std::filesystem::copy_options::overwrite_existing);
+    doc.OnPlayStop();
+    doc.OnPlaybackTick(1);
+    Open(strGone);
+    std::filesystem::remove(strGone);
+    clock.Advance(61 * kFrame30);
+    doc.OnPlaybackTick(1);
+    EXPECT_EQ(doc.OnPlaybackTick(1), 0);
+    doc.OnPlaybackTick(1);
+    EXPECT_FALSE(timers.Running());
+}
+
+TEST_F(QuovelDocTest, PauseKeepsTheTimerAndRedrawsTheSameFrame) {
+    Open(testmedia::IndexedClip({}));
+    clock.Advance(3 * kFrame30);
+    doc.OnPlaybackTick(1);
+    doc.OnPlayPause();
+    const int nUpdates = view.nUpdates;
+    clock.Advance(20 * kFrame30);
+    doc.OnPlaybackTick(1);
+    doc.OnPlaybackTick(1);
+    EXPECT_EQ(view.nUpdates, nUpdates + 2);
+    EXPECT_EQ(Shown(), 3);
+    EXPECT_TRUE(timers.Running());
+    doc.OnPlayPause();
+    clock.Advance(kFrame30);
+    doc.OnPlaybackTick(1);
+    EXPECT_EQ(Shown(), 4);
+}
+
+TEST_F(QuovelDocTest, PlayDuringAConversionTicksAtTheConversionRate) {
+    Open(testmedia::IndexedClip({}));
+    doc.OnPlayStop();
+    AppState.bConverting = 1;
+    for (auto [nRate, nMs] : {std::pair{10, 100u}, {30, 33u}, {7, 142u}}) {
+        AppState.nTimerFrameRate = nRate;
+        doc.OnPlayStart();
+        EXPECT_EQ(timers.Interval(), nMs);
+        grabber.Close();
+    }
+}
+
+// The enabling table for the nine document commands in each playback state.
+TEST_F(QuovelDocTest, EnablingFollowsThePlaybackState) {
+    const std::vector<cmd::Id> ids = {cmd::kFileOpen,     cmd::kPlayStart,    cmd::kPlayStop,
+                                      cmd::kPlayPause,    cmd::kViewRefresh,  cmd::kFileConvert,
+                                      cmd::kConvertSettings, cmd::kStillImage, cmd::kPlaySettings};
+    auto row = [&] {
+        std::string s;
+        for (cmd::Id nId : ids) {
+            s += Enabled(nId) ? '1' : '0';
+        }
+        return s;
+    };
+    AppState.pGrabber = nullptr;
+    EXPECT_EQ(row(), "100010000") << "during start-up, before the grabber exists";
+    AppState.pGrabber = &grabber;
+    EXPECT_EQ(row(), "100010001") << "no file";
+    Open(testmedia::IndexedClip({}));
+    EXPECT_EQ(row(), "001110010") << "playing";
+    doc.OnPlayPause();
+    EXPECT_EQ(row(), "001110010") << "paused";
+    doc.OnPlayStop();
+    EXPECT_EQ(row(), "110011001") << "stopped";
+    AppState.pWriter = reinterpret_cast<CAviWriter*>(&doc);  // only its presence is read
+    EXPECT_EQ(row(), "110011101") << "stopped, with a writer";
+    AppState.bConverting = 1;
+    doc.OnPlayStart();
+    EXPECT_EQ(row(), "001110000") << "converting";
+    fw::CCmdUI convert(cmd::kFileConvert);
+    router.Update(convert);
+    EXPECT_EQ(convert.m_nCheck, 1);
+    AppState.pWriter = nullptr;
+}
+
+TEST_F(QuovelDocTest, HostileAndOddFilesNeverCrash) {
+    std::string strNoise(200'000, '\0');
+    for (size_t i = 0; i < strNoise.size(); ++i) {
+        strNoise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    }
+    std::ifstream in(testmedia::IndexedClip({}), std::ios::binary);
+    const std::string strClip((std::istreambuf_iterator<char>(in)), {});
+    const std::vector<std::string> files = {
+        testmedia::WriteFile("zero.avi", ""),
+        testmedia::WriteFile("random bytes.avi", strNoise),
+        testmedia::WriteFile("cut.avi", strClip.substr(0, strClip.size() / 3)),
+        testmedia::WriteFile("動画 ファイル.avi", strClip),
+        testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"),
+    };
+    for (const std::string& strPath : files) {
+        Open(strPath);
+        for (int k = 0; k < 80 && (grabber.bPlaying || timers.Running()); ++k) {
+            clock.Advance(kFrame30);
+            doc.OnPlaybackTick(1);
+        }
+        EXPECT_FALSE(timers.Running()) << strPath << " ends";
+        EXPECT_TRUE(ui.messages.empty()) << strPath;
+    }
+    EXPECT_EQ(recent.entries.front(), files.back());
+    EXPECT_EQ(doc.GetTitle(), FileTitleOf(files.back()));
+}
+
+}  // namespace
