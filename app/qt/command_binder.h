@@ -1,0 +1,26 @@
+#pragma once
+// One QAction per command id, shared by menu and toolbar. Triggering routes the command;
+// enabling and check marks come from the update handlers, run when the event queue drains
+// and when a menu opens.
+#include <QObject>
+#include <map>
+
+#include "app/framework/cmd_target.h"
+
+class QAction;
+class QMenu;
+
+class CCommandBinder : public QObject {
+    Q_OBJECT
+public:
+    CCommandBinder(const fw::CCommandRouter& router, QObject* pParent);
+
+    // The action for nId, created on first use with the given text.
+    QAction* Action(cmd::Id nId, const QString& strText);
+    void UpdateAll();
+    void UpdateOnShow(QMenu* pMenu);
+
+private:
+    const fw::CCommandRouter& m_router;
+    std::map<cmd::Id, QAction*> m_actions;
+};

@@ -1,0 +1,43 @@
+#include "app/qt/qt_ui_services.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "resources/strings.h"
+
+QString CQtUiServices::ToQtFilter(const char* pszFilter) {
+    const QStringList parts = QString::fromUtf8(pszFilter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) {
+            break;
+        }
+        QString strPatterns = parts[i + 1];
+        strPatterns.replace(';', ' ').replace("*.*", "*");
+        QString strDescription = parts[i];
+        // The description already names its patterns, e.g. "AVI Files (*.avi)".
+        const qsizetype nParen = strDescription.indexOf(" (");
+        if (nParen >= 0) {
+            strDescription.truncate(nParen);
+        }
+        filters << QStringLiteral("%1 (%2)").arg(strDescription, strPatterns);
+    }
+    return filters.join(";;");
+}
+
+std::optional<std::string> CQtUiServices::ChooseOpenFile(const char* pszFilter,
+                                                         const char* /*pszDefaultExt*/) {
+    const QString strPath =
+        QFileDialog::getOpenFileName(m_pParent, QString(), QString(), ToQtFilter(pszFilter));
+    if (strPath.isEmpty()) {
+        return std::nullopt;
+    }
+    return strPath.toStdString();
+}
+
+void CQtUiServices::MessageBox(const std::string& strText) {
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(str::kAppTitle),
+                    QString::fromStdString(strText), QMessageBox::Ok, m_pParent);
+    box.exec();
+}

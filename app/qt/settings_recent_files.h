@@ -1,0 +1,15 @@
+#pragma once
+// The four-entry recent-file list, kept with QSettings under the application's key.
+// Loaded once; every addition is written through at once.
+#include "app/quovel_app.h"
+
+class CSettingsRecentFiles final : public IRecentFileStore {
+public:
+    static constexpr size_t kMaxEntries = 4;
+    CSettingsRecentFiles();
+    void Add(const std::string& strPath) override;
+    const std::vector<std::string>& Entries() const override { return m_entries; }
+
+private:
+    std::vector<std::string> m_entries;
+};

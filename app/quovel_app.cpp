@@ -1,0 +1,90 @@
+#include "app/quovel_app.h"
+
+#include "app/app_state.h"
+#include "playback/frame_grabber.h"
+#include "playback/quovel_doc.h"
+#include "resources/command_ids.h"
+#include "resources/strings.h"
+#include "view/quovel_view.h"
+
+CQuovelApp::CQuovelApp(IAppShell& shell, fw::UiServices& ui, IRecentFileStore& recentFiles,
+                       const platform::IMediaClock& clock)
+    : m_shell(shell), m_ui(ui), m_recentFiles(recentFiles), m_clock(clock) {
+    RegisterCommands();
+}
+
+CQuovelApp::~CQuovelApp() {
+    // The grabber must not outlive the record that points at it.
+    if (AppState.pGrabber == m_pGrabber.get()) {
+        AppState.pGrabber = nullptr;
+    }
+}
+
+void CQuovelApp::RegisterCommands() {
+    OnCommand(cmd::kFileNew, [this] { OnFileNew(); });
+    for (cmd::Id nId = cmd::kFileMruFirst; nId <= cmd::kFileMruLast; ++nId) {
+        const size_t nIndex = nId - cmd::kFileMruFirst;
+        OnCommand(nId, [this, nIndex] { OnOpenRecentFile(nIndex); });
+        OnUpdateCommand(nId, [this, nIndex](fw::CCmdUI& ui) {
+            ui.Enable(CQuovelDoc::CanOpen() && nIndex < m_recentFiles.Entries().size());
+        });
+    }
+}
+
+void CQuovelApp::SetFrameTarget(const fw::CCmdTarget* pFrame) {
+    m_router.SetChain({m_pView.get(), m_pDoc.get(), pFrame, this});
+}
+
+bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
+    // The single-document window set: document, view, and the frame the shell builds.
+    m_pDoc = std::make_unique<CQuovelDoc>(m_ui, m_recentFiles);
+    m_pView = std::make_unique<CQuovelView>();
+    m_pView->AttachDocument(m_pDoc.get());
+    m_pDoc->SetTitle(str::kUntitled);
+    SetFrameTarget(nullptr);
+
+    if (!m_shell.CreateMainFrame(*this)) {
+        return false;
+    }
+    m_shell.ShowMainWindow();
+    m_pGrabber = std::make_unique<CFrameGrabber>(m_clock);
+    AppState.pGrabber = m_pGrabber.get();
+
+    // A file named on the command line opens and plays as through the open command, which
+    // needs the grabber: so it comes last.
+    for (const std::string& strArg : args) {
+        if (!strArg.empty() && strArg[0] != '-') {
+            m_pDoc->OpenFilePath(strArg);
+            break;
+        }
+    }
+    return true;
+}
+
+int CQuovelApp::ExitInstance() {
+    if (m_pGrabber) {
+        m_pGrabber->Close();
+        AppState.pGrabber = nullptr;
+        m_pGrabber.reset();
+    }
+    return 0;
+}
+
+void CQuovelApp::OnMainWindowClosing() {
+    if (m_pDoc) {
+        m_pDoc->OnCloseDocument();
+    }
+}
+
+void CQuovelApp::OnFileNew() {
+    // Back to the untitled document; playback goes on untouched.
+    m_pDoc->OnNewDocument();
+    m_pView->OnInitialUpdate();
+}
+
+void CQuovelApp::OnOpenRecentFile(size_t nIndex) {
+    if (nIndex < m_recentFiles.Entries().size()) {
+        const std::string strPath = m_recentFiles.Entries()[nIndex];  // opening reorders the list
+        m_pDoc->OpenFilePath(strPath);
+    }
+}

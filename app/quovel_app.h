@@ -1,0 +1,67 @@
+#pragma once
+// The application object: starts the window set, creates the frame grabber once the main
+// window is shown, and takes everything down again at exit.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/framework/cmd_target.h"
+#include "app/framework/ui_services.h"
+#include "platform/media_clock.h"
+
+class CQuovelApp;
+class CQuovelDoc;
+class CQuovelView;
+class CFrameGrabber;
+
+// The windowing side of start-up and shutdown.
+class IAppShell {
+public:
+    virtual ~IAppShell() = default;
+    // Creates the main frame around the application's view, adds the frame to the command
+    // chain and runs the view's initial update. False fails start-up.
+    virtual bool CreateMainFrame(CQuovelApp& app) = 0;
+    virtual void ShowMainWindow() = 0;
+};
+
+// The recent-file list as the menu shows it.
+class IRecentFileStore : public fw::IRecentFileList {
+public:
+    virtual const std::vector<std::string>& Entries() const = 0;
+};
+
+class CQuovelApp : public fw::CCmdTarget {
+public:
+    CQuovelApp(IAppShell& shell, fw::UiServices& ui, IRecentFileStore& recentFiles,
+               const platform::IMediaClock& clock);
+    ~CQuovelApp() override;
+
+    // Start-up; args are the command-line arguments after the program name. False ends the
+    // process (ExitInstance still runs).
+    bool InitInstance(const std::vector<std::string>& args);
+    int ExitInstance();
+
+    // The main window is closing: the document closes (and with it the graph).
+    void OnMainWindowClosing();
+
+    CQuovelDoc& Doc() { return *m_pDoc; }
+    CQuovelView& View() { return *m_pView; }
+    const fw::CCommandRouter& Router() const { return m_router; }
+    // The frame takes its place in the command chain between document and application.
+    void SetFrameTarget(const fw::CCmdTarget* pFrame);
+    IRecentFileStore& RecentFiles() { return m_recentFiles; }
+
+private:
+    void RegisterCommands();
+    void OnFileNew();
+    void OnOpenRecentFile(size_t nIndex);
+
+    IAppShell& m_shell;
+    fw::UiServices& m_ui;
+    IRecentFileStore& m_recentFiles;
+    const platform::IMediaClock& m_clock;
+    std::unique_ptr<CQuovelDoc> m_pDoc;
+    std::unique_ptr<CQuovelView> m_pView;
+    std::unique_ptr<CFrameGrabber> m_pGrabber;
+    fw::CCommandRouter m_router;
+};

@@ -1,0 +1,50 @@
+// quovel [FILE]: the desktop program; a file named here opens and plays at once.
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QStringList>
+
+#include "app/qt/qt_app_shell.h"
+#include "app/qt/qt_ui_services.h"
+#include "app/qt/settings_recent_files.h"
+#include "app/quovel_app.h"
+#include "platform/media_clock.h"
+
+namespace {
+void UseJapaneseUiFont() {
+    // The dialogs are laid out for a Japanese proportional gothic; IPAPGothic has its metrics.
+    for (const char* pszFamily : {"IPAPGothic", "IPAPゴシック", "Noto Sans CJK JP"}) {
+        if (QFontDatabase::hasFamily(QString::fromUtf8(pszFamily))) {
+            QFont font(QString::fromUtf8(pszFamily));
+            font.setPointSize(9);
+            QApplication::setFont(font);
+            return;
+        }
+    }
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication qtApp(argc, argv);
+    UseJapaneseUiFont();
+
+    std::vector<std::string> args;
+    const QStringList qtArgs = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < qtArgs.size(); ++i) {
+        args.push_back(qtArgs[i].toStdString());
+    }
+
+    CQtUiServices ui;
+    CSettingsRecentFiles recentFiles;
+    platform::SteadyMediaClock clock;
+    CQtAppShell shell(ui);
+    CQuovelApp app(shell, ui, recentFiles, clock);
+
+    int nResult = 0;
+    if (app.InitInstance(args)) {
+        nResult = QApplication::exec();
+    }
+    shell.DestroyMainFrame();
+    app.ExitInstance();
+    return nResult;
+}

@@ -1,0 +1,113 @@
+#include "app/quovel_app.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "playback/frame_grabber.h"
+#include "playback/quovel_doc.h"
+#include "playback/source_codes.h"
+#include "resources/command_ids.h"
+#include "resources/strings.h"
+#include "support/fakes.h"
+#include "support/test_media.h"
+#include "view/quovel_view.h"
+
+namespace {
+
+// Records what start-up exposes to the windows while they are being created.
+class FakeShell final : public IAppShell {
+public:
+    bool CreateMainFrame(CQuovelApp& app) override {
+        bGrabberDuringCreation = AppState.pGrabber != nullptr;
+        app.View().AttachWindow(&surface, &frame);
+        app.View().OnInitialUpdate();
+        fw::CCmdUI ui(cmd::kPlayStop);
+        app.Router().Update(ui);
+        bStopEnabledDuringCreation = ui.m_bEnabled;
+        return bCreateSucceeds;
+    }
+    void ShowMainWindow() override { bGrabberWhenShown = AppState.pGrabber != nullptr; }
+
+    bool bCreateSucceeds = true;
+    bool bGrabberDuringCreation = true;
+    bool bGrabberWhenShown = true;
+    bool bStopEnabledDuringCreation = true;
+    testfakes::FakeSurface surface;
+    testfakes::FakeFrame frame;
+};
+
+class QuovelAppTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetAppState(); }
+    void TearDown() override { ResetAppState(); }
+
+    FakeShell shell;
+    testfakes::ScriptedUi ui;
+    testfakes::FakeRecentFiles recent;
+    platform::ManualMediaClock clock;
+    CQuovelApp app{shell, ui, recent, clock};
+};
+
+TEST_F(QuovelAppTest, GrabberComesAfterTheWindowIsShownAndGoesAtExit) {
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_FALSE(shell.bGrabberDuringCreation);
+    EXPECT_FALSE(shell.bGrabberWhenShown);
+    EXPECT_FALSE(shell.bStopEnabledDuringCreation);
+    EXPECT_EQ(shell.surface.nBlits, 0) << "nothing to draw before a file";
+    ASSERT_NE(AppState.pGrabber, nullptr);
+    EXPECT_EQ(app.Doc().GetTitle(), str::kUntitled);
+    EXPECT_EQ(app.Doc().hTimerWnd, &shell.surface);
+    app.ExitInstance();
+    EXPECT_EQ(AppState.pGrabber, nullptr);
+}
+
+TEST_F(QuovelAppTest, FailedWindowCreationEndsStartUpWithoutAGrabber) {
+    shell.bCreateSucceeds = false;
+    EXPECT_FALSE(app.InitInstance({}));
+    EXPECT_EQ(AppState.pGrabber, nullptr);
+    app.ExitInstance();
+}
+
+TEST_F(QuovelAppTest, CommandLineFileOpensAndPlaysLikeTheOpenCommand) {
+    const std::string strPath = testmedia::IndexedClip({});
+    ASSERT_TRUE(app.InitInstance({"-style", strPath}));
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
+    EXPECT_EQ(shell.surface.Interval(), 33u);
+    EXPECT_EQ(recent.entries, std::vector<std::string>{strPath});
+    EXPECT_EQ(app.Doc().GetTitle(), FileTitleOf(strPath));
+
+    // Ticks arrive through the view and draw.
+    app.View().OnTimer(1);
+    EXPECT_EQ(shell.surface.nBlits, 1) << "the open itself had no frame ready to draw";
+    EXPECT_EQ(shell.frame.nFits, 2) << "at the initial update and for the new picture";
+
+    // Ctrl+N: untitled again, playback untouched.
+    EXPECT_TRUE(app.Router().Execute(cmd::kFileNew));
+    EXPECT_EQ(app.Doc().GetTitle(), str::kUntitled);
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
+
+    app.OnMainWindowClosing();
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 0) << "closing the document closes the graph";
+    app.ExitInstance();
+}
+
+TEST_F(QuovelAppTest, RecentFileEntryOpensAndPlays) {
+    const std::string strPath = testmedia::IndexedClip({});
+    recent.entries = {testmedia::MediaDir() + "/older.avi", strPath};
+    ASSERT_TRUE(app.InitInstance({}));
+    fw::CCmdUI entry(cmd::kFileMruFirst + 1);
+    app.Router().Update(entry);
+    EXPECT_TRUE(entry.m_bEnabled);
+    fw::CCmdUI unused(cmd::kFileMruFirst + 2);
+    app.Router().Update(unused);
+    EXPECT_FALSE(unused.m_bEnabled);
+
+    ASSERT_TRUE(app.Router().Execute(cmd::kFileMruFirst + 1));
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
+    EXPECT_EQ(recent.entries.front(), strPath);
+    app.Router().Update(entry);
+    EXPECT_FALSE(entry.m_bEnabled) << "like the open command, not while playing";
+    app.ExitInstance();
+}
+
+}  // namespace
