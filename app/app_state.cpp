@@ -2,4 +2,6 @@
 
 AppStateRecord AppState;
 
-void ResetAppState() { AppState = AppStateRecord{}; }
+void ResetAppState() {
+    AppState = AppStateRecord{};
+}

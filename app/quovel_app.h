@@ -16,7 +16,7 @@ class CFrameGrabber;
 
 // The windowing side of start-up and shutdown.
 class IAppShell {
-public:
+  public:
     virtual ~IAppShell() = default;
     // Creates the main frame around the application's view, adds the frame to the command
     // chain and runs the view's initial update. False fails start-up.
@@ -26,12 +26,12 @@ public:
 
 // The recent-file list as the menu shows it.
 class IRecentFileStore : public fw::IRecentFileList {
-public:
+  public:
     virtual const std::vector<std::string>& Entries() const = 0;
 };
 
 class CQuovelApp : public fw::CCmdTarget {
-public:
+  public:
     CQuovelApp(IAppShell& shell, fw::UiServices& ui, IRecentFileStore& recentFiles,
                const platform::IMediaClock& clock);
     ~CQuovelApp() override;
@@ -51,7 +51,7 @@ public:
     void SetFrameTarget(const fw::CCmdTarget* pFrame);
     IRecentFileStore& RecentFiles() { return m_recentFiles; }
 
-private:
+  private:
     void RegisterCommands();
     void OnFileNew();
     void OnOpenRecentFile(size_t nIndex);

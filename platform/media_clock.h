@@ -5,25 +5,25 @@
 namespace platform {
 
 class IMediaClock {
-public:
+  public:
     virtual ~IMediaClock() = default;
     virtual int64_t Now() const = 0;
 };
 
 // Wall time from the steady clock: the program's clock.
 class SteadyMediaClock final : public IMediaClock {
-public:
+  public:
     int64_t Now() const override;
 };
 
 // A clock that moves only when told: tests and benchmarks choose every position exactly.
 class ManualMediaClock final : public IMediaClock {
-public:
+  public:
     int64_t Now() const override { return m_llNow; }
     void Advance(int64_t llUnits) { m_llNow += llUnits; }
     void Set(int64_t llNow) { m_llNow = llNow; }
 
-private:
+  private:
     int64_t m_llNow = 0;
 };
 

@@ -26,7 +26,7 @@ struct MediaGraphOptions {
 };
 
 class MediaGraph {
-public:
+  public:
     // Null when the file cannot be opened as media at all. A file that opens but has no
     // decodable video stream gives a graph that is not connected.
     static std::unique_ptr<MediaGraph> Open(const std::string& strPath, const IMediaClock& clock,
@@ -58,7 +58,7 @@ public:
     int64_t DecodedFrameCount() const;
     int64_t SeekCount() const;
 
-private:
+  private:
     struct Impl;
     explicit MediaGraph(std::unique_ptr<Impl> pImpl);
     std::unique_ptr<Impl> m_pImpl;

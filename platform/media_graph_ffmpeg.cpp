@@ -57,7 +57,7 @@ struct MediaGraph::Impl {
     dib::BitmapInfoHeader header;
 
     // Time facts, 100 ns units relative to the first video frame.
-    int64_t llOrigin = 0;       // timestamp of the first frame, in the stream's time base
+    int64_t llOrigin = 0;  // timestamp of the first frame, in the stream's time base
     AVRational frameRate{30, 1};
     int64_t llFrameUnits = kUnitsPerSecond / 30;
     int64_t llDuration = 0;
@@ -67,7 +67,7 @@ struct MediaGraph::Impl {
     GraphState state = GraphState::Stopped;
     int64_t llBase = 0;       // position when the clock reading below was taken
     int64_t llBaseClock = 0;  // clock reading at the last run, seek or resume
-    int64_t llStop = -1;  // -1: the end of the stream, wherever that turns out to be
+    int64_t llStop = -1;      // -1: the end of the stream, wherever that turns out to be
 
     // Decoder state.
     bool bHaveCur = false;
@@ -107,8 +107,8 @@ struct MediaGraph::Impl {
             return llPos;
         }
         const int64_t llHalf = llFrameUnits / 2;
-        const int64_t k = av_rescale_q_rnd(llPos + llHalf, kUnitBase, av_inv_q(frameRate),
-                                           AV_ROUND_DOWN);
+        const int64_t k =
+            av_rescale_q_rnd(llPos + llHalf, kUnitBase, av_inv_q(frameRate), AV_ROUND_DOWN);
         const int64_t llStart = av_rescale_q_rnd(k, av_inv_q(frameRate), kUnitBase, AV_ROUND_UP);
         return llStart > llPos ? std::min(llStart, Duration()) : llPos;
     }
@@ -208,10 +208,9 @@ struct MediaGraph::Impl {
 
     void SeekBefore(int64_t llTarget) {
         ++llSeeks;
-        const int64_t ts =
-            av_rescale_q_rnd(std::max<int64_t>(llTarget, 0), kUnitBase, pStream->time_base,
-                             AV_ROUND_DOWN) +
-            llOrigin;
+        const int64_t ts = av_rescale_q_rnd(std::max<int64_t>(llTarget, 0), kUnitBase,
+                                            pStream->time_base, AV_ROUND_DOWN) +
+                           llOrigin;
         if (av_seek_frame(pFormat.get(), nStreamIndex, ts, AVSEEK_FLAG_BACKWARD) < 0 &&
             av_seek_frame(pFormat.get(), nStreamIndex, llOrigin, AVSEEK_FLAG_BACKWARD) < 0) {
             av_seek_frame(pFormat.get(), -1, 0, AVSEEK_FLAG_BYTE);
@@ -314,7 +313,8 @@ struct MediaGraph::Impl {
                 srcData[i] = pFrame->data[i];
                 srcStride[i] = pFrame->linesize[i];
             } else {
-                srcData[i] = pFrame->data[i] + static_cast<ptrdiff_t>(nRows - 1) * pFrame->linesize[i];
+                srcData[i] =
+                    pFrame->data[i] + static_cast<ptrdiff_t>(nRows - 1) * pFrame->linesize[i];
                 srcStride[i] = -pFrame->linesize[i];
             }
         }
@@ -485,7 +485,9 @@ void MediaGraph::Stop() {
     g.state = GraphState::Stopped;
 }
 
-GraphState MediaGraph::GetState() const { return m_pImpl->state; }
+GraphState MediaGraph::GetState() const {
+    return m_pImpl->state;
+}
 
 CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
     Impl& g = *m_pImpl;
@@ -505,10 +507,14 @@ CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
         return CopyResult::Failed;
     }
     return g.ConvertCurrent(pDst, dib::RowBytes24(g.header.biWidth)) ? CopyResult::Ok
-                                                                       : CopyResult::Failed;
+                                                                     : CopyResult::Failed;
 }
 
-int64_t MediaGraph::DecodedFrameCount() const { return m_pImpl->llDecoded; }
-int64_t MediaGraph::SeekCount() const { return m_pImpl->llSeeks; }
+int64_t MediaGraph::DecodedFrameCount() const {
+    return m_pImpl->llDecoded;
+}
+int64_t MediaGraph::SeekCount() const {
+    return m_pImpl->llSeeks;
+}
 
 }  // namespace platform

@@ -18,7 +18,7 @@ int32_t WorkOutStreamLength(platform::TimeFormat format, int64_t llStop, int32_t
                             int64_t& llTimePerFrame);
 
 class CFrameGrabber {
-public:
+  public:
     explicit CFrameGrabber(const platform::IMediaClock& clock,
                            platform::MediaGraphOptions options = {});
     ~CFrameGrabber();
@@ -53,7 +53,7 @@ public:
     dib::BitmapInfoHeader bmiHeader{};
     int64_t llTimePerFrame = 0;
 
-private:
+  private:
     void StepToNextFrame();
 
     const platform::IMediaClock& m_clock;

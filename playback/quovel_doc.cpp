@@ -14,7 +14,9 @@
 
 namespace {
 
-bool HasGrabber() { return AppState.pGrabber != nullptr; }
+bool HasGrabber() {
+    return AppState.pGrabber != nullptr;
+}
 
 // Reads the start of a regular file into header (zero beyond what the file holds).
 bool ReadFileStart(const std::string& strPath, uint8_t (&header)[kSourceHeaderBytes]) {
@@ -65,15 +67,16 @@ void CQuovelDoc::RegisterCommands() {
         ui.Enable(HasGrabber() && AppState.pWriter != nullptr && AppState.pGrabber->bHasFile &&
                   !AppState.bConverting);
     });
-    OnUpdateCommand(cmd::kStillImage, [=](fw::CCmdUI& ui) {
-        ui.Enable(playing() && !AppState.bConverting);
-    });
+    OnUpdateCommand(cmd::kStillImage,
+                    [=](fw::CCmdUI& ui) { ui.Enable(playing() && !AppState.bConverting); });
     OnUpdateCommand(cmd::kPlaySettings, [](fw::CCmdUI& ui) {
         ui.Enable(HasGrabber() && !AppState.pGrabber->bPlaying);
     });
 }
 
-bool CQuovelDoc::CanOpen() { return !HasGrabber() || !AppState.pGrabber->bPlaying; }
+bool CQuovelDoc::CanOpen() {
+    return !HasGrabber() || !AppState.pGrabber->bPlaying;
+}
 
 void CQuovelDoc::FreeImages() {
     pFrameImage.reset();
@@ -206,10 +209,9 @@ void CQuovelDoc::OnPlayStart() {
         return;
     }
     pGrabber->Run();
-    const uint32_t nInterval =
-        AppState.bConverting && AppState.nTimerFrameRate > 0
-            ? 1000u / static_cast<uint32_t>(AppState.nTimerFrameRate)
-            : kPlaybackIntervalMs;
+    const uint32_t nInterval = AppState.bConverting && AppState.nTimerFrameRate > 0
+                                   ? 1000u / static_cast<uint32_t>(AppState.nTimerFrameRate)
+                                   : kPlaybackIntervalMs;
     StartPlaybackTimer(nInterval);
     UpdateAllViews(nullptr, 0);
 }
@@ -228,7 +230,9 @@ void CQuovelDoc::OnPlayPause() {
     UpdateAllViews(nullptr, 0);
 }
 
-void CQuovelDoc::OnViewRefresh() { UpdateAllViews(nullptr, 0); }
+void CQuovelDoc::OnViewRefresh() {
+    UpdateAllViews(nullptr, 0);
+}
 
 void CQuovelDoc::OnCloseDocument() {
     if (AppState.pGrabber != nullptr) {

@@ -10,7 +10,7 @@
 #include "app/framework/ui_services.h"
 
 class CQuovelDoc : public fw::CDocument {
-public:
+  public:
     static constexpr uint32_t kPlaybackTimerId = 1;
     static constexpr uint32_t kPlaybackIntervalMs = 33;
 
@@ -45,7 +45,7 @@ public:
     fw::ITimerHost* hTimerWnd = nullptr;
     uint32_t nTimerId = 0;
 
-private:
+  private:
     void FreeImages();
     void StartPlaybackTimer(uint32_t nElapseMs);
     void StopPlaybackTimer();

@@ -58,11 +58,13 @@ constexpr MenuEntry kHelp[] = {
 };
 
 constexpr MenuDef kMenus[] = {
-    {"ﾌｧｲﾙ(&F)", kFile},   {"表示(&D)", kView}, {"カラー(&C)", kColor},
+    {"ﾌｧｲﾙ(&F)", kFile},     {"表示(&D)", kView}, {"カラー(&C)", kColor},
     {"設定(&S)", kSettings}, {"ﾍﾙﾌﾟ(&H)", kHelp},
 };
 }  // namespace
 
-std::span<const MenuDef> MainMenu() { return kMenus; }
+std::span<const MenuDef> MainMenu() {
+    return kMenus;
+}
 
 }  // namespace res

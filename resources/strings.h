@@ -7,7 +7,7 @@ extern const char* const kUntitled;        // document title before a file is op
 extern const char* const kTitleSeparator;  // between document title and application title
 extern const char* const kOpenFilter;      // open-file dialog filter, "desc|pattern|...||"
 extern const char* const kOpenDefaultExt;
-extern const char* const kCannotOpenFile;  // message box when the chosen file is unreadable
-extern const char* const kStatusReady;     // idle text of the status bar's message pane
-extern const char* const kMenuRecentEmpty; // grey placeholder of the empty recent list
+extern const char* const kCannotOpenFile;   // message box when the chosen file is unreadable
+extern const char* const kStatusReady;      // idle text of the status bar's message pane
+extern const char* const kMenuRecentEmpty;  // grey placeholder of the empty recent list
 }  // namespace str

@@ -20,7 +20,7 @@ struct Rect {
 
 // The window the view draws into; it also owns the view's timers.
 class IViewSurface : public fw::ITimerHost {
-public:
+  public:
     virtual void ClientSize(int& nWidth, int& nHeight) const = 0;
     // Copies the source rectangle of a BMP-layout block (header at 14, bottom-up rows at 54;
     // source y counts from the bottom row) stretched to the destination rectangle.
@@ -29,7 +29,7 @@ public:
 
 // The frame-window operations the view uses.
 class IViewFrame {
-public:
+  public:
     virtual ~IViewFrame() = default;
     virtual int FitWindowToPicture(int nZoom) = 0;
     virtual void SetStatusText(const std::string& strText) = 0;
@@ -38,7 +38,7 @@ public:
 }  // namespace view
 
 class CQuovelView : public fw::CView {
-public:
+  public:
     CQuovelView();
     void AttachWindow(view::IViewSurface* pSurface, view::IViewFrame* pFrame);
 
@@ -51,7 +51,7 @@ public:
     int32_t m_bFullScreen = 0;
     int32_t m_bToolBarVisible = 0;
 
-private:
+  private:
     view::IViewSurface* m_pSurface = nullptr;
     view::IViewFrame* m_pFrame = nullptr;
 };

@@ -19,7 +19,9 @@ const CCmdTarget::Entry* CCmdTarget::Find(cmd::Id nId) const {
     return it == m_entries.end() ? nullptr : &*it;
 }
 
-void CCmdTarget::OnCommand(cmd::Id nId, Handler handler) { EntryFor(nId).handler = std::move(handler); }
+void CCmdTarget::OnCommand(cmd::Id nId, Handler handler) {
+    EntryFor(nId).handler = std::move(handler);
+}
 
 void CCmdTarget::OnUpdateCommand(cmd::Id nId, UpdateHandler update) {
     EntryFor(nId).update = std::move(update);

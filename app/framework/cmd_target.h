@@ -11,7 +11,7 @@ namespace fw {
 
 // The enabled/checked state an update handler sets for one command.
 class CCmdUI {
-public:
+  public:
     explicit CCmdUI(cmd::Id nId) : m_nID(nId) {}
     void Enable(bool bOn = true) { m_bEnabled = bOn; }
     void SetCheck(int nCheck = 1) { m_nCheck = nCheck; }
@@ -22,7 +22,7 @@ public:
 };
 
 class CCmdTarget {
-public:
+  public:
     using Handler = std::function<void()>;
     using UpdateHandler = std::function<void(CCmdUI&)>;
 
@@ -37,11 +37,11 @@ public:
     // Runs the update handler for nId if this target has one; false otherwise.
     bool OnUpdateCmdUI(CCmdUI& cmdUI) const;
 
-protected:
+  protected:
     void OnCommand(cmd::Id nId, Handler handler);
     void OnUpdateCommand(cmd::Id nId, UpdateHandler update);
 
-private:
+  private:
     struct Entry {
         cmd::Id nId;
         Handler handler;
@@ -55,7 +55,7 @@ private:
 // The routing chain. Targets are offered commands in the order they were added
 // (view, document, frame, application).
 class CCommandRouter {
-public:
+  public:
     void SetChain(std::vector<const CCmdTarget*> chain) { m_chain = std::move(chain); }
 
     // Executes nId on the first target that handles it; false when nobody does.
@@ -64,7 +64,7 @@ public:
     // is enabled when some target handles it and disabled otherwise.
     void Update(CCmdUI& cmdUI) const;
 
-private:
+  private:
     std::vector<const CCmdTarget*> m_chain;
 };
 

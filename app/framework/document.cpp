@@ -29,7 +29,9 @@ void CDocument::AddView(CView* pView) {
     }
 }
 
-void CDocument::RemoveView(CView* pView) { std::erase(m_views, pView); }
+void CDocument::RemoveView(CView* pView) {
+    std::erase(m_views, pView);
+}
 
 void CDocument::UpdateAllViews(CView* pSender, long lHint) {
     for (CView* pView : m_views) {

@@ -11,7 +11,7 @@ namespace fw {
 class CView;
 
 class CDocument : public CCmdTarget {
-public:
+  public:
     ~CDocument() override;
 
     const std::string& GetTitle() const { return m_strTitle; }
@@ -27,14 +27,14 @@ public:
     virtual bool OnNewDocument();
     virtual void OnCloseDocument();
 
-private:
+  private:
     std::string m_strTitle;
     std::function<void(const std::string&)> m_titleListener;
     std::vector<CView*> m_views;
 };
 
 class CView : public CCmdTarget {
-public:
+  public:
     ~CView() override;
 
     CDocument* GetDocument() const { return m_pDocument; }
@@ -43,7 +43,7 @@ public:
     virtual void OnInitialUpdate() { OnUpdate(nullptr, 0); }
     virtual void OnUpdate(CView* pSender, long lHint) = 0;
 
-private:
+  private:
     CDocument* m_pDocument = nullptr;
 };
 

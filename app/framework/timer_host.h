@@ -5,7 +5,7 @@
 namespace fw {
 
 class ITimerHost {
-public:
+  public:
     virtual ~ITimerHost() = default;
     // Starts timer nId with the given interval, replacing a running timer with the same id.
     // Returns nId, or 0 when no timer could be started.

@@ -6,7 +6,7 @@
 namespace fw {
 
 class UiServices {
-public:
+  public:
     virtual ~UiServices() = default;
     // An open-file chooser. pszFilter is "description|pattern;pattern|...||".
     // Returns the chosen path, or nothing when the user cancels.
@@ -18,7 +18,7 @@ public:
 
 // The recent-file list ("最近使ったﾌｧｲﾙ"): the most recent first, four entries at most.
 class IRecentFileList {
-public:
+  public:
     virtual ~IRecentFileList() = default;
     virtual void Add(const std::string& strPath) = 0;
 };

@@ -12,7 +12,7 @@ class QMenu;
 
 class CCommandBinder : public QObject {
     Q_OBJECT
-public:
+  public:
     CCommandBinder(const fw::CCommandRouter& router, QObject* pParent);
 
     // The action for nId, created on first use with the given text.
@@ -20,7 +20,7 @@ public:
     void UpdateAll();
     void UpdateOnShow(QMenu* pMenu);
 
-private:
+  private:
     const fw::CCommandRouter& m_router;
     std::map<cmd::Id, QAction*> m_actions;
 };

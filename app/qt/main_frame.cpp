@@ -30,7 +30,9 @@ CMainFrame::CMainFrame(CQuovelApp& app) : m_app(app) {
     resize(400, 360);
 }
 
-CMainFrame::~CMainFrame() { m_app.Doc().SetTitleListener({}); }
+CMainFrame::~CMainFrame() {
+    m_app.Doc().SetTitleListener({});
+}
 
 void CMainFrame::BuildMenus() {
     for (const res::MenuDef& def : res::MainMenu()) {

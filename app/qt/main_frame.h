@@ -15,7 +15,7 @@ class QAction;
 
 class CMainFrame : public QMainWindow, public fw::CCmdTarget, public view::IViewFrame {
     Q_OBJECT
-public:
+  public:
     explicit CMainFrame(CQuovelApp& app);
     ~CMainFrame() override;
 
@@ -23,10 +23,10 @@ public:
     int FitWindowToPicture(int nZoom) override;
     void SetStatusText(const std::string& strText) override;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* pEvent) override;
 
-private:
+  private:
     void BuildMenus();
     void RefreshRecentFiles();
     void OnTitleChanged(const std::string& strTitle);

@@ -7,7 +7,9 @@
 
 CQtAppShell::CQtAppShell(CQtUiServices& ui) : m_ui(ui) {}
 
-CQtAppShell::~CQtAppShell() { DestroyMainFrame(); }
+CQtAppShell::~CQtAppShell() {
+    DestroyMainFrame();
+}
 
 bool CQtAppShell::CreateMainFrame(CQuovelApp& app) {
     m_pApp = &app;

@@ -8,7 +8,7 @@ class CMainFrame;
 class CQtUiServices;
 
 class CQtAppShell final : public IAppShell {
-public:
+  public:
     explicit CQtAppShell(CQtUiServices& ui);
     ~CQtAppShell() override;
     bool CreateMainFrame(CQuovelApp& app) override;
@@ -17,7 +17,7 @@ public:
     void DestroyMainFrame();
     CMainFrame* Frame() { return m_pFrame.get(); }
 
-private:
+  private:
     CQtUiServices& m_ui;
     CQuovelApp* m_pApp = nullptr;
     std::unique_ptr<CMainFrame> m_pFrame;

@@ -7,7 +7,7 @@
 class QWidget;
 
 class CQtUiServices final : public fw::UiServices {
-public:
+  public:
     void SetParentWindow(QWidget* pParent) { m_pParent = pParent; }
     std::optional<std::string> ChooseOpenFile(const char* pszFilter,
                                               const char* pszDefaultExt) override;
@@ -16,6 +16,6 @@ public:
     // "desc|pat;pat|desc|pat||" as Qt's "desc (pat pat);;desc (pat)".
     static QString ToQtFilter(const char* pszFilter);
 
-private:
+  private:
     QWidget* m_pParent = nullptr;
 };

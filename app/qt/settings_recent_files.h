@@ -4,12 +4,12 @@
 #include "app/quovel_app.h"
 
 class CSettingsRecentFiles final : public IRecentFileStore {
-public:
+  public:
     static constexpr size_t kMaxEntries = 4;
     CSettingsRecentFiles();
     void Add(const std::string& strPath) override;
     const std::vector<std::string>& Entries() const override { return m_entries; }
 
-private:
+  private:
     std::vector<std::string> m_entries;
 };

@@ -12,7 +12,7 @@ namespace {
 std::vector<std::string> g_calls;
 
 class Target : public fw::CCmdTarget {
-public:
+  public:
     explicit Target(std::string strName) : m_strName(std::move(strName)) {}
     void Handle(cmd::Id nId) {
         OnCommand(nId, [this, nId] { g_calls.push_back(m_strName + ":" + std::to_string(nId)); });
@@ -24,7 +24,7 @@ public:
         });
     }
 
-private:
+  private:
     std::string m_strName;
 };
 
@@ -45,20 +45,20 @@ TEST(CommandRouting, FirstTargetAlongTheChainWins) {
     EXPECT_TRUE(router.Execute(57665));
     EXPECT_TRUE(router.Execute(32771));
     EXPECT_FALSE(router.Execute(12345));
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"doc:57601", "app:57664", "frame:57665",
-                                                 "view:32771"}));
+    EXPECT_EQ(g_calls,
+              (std::vector<std::string>{"doc:57601", "app:57664", "frame:57665", "view:32771"}));
 }
 
 TEST(CommandRouting, UpdateHandlersDecideElseAHandlerEnables) {
     Target view("view"), doc("doc");
     fw::CCommandRouter router;
     router.SetChain({&view, nullptr, &doc});
-    doc.Handle(1);                 // handler, no update handler: enabled
-    doc.Update(2, false, 0);       // update handler only: it decides
-    view.Handle(3);                // a handler in one target...
-    doc.Update(3, false, 1);       // ...the update handler in another still decides
+    doc.Handle(1);            // handler, no update handler: enabled
+    doc.Update(2, false, 0);  // update handler only: it decides
+    view.Handle(3);           // a handler in one target...
+    doc.Update(3, false, 1);  // ...the update handler in another still decides
     doc.Update(4, true, 1);
-    view.Update(4, false, 0);      // the first update handler wins
+    view.Update(4, false, 0);  // the first update handler wins
     auto state = [&](cmd::Id nId) {
         fw::CCmdUI ui(nId);
         router.Update(ui);
@@ -72,7 +72,7 @@ TEST(CommandRouting, UpdateHandlersDecideElseAHandlerEnables) {
 }
 
 class RecordingView : public fw::CView {
-public:
+  public:
     void OnUpdate(fw::CView* pSender, long lHint) override {
         g_calls.push_back("update " + std::to_string(lHint) + (pSender ? " from view" : ""));
     }

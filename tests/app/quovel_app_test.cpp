@@ -16,7 +16,7 @@ namespace {
 
 // Records what start-up exposes to the windows while they are being created.
 class FakeShell final : public IAppShell {
-public:
+  public:
     bool CreateMainFrame(CQuovelApp& app) override {
         bGrabberDuringCreation = AppState.pGrabber != nullptr;
         app.View().AttachWindow(&surface, &frame);
@@ -37,7 +37,7 @@ public:
 };
 
 class QuovelAppTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetAppState(); }
     void TearDown() override { ResetAppState(); }
 

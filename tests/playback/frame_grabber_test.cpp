@@ -44,7 +44,7 @@ TEST(StreamLength, FollowsTheTimeFormatTable) {
 }
 
 class FrameGrabberTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppState();
         AppState.pGrabber = &grabber;

@@ -19,13 +19,13 @@ constexpr int64_t kFrame30 = 333'333;
 
 // A view that counts its updates.
 class CountingView : public fw::CView {
-public:
+  public:
     void OnUpdate(fw::CView*, long) override { ++nUpdates; }
     int nUpdates = 0;
 };
 
 class QuovelDocTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppState();
         AppState.pGrabber = &grabber;
@@ -213,9 +213,9 @@ TEST_F(QuovelDocTest, PlayDuringAConversionTicksAtTheConversionRate) {
 
 // The enabling table for the nine document commands in each playback state.
 TEST_F(QuovelDocTest, EnablingFollowsThePlaybackState) {
-    const std::vector<cmd::Id> ids = {cmd::kFileOpen,     cmd::kPlayStart,    cmd::kPlayStop,
-                                      cmd::kPlayPause,    cmd::kViewRefresh,  cmd::kFileConvert,
-                                      cmd::kConvertSettings, cmd::kStillImage, cmd::kPlaySettings};
+    const std::vector<cmd::Id> ids = {cmd::kFileOpen,        cmd::kPlayStart,   cmd::kPlayStop,
+                                      cmd::kPlayPause,       cmd::kViewRefresh, cmd::kFileConvert,
+                                      cmd::kConvertSettings, cmd::kStillImage,  cmd::kPlaySettings};
     auto row = [&] {
         std::string s;
         for (cmd::Id nId : ids) {

@@ -14,7 +14,7 @@
 namespace testfakes {
 
 class ScriptedUi final : public fw::UiServices {
-public:
+  public:
     std::optional<std::string> ChooseOpenFile(const char* pszFilter, const char*) override {
         strLastFilter = pszFilter;
         if (answers.empty()) {
@@ -34,7 +34,7 @@ public:
 // Timers that tick only when the test says so.
 template <class Base>
 class TimerBook : public Base {
-public:
+  public:
     uint32_t SetTimer(uint32_t nId, uint32_t nElapseMs) override {
         timers[nId] = nElapseMs;
         ++nStarts;
@@ -50,7 +50,7 @@ public:
 using FakeTimerHost = TimerBook<fw::ITimerHost>;
 
 class FakeRecentFiles final : public IRecentFileStore {
-public:
+  public:
     void Add(const std::string& strPath) override {
         std::erase(entries, strPath);
         entries.insert(entries.begin(), strPath);
@@ -64,7 +64,7 @@ public:
 
 // A window for the view: counts blits and owns the fake timers.
 class FakeSurface final : public TimerBook<view::IViewSurface> {
-public:
+  public:
     void ClientSize(int& w, int& h) const override {
         w = 640;
         h = 480;
@@ -74,7 +74,7 @@ public:
 };
 
 class FakeFrame final : public view::IViewFrame {
-public:
+  public:
     int FitWindowToPicture(int nZoom) override {
         ++nFits;
         return nZoom == 0 ? 0 : 1;

@@ -63,8 +63,8 @@ TEST(MainWindow, PlaysACommandLineFileInATitledWindow) {
 
     // One tick draws frame 0 into the view's window at 1×.
     app.View().OnTimer(1);
-    const QImage shot = pFrame->centralWidget()->grab().toImage().convertToFormat(
-        QImage::Format_BGR888);
+    const QImage shot =
+        pFrame->centralWidget()->grab().toImage().convertToFormat(QImage::Format_BGR888);
     ASSERT_GE(shot.width(), 320);
     ASSERT_GE(shot.height(), 240);
     std::vector<uint8_t> bottomUp(dib::RowBytes24(320) * 240);
@@ -104,9 +104,10 @@ TEST(MainWindow, RecentFileListKeepsFourNewestFirst) {
 }
 
 TEST(MainWindow, OpenFilterBecomesQtFilters) {
-    EXPECT_EQ(CQtUiServices::ToQtFilter(
-                  "AVI Files (*.avi)|*.avi|MPEG Files (*.mpeg;*.mpg)|*.mpeg;*.mpg|All Files (*.*)|*.*||"),
-              QStringLiteral("AVI Files (*.avi);;MPEG Files (*.mpeg *.mpg);;All Files (*)"));
+    EXPECT_EQ(
+        CQtUiServices::ToQtFilter(
+            "AVI Files (*.avi)|*.avi|MPEG Files (*.mpeg;*.mpg)|*.mpeg;*.mpg|All Files (*.*)|*.*||"),
+        QStringLiteral("AVI Files (*.avi);;MPEG Files (*.mpeg *.mpg);;All Files (*)"));
 }
 
 }  // namespace

@@ -13,7 +13,9 @@ CVideoWidget::CVideoWidget(CQuovelView& view, view::IViewFrame& frame, QWidget* 
     m_view.AttachWindow(this, &frame);
 }
 
-CVideoWidget::~CVideoWidget() { m_view.AttachWindow(nullptr, nullptr); }
+CVideoWidget::~CVideoWidget() {
+    m_view.AttachWindow(nullptr, nullptr);
+}
 
 void CVideoWidget::ClientSize(int& nWidth, int& nHeight) const {
     nWidth = width();

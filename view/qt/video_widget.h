@@ -9,7 +9,7 @@
 
 class CVideoWidget : public QWidget, public view::IViewSurface {
     Q_OBJECT
-public:
+  public:
     CVideoWidget(CQuovelView& view, view::IViewFrame& frame, QWidget* pParent);
     ~CVideoWidget() override;
 
@@ -18,11 +18,11 @@ public:
     uint32_t SetTimer(uint32_t nId, uint32_t nElapseMs) override;
     bool KillTimer(uint32_t nId) override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* pEvent) override;
     void timerEvent(QTimerEvent* pEvent) override;
 
-private:
+  private:
     CQuovelView& m_view;
     QImage m_imgShown;  // top row first, as the window shows it
     QRect m_rcDest;
