@@ -1,5 +1,7 @@
 #include "app/quovel_app.h"
 
+#include <filesystem>
+
 #include "app/app_state.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
@@ -54,7 +56,8 @@ bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
     // needs the grabber: so it comes last.
     for (const std::string& strArg : args) {
         if (!strArg.empty() && strArg[0] != '-') {
-            m_pDoc->OpenFilePath(strArg);
+            // Absolute, so that the recent-file list finds it from anywhere.
+            m_pDoc->OpenFilePath(std::filesystem::absolute(strArg).string());
             break;
         }
     }

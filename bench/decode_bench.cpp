@@ -15,12 +15,12 @@
 
 namespace {
 class NoUi final : public fw::UiServices {
-public:
+  public:
     std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return {}; }
     void MessageBox(const std::string&) override {}
 };
 class NoRecent final : public fw::IRecentFileList {
-public:
+  public:
     void Add(const std::string&) override {}
 };
 }  // namespace

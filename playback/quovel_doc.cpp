@@ -172,6 +172,23 @@ void CQuovelDoc::OpenFilePath(const std::string& strPath) {
     m_recentFiles.Add(strPath);
 }
 
+bool CQuovelDoc::ReopenAndRun(CFrameGrabber& grabber) {
+    int32_t nWidth = 0;
+    int32_t nHeight = 0;
+    int32_t nLength = 0;
+    if (!grabber.Open(this, nWidth, nHeight, nLength)) {
+        return false;
+    }
+    // The blocks stay as they are: a file that changed into a larger picture meanwhile
+    // would not fit them.
+    if (static_cast<int64_t>(nWidth) * nHeight * 4 + 4154 > static_cast<int64_t>(nImageBytes)) {
+        grabber.pGraph.reset();
+        return false;
+    }
+    grabber.Run();
+    return true;
+}
+
 int CQuovelDoc::OnPlaybackTick(uint32_t /*nIdEvent*/) {
     CFrameGrabber* pGrabber = AppState.pGrabber;
     if (pGrabber == nullptr) {
@@ -184,14 +201,7 @@ int CQuovelDoc::OnPlaybackTick(uint32_t /*nIdEvent*/) {
     }
     if (AppState.bRestartPending) {
         AppState.bRestartPending = 0;
-        int32_t nWidth = 0;
-        int32_t nHeight = 0;
-        int32_t nLength = 0;
-        if (!pGrabber->Open(this, nWidth, nHeight, nLength)) {
-            return 0;
-        }
-        pGrabber->Run();
-        return 1;
+        return ReopenAndRun(*pGrabber) ? 1 : 0;
     }
     StopPlaybackTimer();
     return 1;
@@ -202,13 +212,9 @@ void CQuovelDoc::OnPlayStart() {
     if (pGrabber == nullptr) {
         return;
     }
-    int32_t nWidth = 0;
-    int32_t nHeight = 0;
-    int32_t nLength = 0;
-    if (!pGrabber->Open(this, nWidth, nHeight, nLength)) {
+    if (!ReopenAndRun(*pGrabber)) {
         return;
     }
-    pGrabber->Run();
     const uint32_t nInterval = AppState.bConverting && AppState.nTimerFrameRate > 0
                                    ? 1000u / static_cast<uint32_t>(AppState.nTimerFrameRate)
                                    : kPlaybackIntervalMs;

@@ -9,6 +9,8 @@
 #include "app/framework/timer_host.h"
 #include "app/framework/ui_services.h"
 
+class CFrameGrabber;
+
 class CQuovelDoc : public fw::CDocument {
   public:
     static constexpr uint32_t kPlaybackTimerId = 1;
@@ -50,6 +52,8 @@ class CQuovelDoc : public fw::CDocument {
     void StartPlaybackTimer(uint32_t nElapseMs);
     void StopPlaybackTimer();
     bool ReadSourceCodes(const std::string& strPath);
+    // Builds a new graph for the file the grabber holds and runs it, keeping the blocks.
+    bool ReopenAndRun(CFrameGrabber& grabber);
     void RegisterCommands();
 
     fw::UiServices& m_ui;

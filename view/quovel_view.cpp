@@ -60,12 +60,15 @@ void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
     std::memcpy(&header, pDoc->pFrameImage.get() + dib::kInfoHeaderOffset, sizeof(header));
     const int w = header.biWidth;
     const int h = header.biHeight;
+    const size_t nPixelBytes = dib::RowBytes24(w) * static_cast<size_t>(h);
+    if (w <= 0 || h <= 0 || nPixelBytes > pDoc->nImageBytes - dib::kPixelOffset) {
+        AppState.bDrawing = 0;  // a header that does not fit the blocks is never drawn
+        return;
+    }
     AppState.nVideoWidth = w;
     AppState.nVideoHeight = h;
 
     // The display block carries the picture as decoded until the colour effects arrive.
-    const size_t nPixelBytes = std::min<size_t>(dib::RowBytes24(w) * static_cast<size_t>(h),
-                                                pDoc->nImageBytes - dib::kPixelOffset);
     uint8_t* pDisplay = pDoc->pDisplayImage.get();
     std::memcpy(pDisplay + dib::kPixelOffset, pDoc->pFrameImage.get() + dib::kPixelOffset,
                 nPixelBytes);

@@ -35,6 +35,12 @@ void CCommandBinder::UpdateAll() {
     }
 }
 
+bool CCommandBinder::ExecuteIfEnabled(cmd::Id nId) {
+    fw::CCmdUI cmdUI(nId);
+    m_router.Update(cmdUI);
+    return cmdUI.m_bEnabled && m_router.Execute(nId);
+}
+
 void CCommandBinder::UpdateOnShow(QMenu* pMenu) {
     connect(pMenu, &QMenu::aboutToShow, this, &CCommandBinder::UpdateAll);
 }

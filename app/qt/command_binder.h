@@ -18,6 +18,8 @@ class CCommandBinder : public QObject {
     // The action for nId, created on first use with the given text.
     QAction* Action(cmd::Id nId, const QString& strText);
     void UpdateAll();
+    // Sends nId if its update handler (or handler) leaves it enabled, as a key press would.
+    bool ExecuteIfEnabled(cmd::Id nId);
     void UpdateOnShow(QMenu* pMenu);
 
   private:

@@ -4,12 +4,14 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 
 #include "app/app_state.h"
 #include "app/qt/command_binder.h"
 #include "app/quovel_app.h"
 #include "playback/quovel_doc.h"
+#include "resources/accelerators.h"
 #include "resources/menus.h"
 #include "resources/strings.h"
 #include "view/qt/video_widget.h"
@@ -24,6 +26,7 @@ CMainFrame::CMainFrame(CQuovelApp& app) : m_app(app) {
 
     OnCommand(cmd::kAppExit, [this] { close(); });
     BuildMenus();
+    BindAccelerators();
 
     app.Doc().SetTitleListener([this](const std::string& strTitle) { OnTitleChanged(strTitle); });
     OnTitleChanged(app.Doc().GetTitle());
@@ -65,6 +68,15 @@ void CMainFrame::BuildMenus() {
         }
     }
     RefreshRecentFiles();
+}
+
+void CMainFrame::BindAccelerators() {
+    for (const res::Accelerator& accel : res::Accelerators()) {
+        auto* pShortcut = new QShortcut(QKeySequence(QString::fromUtf8(accel.pszKey)), this);
+        const cmd::Id nId = accel.nId;
+        connect(pShortcut, &QShortcut::activated, this,
+                [this, nId] { m_pBinder->ExecuteIfEnabled(nId); });
+    }
 }
 
 void CMainFrame::RefreshRecentFiles() {

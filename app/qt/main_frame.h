@@ -28,6 +28,7 @@ class CMainFrame : public QMainWindow, public fw::CCmdTarget, public view::IView
 
   private:
     void BuildMenus();
+    void BindAccelerators();
     void RefreshRecentFiles();
     void OnTitleChanged(const std::string& strTitle);
 

@@ -18,7 +18,7 @@ constexpr int64_t kUnitsPerFrame30 = 333'333;
 
 struct Case {
     const char* pszName;
-    testmedia::ClipSpec spec;
+    testmedia::ClipSpec clip;
     friend void PrintTo(const Case& c, std::ostream* pOut) { *pOut << c.pszName; }
 };
 
@@ -42,7 +42,7 @@ class MediaGraphCodecs : public ::testing::TestWithParam<Case> {};
 // truncated to whole 100 ns units.
 TEST_P(MediaGraphCodecs, DeliversTheFrameDueAtEachPosition) {
     const Case& c = GetParam();
-    const std::string strPath = testmedia::IndexedClip(c.spec);
+    const std::string strPath = testmedia::IndexedClip(c.clip);
     ASSERT_FALSE(strPath.empty());
     ManualMediaClock clock;
     auto pGraph = MediaGraph::Open(strPath, clock);
@@ -50,23 +50,23 @@ TEST_P(MediaGraphCodecs, DeliversTheFrameDueAtEachPosition) {
 
     dib::BitmapInfoHeader h;
     ASSERT_TRUE(pGraph->GetConnectedFormat(h));
-    EXPECT_EQ(h.biWidth, c.spec.nWidth);
-    EXPECT_EQ(h.biHeight, c.spec.nHeight);
+    EXPECT_EQ(h.biWidth, c.clip.nWidth);
+    EXPECT_EQ(h.biHeight, c.clip.nHeight);
     EXPECT_EQ(h.biBitCount, 24);
-    EXPECT_EQ(h.biSizeImage, dib::RowBytes24(c.spec.nWidth) * c.spec.nHeight);
+    EXPECT_EQ(h.biSizeImage, dib::RowBytes24(c.clip.nWidth) * c.clip.nHeight);
 
     pGraph->Run();
-    const int64_t llFrame = 10'000'000 / c.spec.nRate;
-    for (int k = 0; k < c.spec.nFrames; ++k) {
+    const int64_t llFrame = 10'000'000 / c.clip.nRate;
+    for (int k = 0; k < c.clip.nFrames; ++k) {
         ASSERT_EQ(IndexAt(*pGraph, clock, k * llFrame), k) << c.pszName << " frame " << k;
     }
     // The end is the last frame's end (an MPEG stream's estimate is checked on the way), and
     // the last truncated step reads as the end.
     int64_t llDuration = 0;
     ASSERT_TRUE(pGraph->GetDuration(llDuration));
-    EXPECT_NEAR(llDuration, c.spec.nFrames * 10'000'000LL / c.spec.nRate, 2);
+    EXPECT_NEAR(llDuration, c.clip.nFrames * 10'000'000LL / c.clip.nRate, 2);
     int64_t llPosition = 0;
-    clock.Set(c.spec.nFrames * llFrame);
+    clock.Set(c.clip.nFrames * llFrame);
     ASSERT_TRUE(pGraph->GetCurrentPosition(llPosition));
     ASSERT_TRUE(pGraph->GetDuration(llDuration));
     EXPECT_GE(llPosition, llDuration);

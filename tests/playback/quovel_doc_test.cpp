@@ -244,6 +244,19 @@ TEST_F(QuovelDocTest, EnablingFollowsThePlaybackState) {
     AppState.pWriter = nullptr;
 }
 
+TEST_F(QuovelDocTest, PlayRefusesAFileThatGrewBeyondItsBlocks) {
+    namespace fs = std::filesystem;
+    const std::string strPath = testmedia::MediaDir() + "/grows.avi";
+    fs::copy_file(testmedia::IndexedClip({160, 120, 30, 45, "-c:v mjpeg -q:v 3", "avi"}), strPath,
+                  fs::copy_options::overwrite_existing);
+    Open(strPath);
+    doc.OnPlayStop();
+    fs::copy_file(testmedia::IndexedClip({}), strPath, fs::copy_options::overwrite_existing);
+    doc.OnPlayStart();
+    EXPECT_EQ(grabber.bPlaying, 0);
+    EXPECT_EQ(doc.nImageBytes, 160u * 120 * 4 + 4154);
+}
+
 TEST_F(QuovelDocTest, HostileAndOddFilesNeverCrash) {
     std::string strNoise(200'000, '\0');
     for (size_t i = 0; i < strNoise.size(); ++i) {

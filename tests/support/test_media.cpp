@@ -45,15 +45,15 @@ std::string MakeClip(const std::string& strPrefix, const std::string& strArgs,
     return path.string();
 }
 
-std::string IndexedClip(const ClipSpec& spec) {
+std::string IndexedClip(const ClipSpec& recipe) {
     std::ostringstream args;
     // The colour source rounds odd sizes down: make it even and crop to the size wanted.
-    args << "-f lavfi -i color=c=black:s=" << (spec.nWidth + 1) / 2 * 2 << 'x'
-         << (spec.nHeight + 1) / 2 * 2 << ":r=" << spec.nRate << " -frames:v " << spec.nFrames
-         << " -vf \"crop=" << spec.nWidth << ':' << spec.nHeight
+    args << "-f lavfi -i color=c=black:s=" << (recipe.nWidth + 1) / 2 * 2 << 'x'
+         << (recipe.nHeight + 1) / 2 * 2 << ":r=" << recipe.nRate << " -frames:v " << recipe.nFrames
+         << " -vf \"crop=" << recipe.nWidth << ':' << recipe.nHeight
          << ":0:0:exact=1,geq=lum='255*mod(floor(N/pow(2,floor(X*10/W))),2)':cb=128:cr=128\" "
-         << spec.strCodecArgs;
-    return MakeClip("indexed", args.str(), spec.strExt);
+         << recipe.strCodecArgs;
+    return MakeClip("indexed", args.str(), recipe.strExt);
 }
 
 int ReadIndex(const uint8_t* pPixels, int nWidth, int nHeight) {

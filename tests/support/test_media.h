@@ -24,7 +24,7 @@ struct ClipSpec {
     std::string strExt = "avi";
 };
 // A clip whose frames carry their own index.
-std::string IndexedClip(const ClipSpec& spec);
+std::string IndexedClip(const ClipSpec& recipe);
 
 // The frame index read from a bottom-up BGR24 picture with rows padded to 4 bytes;
 // -1 when a band is neither clearly black nor clearly white.

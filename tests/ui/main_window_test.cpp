@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
 #include <QSettings>
+#include <QShortcut>
 #include <QStandardPaths>
 
 #include "app/app_state.h"
@@ -25,6 +27,14 @@
 #include "view/quovel_view.h"
 
 namespace {
+
+void PressKeys(QWidget* pWindow, const char* pszKeys) {
+    for (QShortcut* pShortcut : pWindow->findChildren<QShortcut*>()) {
+        if (pShortcut->key() == QKeySequence(QString::fromUtf8(pszKeys))) {
+            emit pShortcut->activated();
+        }
+    }
+}
 
 QAction* FindAction(QWidget* pWindow, const QString& strPrefix) {
     for (QAction* pAction : pWindow->findChildren<QAction*>()) {
@@ -73,6 +83,16 @@ TEST(MainWindow, PlaysACommandLineFileInATitledWindow) {
                     320 * 3);
     }
     EXPECT_EQ(testmedia::ReadIndex(bottomUp.data(), 320, 240), 0);
+
+    // Ctrl+S is the framework's save, which nothing handles: it does nothing at all.
+    const auto sizeBefore = std::filesystem::file_size(strPath);
+    PressKeys(pFrame, "Ctrl+S");
+    EXPECT_EQ(std::filesystem::file_size(strPath), sizeBefore);
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
+    // Ctrl+N: untitled again while playback goes on.
+    PressKeys(pFrame, "Ctrl+N");
+    EXPECT_EQ(pFrame->windowTitle(), QStringLiteral("無題 - Quovel"));
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
 
     FindAction(pFrame, "再生終了(&E)")->trigger();
     pFrame->Binder().UpdateAll();

@@ -29,16 +29,21 @@ void CVideoWidget::Blit(const uint8_t* pBlock, const view::Rect& dst, const view
         src.y + src.h > header.biHeight) {
         return;
     }
+    // Kept in the window system's own 32-bit format, so painting it needs no conversion
+    // (and no temporary image) per frame.
     if (m_imgShown.width() != src.w || m_imgShown.height() != src.h) {
-        m_imgShown = QImage(src.w, src.h, QImage::Format_BGR888);
+        m_imgShown = QImage(src.w, src.h, QImage::Format_RGB32);
     }
     const size_t nRow = dib::RowBytes24(header.biWidth);
     const uint8_t* pPixels = pBlock + dib::kPixelOffset;
     for (int r = 0; r < src.h; ++r) {
         // Source rows count from the bottom; the image's rows from the top.
-        const int nSrcRow = src.y + src.h - 1 - r;
-        std::memcpy(m_imgShown.scanLine(r), pPixels + nSrcRow * nRow + src.x * 3,
-                    static_cast<size_t>(src.w) * 3);
+        const uint8_t* pSrc = pPixels + static_cast<size_t>(src.y + src.h - 1 - r) * nRow +
+                              static_cast<size_t>(src.x) * 3;
+        auto* pDst = reinterpret_cast<QRgb*>(m_imgShown.scanLine(r));
+        for (int x = 0; x < src.w; ++x, pSrc += 3) {
+            pDst[x] = qRgb(pSrc[2], pSrc[1], pSrc[0]);
+        }
     }
     m_rcDest = QRect(dst.x, dst.y, dst.w, dst.h);
     update();

@@ -1,0 +1,16 @@
+#include "resources/accelerators.h"
+
+namespace res {
+namespace {
+constexpr Accelerator kAccelerators[] = {
+    {"Ctrl+N", cmd::kFileNew},       {"Ctrl+O", cmd::kFileOpen},      {"Ctrl+S", cmd::kFileSave},
+    {"Ctrl+Z", cmd::kEditUndo},      {"Alt+Backspace", cmd::kEditUndo}, {"Ctrl+X", cmd::kEditCut},
+    {"Shift+Del", cmd::kEditCut},    {"Ctrl+C", cmd::kEditCopy},      {"Ctrl+Ins", cmd::kEditCopy},
+    {"Ctrl+V", cmd::kEditPaste},     {"Shift+Ins", cmd::kEditPaste},  {"F6", cmd::kNextPane},
+    {"Shift+F6", cmd::kPrevPane},
+};
+}  // namespace
+
+std::span<const Accelerator> Accelerators() { return kAccelerators; }
+
+}  // namespace res
