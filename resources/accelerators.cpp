@@ -3,14 +3,16 @@
 namespace res {
 namespace {
 constexpr Accelerator kAccelerators[] = {
-    {"Ctrl+N", cmd::kFileNew},       {"Ctrl+O", cmd::kFileOpen},      {"Ctrl+S", cmd::kFileSave},
-    {"Ctrl+Z", cmd::kEditUndo},      {"Alt+Backspace", cmd::kEditUndo}, {"Ctrl+X", cmd::kEditCut},
-    {"Shift+Del", cmd::kEditCut},    {"Ctrl+C", cmd::kEditCopy},      {"Ctrl+Ins", cmd::kEditCopy},
-    {"Ctrl+V", cmd::kEditPaste},     {"Shift+Ins", cmd::kEditPaste},  {"F6", cmd::kNextPane},
+    {"Ctrl+N", cmd::kFileNew},    {"Ctrl+O", cmd::kFileOpen},        {"Ctrl+S", cmd::kFileSave},
+    {"Ctrl+Z", cmd::kEditUndo},   {"Alt+Backspace", cmd::kEditUndo}, {"Ctrl+X", cmd::kEditCut},
+    {"Shift+Del", cmd::kEditCut}, {"Ctrl+C", cmd::kEditCopy},        {"Ctrl+Ins", cmd::kEditCopy},
+    {"Ctrl+V", cmd::kEditPaste},  {"Shift+Ins", cmd::kEditPaste},    {"F6", cmd::kNextPane},
     {"Shift+F6", cmd::kPrevPane},
 };
 }  // namespace
 
-std::span<const Accelerator> Accelerators() { return kAccelerators; }
+std::span<const Accelerator> Accelerators() {
+    return kAccelerators;
+}
 
 }  // namespace res

@@ -282,6 +282,12 @@ TEST_F(QuovelDocTest, HostileAndOddFilesNeverCrash) {
     }
     EXPECT_EQ(recent.entries.front(), files.back());
     EXPECT_EQ(doc.GetTitle(), FileTitleOf(files.back()));
+
+    // An AVI shorter than the code offsets reads zeros there: both codes are empty.
+    AppState.strSrcHandler = AppState.strSrcFormat = "old";
+    Open(testmedia::WriteFile("short.avi", std::string(100, 'x')));
+    EXPECT_EQ(AppState.strSrcHandler, "");
+    EXPECT_EQ(AppState.strSrcFormat, "");
 }
 
 }  // namespace
