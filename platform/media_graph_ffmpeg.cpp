@@ -8,7 +8,6 @@
 #include "platform/media_graph.h"
 
 extern "C" {
-#include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -87,21 +86,25 @@ struct MediaGraph::Impl {
     int64_t StopPosition() { return llStop < 0 ? Duration() : std::min(llStop, Duration()); }
     int64_t RawPosition() { return std::clamp<int64_t>(UnclampedPosition(), 0, StopPosition()); }
 
-    // An estimated end is checked by decoding once playback reaches it: frames found beyond
-    // it move the end on, running out of frames fixes it.
-    int64_t Duration() {
-        if (bDurationEstimated && bConnected && !bDecoderDrained &&
-            UnclampedPosition() + llFrameUnits / 2 >= llDuration) {
+    int64_t Duration() { return DurationSeenFrom(UnclampedPosition()); }
+
+    // An estimated end is checked by decoding once a position reaches it: frames found
+    // beyond it move the end on, running out of frames fixes it.
+    int64_t DurationSeenFrom(int64_t llPos) {
+        while (bDurationEstimated && bConnected && !bDecoderDrained &&
+               llPos + llFrameUnits / 2 >= llDuration) {
             DecodeTo(llDuration + llFrameUnits / 2);
-            if (bDurationEstimated) {
-                llDuration = std::max(llDuration, llLastStart + llFrameUnits);
+            if (!bDurationEstimated || llLastStart + llFrameUnits <= llDuration) {
+                break;
             }
+            llDuration = llLastStart + llFrameUnits;
         }
         return llDuration;
     }
 
     // The start of the frame a position falls in when it lies within half a frame before
-    // that start; otherwise the position itself.
+    // that start; otherwise the position itself. Not capped at the stop position: a step
+    // held 20 units short of the end must read as the end.
     int64_t Snap(int64_t llPos) {
         if (!bConnected || llFrameUnits <= 0) {
             return llPos;
@@ -241,12 +244,12 @@ struct MediaGraph::Impl {
     }
 
     // Seeks so that decoding starts at or before llTarget. Demuxers without an index may land
-    // late; then it tries again further back, at last from the very start.
+    // late, or past the last frame; then it tries again further back, at last from the start.
     void SeekAndPrime(int64_t llTarget) {
         for (const int64_t llBack : {0LL, 1LL, 4LL, 16LL, -1LL}) {
             const int64_t llSeekTo = llBack < 0 ? 0 : llTarget - llBack * kUnitsPerSecond;
             SeekBefore(llSeekTo);
-            if (!DecodeNext() || llNextStart <= llTarget || llSeekTo <= 0) {
+            if ((DecodeNext() && llNextStart <= llTarget) || llSeekTo <= 0) {
                 return;
             }
         }
@@ -456,10 +459,10 @@ bool MediaGraph::GetCurrentPosition(int64_t& llPosition) const {
 void MediaGraph::SetPositions(const int64_t* pllCurrent, const int64_t* pllStop) {
     Impl& g = *m_pImpl;
     if (pllStop != nullptr) {
-        g.llStop = std::clamp<int64_t>(*pllStop, 0, g.Duration());
+        g.llStop = std::clamp<int64_t>(*pllStop, 0, g.DurationSeenFrom(*pllStop));
     }
     if (pllCurrent != nullptr) {
-        g.llBase = std::clamp<int64_t>(*pllCurrent, 0, g.Duration());
+        g.llBase = std::clamp<int64_t>(*pllCurrent, 0, g.DurationSeenFrom(*pllCurrent));
         g.llBaseClock = g.clock.Now();
     }
 }

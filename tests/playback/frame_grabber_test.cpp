@@ -165,6 +165,30 @@ TEST_F(FrameGrabberTest, ConversionStepsExactlyOneFrameAtATimeFromTheRangeStart)
     EXPECT_LE(grabber.pGraph->SeekCount(), 1) << "stepping decodes on, it does not seek";
 }
 
+TEST_F(FrameGrabberTest, ConversionOfAnMpegProgramStreamReachesItsLastFrame) {
+    // The container only estimates where this stream ends (short of the real end here).
+    OpenClip(
+        testmedia::IndexedClip({320, 240, 30, 45, "-c:v mpeg1video -q:v 5 -g 15 -f mpeg", "mpg"}));
+    AppState.bConverting = 1;
+    grabber.Run();
+    for (int k = 0; k < 45; ++k) {
+        ASSERT_TRUE(grabber.FetchFrame()) << k;
+        ASSERT_EQ(Shown(), k);
+    }
+    EXPECT_FALSE(grabber.FetchFrame());
+    EXPECT_EQ(grabber.bPlaying, 0);
+
+    // A range that starts past the estimate.
+    OpenClip(grabber.strFileName);
+    AppState.nRangeStart = 43;
+    grabber.Run();
+    for (int k = 43; k < 45; ++k) {
+        ASSERT_TRUE(grabber.FetchFrame()) << k;
+        ASSERT_EQ(Shown(), k);
+    }
+    EXPECT_FALSE(grabber.FetchFrame());
+}
+
 TEST_F(FrameGrabberTest, EndOfStreamClosesAndRestartsOnlyInRepeatOutsideConversion) {
     const std::string strPath = testmedia::IndexedClip({});  // 2 s
     struct Row {
