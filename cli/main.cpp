@@ -1,4 +1,5 @@
 // quovel [FILE]: the desktop program; a file named here opens and plays at once.
+// quovel --render ...: the headless picture of one frame (see --render --help).
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -8,7 +9,11 @@
 #include "app/qt/qt_ui_services.h"
 #include "app/qt/settings_recent_files.h"
 #include "app/quovel_app.h"
+#include "cli/render_command.h"
 #include "platform/media_clock.h"
+
+#include <cstring>
+#include <iostream>
 
 namespace {
 void UseJapaneseUiFont() {
@@ -25,6 +30,14 @@ void UseJapaneseUiFont() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--render") == 0) {
+        return cli::RunRender(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                              std::cerr);
+    }
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::cout << "usage: quovel [FILE]   open the window and play FILE\n" << cli::kRenderUsage;
+        return 0;
+    }
     QApplication qtApp(argc, argv);
     UseJapaneseUiFont();
 

@@ -4,9 +4,45 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "effects/transform_frame.h"
 #include "platform/dib.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+
+namespace view {
+
+bool RenderDisplayBlock(CQuovelDoc& doc, int& nWidth, int& nHeight) {
+    dib::BitmapInfoHeader header;
+    std::memcpy(&header, doc.pFrameImage.get() + dib::kInfoHeaderOffset, sizeof(header));
+    const int w = header.biWidth;
+    const int h = header.biHeight;
+    if (w <= 0 || h <= 0 || header.biSize < sizeof(header)) {
+        return false;
+    }
+    // Both the source (header, colour table, pixels at its bit depth) and the 24-bit output
+    // must lie inside the blocks.
+    const size_t nPixelBytes = dib::RowBytes24(w) * static_cast<size_t>(h);
+    const size_t nSrcRow =
+        (static_cast<size_t>(w) * std::max<uint16_t>(header.biBitCount, 8) / 8 + 3) & ~size_t{3};
+    const size_t nSrcBytes =
+        header.biSize + (header.biBitCount == 8 ? 1024 : 0) + nSrcRow * static_cast<size_t>(h);
+    if (nPixelBytes > doc.nImageBytes - dib::kPixelOffset ||
+        nSrcBytes > doc.nImageBytes - dib::kInfoHeaderOffset) {
+        return false;
+    }
+    uint8_t* pDisplay = doc.pDisplayImage.get();
+    const uint8_t* pFrameHeader = doc.pFrameImage.get() + dib::kInfoHeaderOffset;
+    effects::TransformFrame(pDisplay + dib::kPixelOffset, pFrameHeader + header.biSize,
+                            reinterpret_cast<const dib::BitmapInfoHeader*>(pFrameHeader), w, h);
+    header.biBitCount = 24;
+    header.biSizeImage = static_cast<uint32_t>(nPixelBytes);
+    std::memcpy(pDisplay + dib::kInfoHeaderOffset, &header, sizeof(header));
+    nWidth = w;
+    nHeight = h;
+    return true;
+}
+
+}  // namespace view
 
 CQuovelView::CQuovelView() = default;
 
@@ -55,26 +91,15 @@ void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
         return;
     }
     AppState.bDrawing = 1;
-
-    dib::BitmapInfoHeader header;
-    std::memcpy(&header, pDoc->pFrameImage.get() + dib::kInfoHeaderOffset, sizeof(header));
-    const int w = header.biWidth;
-    const int h = header.biHeight;
-    const size_t nPixelBytes = dib::RowBytes24(w) * static_cast<size_t>(h);
-    if (w <= 0 || h <= 0 || nPixelBytes > pDoc->nImageBytes - dib::kPixelOffset) {
+    int w = 0;
+    int h = 0;
+    if (!view::RenderDisplayBlock(*pDoc, w, h)) {
         AppState.bDrawing = 0;  // a header that does not fit the blocks is never drawn
         return;
     }
     AppState.nVideoWidth = w;
     AppState.nVideoHeight = h;
-
-    // The display block carries the picture as decoded until the colour effects arrive.
     uint8_t* pDisplay = pDoc->pDisplayImage.get();
-    std::memcpy(pDisplay + dib::kPixelOffset, pDoc->pFrameImage.get() + dib::kPixelOffset,
-                nPixelBytes);
-    header.biBitCount = 24;
-    header.biSizeImage = static_cast<uint32_t>(w * h * 3);
-    std::memcpy(pDisplay + dib::kInfoHeaderOffset, &header, sizeof(header));
 
     if (m_pSurface != nullptr) {
         int cw = 0;

@@ -27,6 +27,11 @@ class IViewSurface : public fw::ITimerHost {
     virtual void Blit(const uint8_t* pBlock, const Rect& dst, const Rect& src) = 0;
 };
 
+// Runs the colour effect from the document's FrameImage into its display block and gives the
+// display block the frame's header (24-bit, padded size). False, and nothing drawn, when the
+// frame's header does not fit the blocks.
+bool RenderDisplayBlock(CQuovelDoc& doc, int& nWidth, int& nHeight);
+
 // The frame-window operations the view uses.
 class IViewFrame {
   public:

@@ -1,0 +1,213 @@
+#include "cli/render_command.h"
+
+#include <charconv>
+#include <optional>
+#include <ostream>
+
+#include "app/app_state.h"
+#include "platform/bmp_file.h"
+#include "platform/media_clock.h"
+#include "playback/frame_grabber.h"
+#include "playback/quovel_doc.h"
+#include "view/quovel_view.h"
+
+namespace cli {
+
+const char* const kRenderUsage =
+    "usage: quovel --render SOURCE --frame N [--mode M] [--levels A,B,C] [--mosaic N]\n"
+    "                       [--paint N] [--strobe-count C --strobe N] OUT.bmp\n"
+    "Writes, as a 24-bit BMP, the picture the window shows for frame N of SOURCE\n"
+    "(N counts frames of 1/30 s).\n"
+    "  --frame N         frame to render, 0 or more\n"
+    "  --mode M          colour mode 0..9: 0 standard, 1 monochrome, 2 sepia, 3 RGB,\n"
+    "                    4 YUV, 5 HSV modulation, 6 mosaic, 7 paint, 8 strobe, 9 negative\n"
+    "  --levels A,B,C    the three levels of modes 3, 4 and 5, each -255..255\n"
+    "  --mosaic N        mosaic block size 1..32 (default 4)\n"
+    "  --paint N         paint levels 1..8 (default 3)\n"
+    "  --strobe-count C  strobe draw counter (default 0)\n"
+    "  --strobe N        strobe interval 1..30 (default 5)\n";
+
+namespace {
+
+class NoUi final : public fw::UiServices {
+public:
+    std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return {}; }
+    void MessageBox(const std::string&) override {}
+};
+class NoRecentFiles final : public fw::IRecentFileList {
+public:
+    void Add(const std::string&) override {}
+};
+
+std::optional<int32_t> ParseInt(const std::string& strText, int32_t nMin, int32_t nMax) {
+    int32_t n = 0;
+    const char* pEnd = strText.data() + strText.size();
+    const auto [ptr, ec] = std::from_chars(strText.data(), pEnd, n);
+    if (ec != std::errc() || ptr != pEnd || n < nMin || n > nMax) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+struct RenderRequest {
+    std::string strSource;
+    std::string strOut;
+    int32_t nFrame = -1;
+    std::optional<int32_t> levels[3];
+};
+
+// Fills request and AppState from the words; an error message, or "" when they are good.
+std::string Parse(const std::vector<std::string>& args, RenderRequest& request) {
+    struct Range {
+        const char* pszName;
+        int32_t nMin;
+        int32_t nMax;
+        int32_t* pTarget;
+    };
+    const Range ranges[] = {
+        {"--frame", 0, INT32_MAX, &request.nFrame},
+        {"--mode", 0, 9, &AppState.nColorMode},
+        {"--mosaic", 1, 32, &AppState.nMosaicSize},
+        {"--paint", 1, 8, &AppState.nPaintLevels},
+        {"--strobe-count", 0, INT32_MAX, &AppState.nStrobeCount},
+        {"--strobe", 1, 30, &AppState.nStrobeInterval},
+    };
+    std::vector<std::string> positional;
+    bool bLevels = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& strArg = args[i];
+        if (strArg.size() < 2 || strArg.compare(0, 2, "--") != 0) {
+            positional.push_back(strArg);
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            return strArg + " needs a value";
+        }
+        const std::string& strValue = args[++i];
+        if (strArg == "--levels") {
+            bLevels = true;
+            size_t nStart = 0;
+            for (int k = 0; k < 3; ++k) {
+                const size_t nComma = strValue.find(',', nStart);
+                const bool bLast = k == 2;
+                if (bLast != (nComma == std::string::npos)) {
+                    return "--levels takes three numbers A,B,C";
+                }
+                const auto level = ParseInt(strValue.substr(nStart, nComma - nStart), -255, 255);
+                if (!level) {
+                    return "--levels: each level must be a whole number from -255 to 255";
+                }
+                request.levels[k] = level;
+                nStart = nComma + 1;
+            }
+            continue;
+        }
+        const Range* pRange = nullptr;
+        for (const Range& range : ranges) {
+            if (strArg == range.pszName) {
+                pRange = &range;
+            }
+        }
+        if (pRange == nullptr) {
+            return "unknown option " + strArg;
+        }
+        const auto value = ParseInt(strValue, pRange->nMin, pRange->nMax);
+        if (!value) {
+            return strArg + " must be a whole number from " + std::to_string(pRange->nMin) +
+                   " to " + std::to_string(pRange->nMax);
+        }
+        *pRange->pTarget = *value;
+    }
+    if (positional.size() != 2) {
+        return "expected SOURCE and OUT.bmp";
+    }
+    if (request.nFrame < 0) {
+        return "--frame N is required";
+    }
+    if (bLevels) {
+        int32_t* pLevels = nullptr;
+        switch (AppState.nColorMode) {
+            case 3: pLevels = AppState.nRgbLevel; break;
+            case 4: pLevels = AppState.nYuvLevel; break;
+            case 5: pLevels = AppState.nHsvLevel; break;
+            default: return "--levels applies to modes 3, 4 and 5";
+        }
+        for (int k = 0; k < 3; ++k) {
+            pLevels[k] = *request.levels[k];
+        }
+    }
+    request.strSource = positional[0];
+    request.strOut = positional[1];
+    return "";
+}
+
+}  // namespace
+
+int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    for (const std::string& strArg : args) {
+        if (strArg == "--help" || strArg == "-h") {
+            out << kRenderUsage;
+            return 0;
+        }
+    }
+    RenderRequest request;
+    if (const std::string strError = Parse(args, request); !strError.empty()) {
+        err << "quovel --render: " << strError << " (see quovel --render --help)\n";
+        return 2;
+    }
+
+    // The window's own path: the grabber fills the document's FrameImage, the view's
+    // drawing step fills the display block.
+    NoUi ui;
+    NoRecentFiles recentFiles;
+    CQuovelDoc doc(ui, recentFiles);
+    platform::ManualMediaClock clock;
+    CFrameGrabber grabber(clock);
+    AppState.pGrabber = &grabber;
+    struct Detach {
+        ~Detach() { AppState.pGrabber = nullptr; }
+    } detach;
+
+    grabber.SetFileName(request.strSource);
+    int32_t nWidth = 0;
+    int32_t nHeight = 0;
+    int32_t nLength = 0;
+    dib::BitmapInfoHeader connected;
+    if (!grabber.Open(&doc, nWidth, nHeight, nLength)) {
+        err << "quovel --render: cannot open " << request.strSource << "\n";
+        return 1;
+    }
+    if (!grabber.pGraph->GetConnectedFormat(connected)) {
+        err << "quovel --render: " << request.strSource << " has no video that can be decoded\n";
+        return 1;
+    }
+    if (!doc.AllocateImages(nWidth, nHeight)) {
+        err << "quovel --render: the frames of " << request.strSource << " are too large\n";
+        return 1;
+    }
+    // The conversion's hold: the first fetch copies exactly the frame asked for.
+    AppState.bConverting = 1;
+    AppState.nRangeStart = request.nFrame;
+    grabber.Run();
+    const bool bFetched = grabber.FetchFrame();
+    AppState.bConverting = 0;
+    grabber.Close();
+    if (!bFetched) {
+        err << "quovel --render: frame " << request.nFrame << " is past the end of "
+            << request.strSource << " (" << nLength << " frames)\n";
+        return 1;
+    }
+    int w = 0;
+    int h = 0;
+    if (!view::RenderDisplayBlock(doc, w, h)) {
+        err << "quovel --render: the frame of " << request.strSource << " cannot be drawn\n";
+        return 1;
+    }
+    if (!platform::WriteBmpBlock(request.strOut, doc.pDisplayImage.get())) {
+        err << "quovel --render: cannot write " << request.strOut << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace cli

@@ -1,0 +1,176 @@
+#include "cli/render_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <vector>
+
+#include "app/app_state.h"
+#include "effects/colour_space.h"
+#include "platform/dib.h"
+#include "support/test_media.h"
+
+namespace {
+
+constexpr int kW = 97;  // odd: every BMP row carries a padding byte
+constexpr int kH = 40;
+
+std::vector<uint8_t> ReadAll(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
+}
+
+struct Outcome {
+    int nCode;
+    std::string strOut;
+    std::string strErr;
+};
+
+Outcome Render(const std::vector<std::string>& args) {
+    ResetAppState();
+    std::ostringstream out;
+    std::ostringstream err;
+    const int nCode = cli::RunRender(args, out, err);
+    return {nCode, out.str(), err.str()};
+}
+
+class RenderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // Lossless BGR frames, and frame 4 of them as decoded by ffmpeg itself (top row first).
+        s_strClip = testmedia::MakeClip(
+            "render-src",
+            "-f lavfi -i testsrc2=s=" + std::to_string(kW + 1) + "x" + std::to_string(kH) +
+                ":r=30 -frames:v 8 -vf crop=" + std::to_string(kW) + ":" + std::to_string(kH) +
+                ":0:0:exact=1 -c:v rawvideo -pix_fmt bgr24",
+            "avi");
+        const std::string strRef = testmedia::MakeClip(
+            "render-ref", "-i '" + s_strClip + "' -vf 'select=eq(n\\,4)' -frames:v 1 -f rawvideo "
+                          "-pix_fmt bgr24", "raw");
+        s_reference = ReadAll(strRef);
+    }
+public:
+    // Source pixel (x, y), y counted from the top.
+    effects::Bgr Source(int x, int y) const {
+        effects::Bgr p;
+        std::memcpy(&p, s_reference.data() + (static_cast<size_t>(y) * kW + x) * 3, 3);
+        return p;
+    }
+
+protected:
+    static std::string s_strClip;
+    static std::vector<uint8_t> s_reference;
+    const std::string m_strOut = testmedia::MediaDir() + "/render-out.bmp";
+};
+std::string RenderTest::s_strClip;
+std::vector<uint8_t> RenderTest::s_reference;
+
+TEST_F(RenderTest, WritesTheDisplayBlockPixelByPixel) {
+    ASSERT_EQ(s_reference.size(), static_cast<size_t>(kW) * kH * 3);
+    struct Case {
+        std::vector<std::string> options;
+        std::function<effects::Bgr(const RenderTest&, int, int)> expected;
+    };
+    const int32_t hsv[3] = {40, -20, 10};
+    const std::vector<Case> cases = {
+        {{}, [](const RenderTest& t, int x, int y) { return t.Source(x, y); }},
+        {{"--mode", "5", "--levels", "40,-20,10"},
+         [&](const RenderTest& t, int x, int y) {
+             effects::Bgr out{};
+             effects::ModulateHsv(t.Source(x, y), out, hsv);
+             return out;
+         }},
+        {{"--mode", "6", "--mosaic", "6"},
+         [](const RenderTest& t, int x, int y) {
+             // Rows count from the bottom in the picture's memory order.
+             const int r = kH - 1 - y;
+             const int rs = std::min(r / 6 * 6 + 3, kH - 1);
+             return t.Source(std::min(x / 6 * 6 + 3, kW - 1), kH - 1 - rs);
+         }},
+        {{"--mode", "8", "--strobe-count", "3", "--strobe", "3"},
+         [](const RenderTest& t, int x, int y) { return t.Source(x, y); }},
+        {{"--mode", "9"},
+         [](const RenderTest& t, int x, int y) {
+             const effects::Bgr s = t.Source(x, y);
+             return effects::Bgr{static_cast<uint8_t>(255 - s.b), static_cast<uint8_t>(255 - s.g),
+                                 static_cast<uint8_t>(255 - s.r)};
+         }},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {s_strClip, "--frame", "4"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(m_strOut);
+        const Outcome outcome = Render(args);
+        ASSERT_EQ(outcome.nCode, 0) << outcome.strErr;
+
+        const std::vector<uint8_t> bmp = ReadAll(m_strOut);
+        const size_t nRow = dib::RowBytes24(kW);
+        ASSERT_EQ(bmp.size(), 54 + nRow * kH);
+        EXPECT_EQ(bmp[0], 'B');
+        dib::BitmapInfoHeader header;
+        std::memcpy(&header, bmp.data() + 14, 40);
+        EXPECT_EQ(header.biWidth, kW);
+        EXPECT_EQ(header.biHeight, kH);
+        EXPECT_EQ(header.biBitCount, 24);
+        EXPECT_EQ(header.biSizeImage, nRow * kH);
+        for (int y = 0; y < kH; ++y) {
+            const uint8_t* pRow = bmp.data() + 54 + nRow * static_cast<size_t>(kH - 1 - y);
+            for (int x = 0; x < kW; ++x) {
+                const effects::Bgr e = c.expected(*this, x, y);
+                ASSERT_EQ(std::memcmp(pRow + x * 3, &e, 3), 0)
+                    << (c.options.empty() ? "standard" : c.options[1]) << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(RenderTest, RefusesBadRequestsWithOneLine) {
+    const std::string strClip = s_strClip;
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {strClip, m_strOut},
+        {strClip, "--frame", "-1", m_strOut},
+        {strClip, "--frame", "x", m_strOut},
+        {strClip, "--frame", "1", "--mode", "10", m_strOut},
+        {strClip, "--frame", "1", "--mode", "0", "--levels", "1,2,3", m_strOut},
+        {strClip, "--frame", "1", "--mode", "3", "--levels", "1,2", m_strOut},
+        {strClip, "--frame", "1", "--mode", "3", "--levels", "1,2,300", m_strOut},
+        {strClip, "--frame", "1", "--mosaic", "0", m_strOut},
+        {strClip, "--frame", "1", "--bogus", "1", m_strOut},
+        {strClip, "--frame"},
+        {testmedia::MediaDir() + "/missing.avi", "--frame", "0", m_strOut},
+        {testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"),
+         "--frame", "0", m_strOut},
+        {strClip, "--frame", "9", m_strOut},
+        {strClip, "--frame", "0", testmedia::MediaDir() + "/no/such/dir/out.bmp"},
+    };
+    for (const auto& args : bad) {
+        std::remove(m_strOut.c_str());
+        const Outcome outcome = Render(args);
+        std::string strArgs;
+        for (const auto& a : args) {
+            strArgs += a + " ";
+        }
+        EXPECT_NE(outcome.nCode, 0) << strArgs;
+        EXPECT_EQ(std::count(outcome.strErr.begin(), outcome.strErr.end(), '\n'), 1) << strArgs;
+        EXPECT_FALSE(std::ifstream(m_strOut).good()) << "no output for " << strArgs;
+    }
+    const Outcome help = Render({"--help"});
+    EXPECT_EQ(help.nCode, 0);
+    EXPECT_NE(help.strOut.find("--strobe-count"), std::string::npos);
+}
+
+TEST_F(RenderTest, StillImagesRenderToo) {
+    const std::string strPng =
+        testmedia::MakeClip(
+        "still", "-f lavfi -i testsrc2=s=34x22 -vf crop=33:21:0:0:exact=1 -frames:v 1", "png");
+    const Outcome outcome = Render({strPng, "--frame", "0", "--mode", "1", m_strOut});
+    ASSERT_EQ(outcome.nCode, 0) << outcome.strErr;
+    EXPECT_EQ(ReadAll(m_strOut).size(), 54 + dib::RowBytes24(33) * 21);
+}
+
+}  // namespace
