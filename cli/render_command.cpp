@@ -30,12 +30,12 @@ const char* const kRenderUsage =
 namespace {
 
 class NoUi final : public fw::UiServices {
-public:
+  public:
     std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return {}; }
     void MessageBox(const std::string&) override {}
 };
 class NoRecentFiles final : public fw::IRecentFileList {
-public:
+  public:
     void Add(const std::string&) override {}
 };
 
@@ -127,10 +127,17 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
     if (bLevels) {
         int32_t* pLevels = nullptr;
         switch (AppState.nColorMode) {
-            case 3: pLevels = AppState.nRgbLevel; break;
-            case 4: pLevels = AppState.nYuvLevel; break;
-            case 5: pLevels = AppState.nHsvLevel; break;
-            default: return "--levels applies to modes 3, 4 and 5";
+            case 3:
+                pLevels = AppState.nRgbLevel;
+                break;
+            case 4:
+                pLevels = AppState.nYuvLevel;
+                break;
+            case 5:
+                pLevels = AppState.nHsvLevel;
+                break;
+            default:
+                return "--levels applies to modes 3, 4 and 5";
         }
         for (int k = 0; k < 3; ++k) {
             pLevels[k] = *request.levels[k];

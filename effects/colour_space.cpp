@@ -5,7 +5,9 @@
 namespace effects {
 namespace {
 
-int32_t Clamp(int32_t x, int32_t lo, int32_t hi) { return x < lo ? lo : (x > hi ? hi : x); }
+int32_t Clamp(int32_t x, int32_t lo, int32_t hi) {
+    return x < lo ? lo : (x > hi ? hi : x);
+}
 
 }  // namespace
 

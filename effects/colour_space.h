@@ -24,8 +24,8 @@ struct Hsv {
     uint8_t v;
 };
 
-inline constexpr double k6 = 0.16666666666666666;     // nearest double to 1/6
-inline constexpr double k255 = 0.00392156862745098;   // nearest double to 1/255
+inline constexpr double k6 = 0.16666666666666666;    // nearest double to 1/6
+inline constexpr double k255 = 0.00392156862745098;  // nearest double to 1/255
 
 // Y always; U and V only when bWithChroma is non-zero (otherwise left as they were).
 void RgbToYuv(const Bgr& src, Yuv& yuv, int bWithChroma);

@@ -5,48 +5,16 @@
 
 #include "effects/colour_space.h"
 
+// Each hot kernel is built twice, for AVX2 and for any x86-64; the loader picks one.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
+    !defined(__SANITIZE_ADDRESS__)
+#define QUOVEL_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define QUOVEL_KERNEL
+#endif
+
 namespace effects {
 namespace {
-
-int32_t Clamp(int32_t x, int32_t lo, int32_t hi) { return x < lo ? lo : (x > hi ? hi : x); }
-
-// Each product of the YUV conversions is shifted on its own, so every term is a function of
-// one byte: tables of those terms give the same sums.
-struct YuvTerms {
-    YuvTerms() {
-        for (int32_t v = 0; v < 256; ++v) {
-            yR[v] = (306 * v) >> 10;
-            yG[v] = (601 * v) >> 10;
-            yB[v] = (117 * v) >> 10;
-            uR[v] = (-173 * v) >> 10;
-            uG[v] = (-339 * v) >> 10;
-            uB[v] = (512 * v) >> 10;
-            vR[v] = (512 * v) >> 10;
-            vG[v] = (-428 * v) >> 10;
-            vB[v] = (-84 * v) >> 10;
-            const int32_t s = v - 128;  // U and V as signed bytes, offset by 128
-            rFromV[v] = (1436 * s) >> 10;
-            gFromU[v] = (354 * s) >> 10;
-            gFromV[v] = (732 * s) >> 10;
-            bFromU[v] = (1814 * s) >> 10;
-        }
-        for (int32_t y = 0; y < 256; ++y) {
-            Bgr out{};
-            YuvToRgb(Yuv{static_cast<uint8_t>(y), -11, 7}, out);
-            sepia[y] = out;
-        }
-    }
-    int32_t yR[256], yG[256], yB[256];
-    int32_t uR[256], uG[256], uB[256];
-    int32_t vR[256], vG[256], vB[256];
-    int32_t rFromV[256], gFromU[256], gFromV[256], bFromU[256];
-    Bgr sepia[256];
-};
-
-const YuvTerms& Yuvt() {
-    static const YuvTerms t;
-    return t;
-}
 
 // RgbToHsv reduces to table look-ups: S depends on (max, min) only, and H on the case, the
 // difference in its numerator and max - min. HsvToRgb has, in every sector, one channel
@@ -73,6 +41,18 @@ struct HsvTables {
                 blue[(n + 255) * 256 + d] = ToByte((((dn * 255.0) / dd) + 1024.0) * k6);
             }
         }
+        for (int32_t h = 0; h < 256; ++h) {
+            const double dx = 6.0 * h;
+            const int32_t nSector = (6 * h) >> 8;
+            // Byte offsets (B 0, G 1, R 2) of the channels whose ramp is 255, 0, and between.
+            static constexpr uint8_t kPlaces[6][3] = {{2, 0, 1}, {1, 0, 2}, {1, 2, 0},
+                                                      {0, 2, 1}, {0, 1, 2}, {2, 1, 0}};
+            static constexpr double kBase[6] = {0.0, 512.0, -512.0, 1024.0, -1024.0, 1536.0};
+            static constexpr double kSign[6] = {1.0, -1.0, 1.0, -1.0, 1.0, -1.0};
+            // The ramp value exactly as HsvToRgb forms it: x, 512 - x, x - 512, ...
+            ramp[h] = kSign[nSector] > 0.0 ? dx + kBase[nSector] : kBase[nSector] - dx;
+            std::memcpy(places[h], kPlaces[nSector], 3);
+        }
         for (int32_t v = 0; v < 256; ++v) {
             const double dv = v;
             full[v] = ToByte((((((255.0 - 255.0) * 0.0) * k255) + 255.0) * dv) * k255);
@@ -86,6 +66,8 @@ struct HsvTables {
     uint8_t red[511 * 256] = {};
     uint8_t green[511 * 256] = {};
     uint8_t blue[511 * 256] = {};
+    double ramp[256] = {};         // by hue: the ramp value of the one channel between 0 and 255
+    uint8_t places[256][3] = {};   // by hue: where the 255, 0 and ramp channels go
     uint8_t full[256] = {};        // channel with ramp value 255, by V (f does not matter)
     uint8_t zero[256 * 256] = {};  // channel with ramp value 0, by (f, V)
 };
@@ -97,124 +79,114 @@ const HsvTables& Hsvt() {
 
 }  // namespace
 
+// The luma of RgbToYuv, written so that the compiler can run eight pixels at a time.
+inline int32_t LumaOf(const uint8_t* p) {
+    return ((306 * p[2]) >> 10) + ((601 * p[1]) >> 10) + ((117 * p[0]) >> 10);
+}
+
+QUOVEL_KERNEL
 void MonochromeRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth) {
-    const YuvTerms& t = Yuvt();
-    for (int32_t x = 0; x < nWidth; ++x, pSrc += 3, pOut += 3) {
-        // At most 254: no clamp needed.
-        const auto y = static_cast<uint8_t>(t.yB[pSrc[0]] + t.yG[pSrc[1]] + t.yR[pSrc[2]]);
-        pOut[0] = y;
-        pOut[1] = y;
-        pOut[2] = y;
+    for (int32_t x = 0; x < nWidth; ++x) {
+        const auto y = static_cast<uint8_t>(LumaOf(pSrc + 3 * x));  // at most 254
+        pOut[3 * x] = y;
+        pOut[3 * x + 1] = y;
+        pOut[3 * x + 2] = y;
     }
 }
 
+// YuvToRgb of (Y, -11, 7): R = Y + (1436·7 >> 10) = Y + 9, G = Y - (354·-11 >> 10) -
+// (732·7 >> 10) = Y - 1, B = Y + (1814·-11 >> 10) = Y - 20, each clamped.
+QUOVEL_KERNEL
 void SepiaRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth) {
-    const YuvTerms& t = Yuvt();
-    for (int32_t x = 0; x < nWidth; ++x, pSrc += 3, pOut += 3) {
-        const Bgr& s = t.sepia[t.yB[pSrc[0]] + t.yG[pSrc[1]] + t.yR[pSrc[2]]];
-        pOut[0] = s.b;
-        pOut[1] = s.g;
-        pOut[2] = s.r;
+    constexpr int32_t kR = (1436 * 7) >> 10;
+    constexpr int32_t kG = -((354 * -11) >> 10) - ((732 * 7) >> 10);
+    constexpr int32_t kB = (1814 * -11) >> 10;
+    for (int32_t x = 0; x < nWidth; ++x) {
+        const int32_t y = LumaOf(pSrc + 3 * x);
+        pOut[3 * x] = static_cast<uint8_t>(std::clamp(y + kB, 0, 255));
+        pOut[3 * x + 1] = static_cast<uint8_t>(std::clamp(y + kG, 0, 255));
+        pOut[3 * x + 2] = static_cast<uint8_t>(std::clamp(y + kR, 0, 255));
     }
 }
 
-RgbLevelTables::RgbLevelTables(const int32_t (&level)[3]) {
-    for (int32_t v = 0; v < 256; ++v) {
-        r[v] = static_cast<uint8_t>(Clamp(v + level[0], 0, 255));
-        g[v] = static_cast<uint8_t>(Clamp(v + level[1], 0, 255));
-        b[v] = static_cast<uint8_t>(Clamp(v + level[2], 0, 255));
-    }
-}
-
+QUOVEL_KERNEL
 void RgbModulationRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth,
-                      const RgbLevelTables& tables) {
-    for (int32_t x = 0; x < nWidth; ++x, pSrc += 3, pOut += 3) {
-        pOut[0] = tables.b[pSrc[0]];
-        pOut[1] = tables.g[pSrc[1]];
-        pOut[2] = tables.r[pSrc[2]];
+                      const int32_t (&level)[3]) {
+    const int32_t lr = level[0];
+    const int32_t lg = level[1];
+    const int32_t lb = level[2];
+    for (int32_t x = 0; x < nWidth; ++x) {
+        pOut[3 * x] = static_cast<uint8_t>(std::clamp(pSrc[3 * x] + lb, 0, 255));
+        pOut[3 * x + 1] = static_cast<uint8_t>(std::clamp(pSrc[3 * x + 1] + lg, 0, 255));
+        pOut[3 * x + 2] = static_cast<uint8_t>(std::clamp(pSrc[3 * x + 2] + lr, 0, 255));
     }
 }
 
+// Plain integer arithmetic with no tables and no branches, so that the compiler can run
+// eight pixels at a time.
+QUOVEL_KERNEL
 void YuvModulationRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth,
                       const int32_t (&level)[3]) {
-    const YuvTerms& t = Yuvt();
-    for (int32_t x = 0; x < nWidth; ++x, pSrc += 3, pOut += 3) {
-        const uint8_t b = pSrc[0];
-        const uint8_t g = pSrc[1];
-        const uint8_t r = pSrc[2];
-        int32_t y = Clamp(t.yR[r] + t.yG[g] + t.yB[b], 0, 255);
-        int32_t u = Clamp(t.uR[r] + t.uB[b] + t.uG[g], -128, 127);
-        int32_t v = Clamp(t.vR[r] + t.vB[b] + t.vG[g], -128, 127);
-        y = Clamp(y + level[0], 0, 255);
-        u = Clamp(u + level[1], -128, 127) + 128;
-        v = Clamp(v + level[2], -128, 127) + 128;
-        pOut[2] = static_cast<uint8_t>(Clamp(y + t.rFromV[v], 0, 255));
-        pOut[1] = static_cast<uint8_t>(Clamp(y - t.gFromU[u] - t.gFromV[v], 0, 255));
-        pOut[0] = static_cast<uint8_t>(Clamp(y + t.bFromU[u], 0, 255));
+    const int32_t l0 = level[0];
+    const int32_t l1 = level[1];
+    const int32_t l2 = level[2];
+    for (int32_t x = 0; x < nWidth; ++x) {
+        const int32_t b = pSrc[3 * x];
+        const int32_t g = pSrc[3 * x + 1];
+        const int32_t r = pSrc[3 * x + 2];
+        int32_t y = std::clamp(((306 * r) >> 10) + ((601 * g) >> 10) + ((117 * b) >> 10), 0, 255);
+        int32_t u =
+            std::clamp(((-173 * r) >> 10) + ((512 * b) >> 10) + ((-339 * g) >> 10), -128, 127);
+        int32_t v =
+            std::clamp(((512 * r) >> 10) + ((-84 * b) >> 10) + ((-428 * g) >> 10), -128, 127);
+        y = std::clamp(y + l0, 0, 255);
+        u = std::clamp(u + l1, -128, 127);
+        v = std::clamp(v + l2, -128, 127);
+        pOut[3 * x + 2] = static_cast<uint8_t>(std::clamp(y + ((1436 * v) >> 10), 0, 255));
+        pOut[3 * x + 1] =
+            static_cast<uint8_t>(std::clamp(y - ((354 * u) >> 10) - ((732 * v) >> 10), 0, 255));
+        pOut[3 * x] = static_cast<uint8_t>(std::clamp(y + ((1814 * u) >> 10), 0, 255));
     }
 }
 
+QUOVEL_KERNEL
 void HsvModulationRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth,
                       const int32_t (&level)[3]) {
     const HsvTables& t = Hsvt();
+    const uint8_t* const hueTables[3] = {t.red, t.green, t.blue};
     for (int32_t x = 0; x < nWidth; ++x, pSrc += 3, pOut += 3) {
         const int32_t b = pSrc[0];
         const int32_t g = pSrc[1];
         const int32_t r = pSrc[2];
         const int32_t max = std::max(std::max(r, g), b);
         const int32_t min = std::min(std::min(r, g), b);
-        const int32_t d = max - min;
-        int32_t h = 0;
-        if (d != 0) {
-            if (max == r) {
-                h = t.red[(g - b + 255) * 256 + d];
-            } else if (max == g) {
-                h = t.green[(b - r + 255) * 256 + d];
-            } else {
-                h = t.blue[(r - g + 255) * 256 + d];
-            }
-        }
-        h = (h + level[0]) & 0xFF;
-        const int32_t s = Clamp(t.s[max * 256 + min] + level[1], 0, 255);
-        const int32_t v = Clamp(max + level[2], 0, 255);
+        // Ties go to red, then green; a grey (max - min = 0) reads column 0, which holds 0.
+        const int32_t nCase = max == r ? 0 : (max == g ? 1 : 2);
+        const int32_t n = max == r ? g - b : (max == g ? b - r : r - g);
+        const int32_t h = (hueTables[nCase][(n + 255) * 256 + (max - min)] + level[0]) & 0xFF;
+        const int32_t s = std::clamp(t.s[max * 256 + min] + level[1], 0, 255);
+        const int32_t v = std::clamp(max + level[2], 0, 255);
 
-        const int32_t f = 255 - s;
-        const uint8_t full = t.full[v];
-        const uint8_t zero = t.zero[f * 256 + v];
-        const double dx = 6.0 * h;
-        const int32_t nSector = (6 * h) >> 8;
-        double c = 0.0;  // the ramp value of the one channel between 0 and 255
-        switch (nSector) {
-            case 0: c = dx; break;
-            case 1: c = 512.0 - dx; break;
-            case 2: c = dx - 512.0; break;
-            case 3: c = 1024.0 - dx; break;
-            case 4: c = dx - 1024.0; break;
-            default: c = 1536.0 - dx; break;
-        }
-        const uint8_t ramp =
-            ToByte((((((255.0 - c) * static_cast<double>(f)) * k255) + c) * static_cast<double>(v)) *
-                   k255);
-        uint8_t* pR = pOut + 2;
-        uint8_t* pG = pOut + 1;
-        uint8_t* pB = pOut;
-        switch (nSector) {
-            case 0: *pR = full, *pG = ramp, *pB = zero; break;
-            case 1: *pR = ramp, *pG = full, *pB = zero; break;
-            case 2: *pR = zero, *pG = full, *pB = ramp; break;
-            case 3: *pR = zero, *pG = ramp, *pB = full; break;
-            case 4: *pR = ramp, *pG = zero, *pB = full; break;
-            default: *pR = full, *pG = zero, *pB = ramp; break;
-        }
+        // HsvToRgb: one channel's ramp is 255, one's is 0, and only the third needs the
+        // double arithmetic; the hue says which goes where.
+        const double c = t.ramp[h];
+        const double f = 255 - s;
+        const double ramp = (((((255.0 - c) * f) * k255) + c) * static_cast<double>(v)) * k255;
+        const uint8_t* pPlaces = t.places[h];
+        pOut[pPlaces[0]] = t.full[v];
+        pOut[pPlaces[1]] = t.zero[(255 - s) * 256 + v];
+        pOut[pPlaces[2]] = static_cast<uint8_t>(std::clamp(ramp, 0.0, 255.0));  // = ToByte
     }
 }
 
+QUOVEL_KERNEL
 void MaskRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nBytes, uint8_t nMask) {
     for (int32_t i = 0; i < nBytes; ++i) {
         pOut[i] = pSrc[i] & nMask;
     }
 }
 
+QUOVEL_KERNEL
 void NegativeRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nBytes) {
     for (int32_t i = 0; i < nBytes; ++i) {
         pOut[i] = static_cast<uint8_t>(255 - pSrc[i]);

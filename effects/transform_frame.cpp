@@ -85,20 +85,21 @@ void Transform24(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, uint8
     const int32_t nBytes = w * 3;
     switch (static_cast<ColorMode>(AppState.nColorMode)) {
         case ColorMode::Standard:
-            EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) { std::memcpy(d, s, nBytes); });
+            EachRow(pOut, pSrc, w, h,
+                    [&](const uint8_t* s, uint8_t* d) { std::memcpy(d, s, nBytes); });
             break;
         case ColorMode::Monochrome:
-            EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) { MonochromeRow(s, d, w); });
+            EachRow(pOut, pSrc, w, h,
+                    [&](const uint8_t* s, uint8_t* d) { MonochromeRow(s, d, w); });
             break;
         case ColorMode::Sepia:
             EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) { SepiaRow(s, d, w); });
             break;
-        case ColorMode::RgbModulation: {
-            const RgbLevelTables tables(AppState.nRgbLevel);
-            EachRow(pOut, pSrc, w, h,
-                    [&](const uint8_t* s, uint8_t* d) { RgbModulationRow(s, d, w, tables); });
+        case ColorMode::RgbModulation:
+            EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) {
+                RgbModulationRow(s, d, w, AppState.nRgbLevel);
+            });
             break;
-        }
         case ColorMode::YuvModulation:
             EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) {
                 YuvModulationRow(s, d, w, AppState.nYuvLevel);
@@ -130,7 +131,8 @@ void Transform24(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, uint8
             break;
         }
         case ColorMode::Negative:
-            EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) { NegativeRow(s, d, nBytes); });
+            EachRow(pOut, pSrc, w, h,
+                    [&](const uint8_t* s, uint8_t* d) { NegativeRow(s, d, nBytes); });
             break;
         default:
             break;  // an unknown mode (only the settings file can hold one) draws nothing

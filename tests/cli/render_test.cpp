@@ -39,7 +39,7 @@ Outcome Render(const std::vector<std::string>& args) {
 }
 
 class RenderTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         // Lossless BGR frames, and frame 4 of them as decoded by ffmpeg itself (top row first).
         s_strClip = testmedia::MakeClip(
@@ -48,12 +48,16 @@ protected:
                 ":r=30 -frames:v 8 -vf crop=" + std::to_string(kW) + ":" + std::to_string(kH) +
                 ":0:0:exact=1 -c:v rawvideo -pix_fmt bgr24",
             "avi");
-        const std::string strRef = testmedia::MakeClip(
-            "render-ref", "-i '" + s_strClip + "' -vf 'select=eq(n\\,4)' -frames:v 1 -f rawvideo "
-                          "-pix_fmt bgr24", "raw");
+        const std::string strRef =
+            testmedia::MakeClip("render-ref",
+                                "-i '" + s_strClip +
+                                    "' -vf 'select=eq(n\\,4)' -frames:v 1 -f rawvideo "
+                                    "-pix_fmt bgr24",
+                                "raw");
         s_reference = ReadAll(strRef);
     }
-public:
+
+  public:
     // Source pixel (x, y), y counted from the top.
     effects::Bgr Source(int x, int y) const {
         effects::Bgr p;
@@ -61,7 +65,7 @@ public:
         return p;
     }
 
-protected:
+  protected:
     static std::string s_strClip;
     static std::vector<uint8_t> s_reference;
     const std::string m_strOut = testmedia::MediaDir() + "/render-out.bmp";
@@ -143,8 +147,8 @@ TEST_F(RenderTest, RefusesBadRequestsWithOneLine) {
         {strClip, "--frame", "1", "--bogus", "1", m_strOut},
         {strClip, "--frame"},
         {testmedia::MediaDir() + "/missing.avi", "--frame", "0", m_strOut},
-        {testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"),
-         "--frame", "0", m_strOut},
+        {testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"), "--frame",
+         "0", m_strOut},
         {strClip, "--frame", "9", m_strOut},
         {strClip, "--frame", "0", testmedia::MediaDir() + "/no/such/dir/out.bmp"},
     };
@@ -165,8 +169,7 @@ TEST_F(RenderTest, RefusesBadRequestsWithOneLine) {
 }
 
 TEST_F(RenderTest, StillImagesRenderToo) {
-    const std::string strPng =
-        testmedia::MakeClip(
+    const std::string strPng = testmedia::MakeClip(
         "still", "-f lavfi -i testsrc2=s=34x22 -vf crop=33:21:0:0:exact=1 -frames:v 1", "png");
     const Outcome outcome = Render({strPng, "--frame", "0", "--mode", "1", m_strOut});
     ASSERT_EQ(outcome.nCode, 0) << outcome.strErr;

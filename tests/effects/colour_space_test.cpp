@@ -13,9 +13,15 @@ namespace {
 Bgr P(int b, int g, int r) {
     return Bgr{static_cast<uint8_t>(b), static_cast<uint8_t>(g), static_cast<uint8_t>(r)};
 }
-std::tuple<int, int, int> T(const Bgr& p) { return {p.b, p.g, p.r}; }
-std::tuple<int, int, int> T(const Yuv& t) { return {t.y, t.u, t.v}; }
-std::tuple<int, int, int> T(const Hsv& t) { return {t.h, t.s, t.v}; }
+std::tuple<int, int, int> T(const Bgr& p) {
+    return {p.b, p.g, p.r};
+}
+std::tuple<int, int, int> T(const Yuv& t) {
+    return {t.y, t.u, t.v};
+}
+std::tuple<int, int, int> T(const Hsv& t) {
+    return {t.h, t.s, t.v};
+}
 
 Yuv ToYuv(const Bgr& p) {
     Yuv yuv{};
@@ -96,9 +102,9 @@ TEST(Hsv, RgbToHsvPutsTheSectorsOnA256StepCircle) {
 
 TEST(Hsv, HsvToRgbRampsAtFullSaturation) {
     const int hues[] = {0, 42, 43, 85, 86, 127, 128, 170, 171, 213, 214, 255};
-    const Tri expected[] = {{0, 0, 255},   {0, 252, 255}, {0, 255, 254}, {0, 255, 2},
-                            {4, 255, 0},   {250, 255, 0}, {255, 255, 0}, {255, 4, 0},
-                            {255, 0, 2},   {255, 0, 254}, {252, 0, 255}, {6, 0, 255}};
+    const Tri expected[] = {{0, 0, 255}, {0, 252, 255}, {0, 255, 254}, {0, 255, 2},
+                            {4, 255, 0}, {250, 255, 0}, {255, 255, 0}, {255, 4, 0},
+                            {255, 0, 2}, {255, 0, 254}, {252, 0, 255}, {6, 0, 255}};
     for (size_t i = 0; i < std::size(hues); ++i) {
         EXPECT_EQ(T(FromHsv(hues[i], 255, 255)), expected[i]) << "H " << hues[i];
     }
@@ -129,8 +135,10 @@ TEST(Modulations, ZeroAndFullLevelsOverRandomColours) {
         ASSERT_EQ(T(Mod<ModulateRgb>(p, 255, 255, 255)), T(kWhite));
         ASSERT_EQ(T(Mod<ModulateRgb>(p, -255, -255, -255)), T(kBlack));
         ASSERT_EQ(T(Mod<ModulateHsv>(P(g, g, g), 0, 0, 0)), T(P(g, g, g)));
-        ASSERT_EQ(T(Mod<ModulateHsv>(p, byte(rng), -255, 0)), Tri(ToHsv(p).v, ToHsv(p).v, ToHsv(p).v));
-        ASSERT_EQ(T(Mod<ModulateYuv>(p, -255, 0, 0)), T(Mod<ModulateYuv>(kBlack, 0, ToYuv(p).u, ToYuv(p).v)))
+        ASSERT_EQ(T(Mod<ModulateHsv>(p, byte(rng), -255, 0)),
+                  Tri(ToHsv(p).v, ToHsv(p).v, ToHsv(p).v));
+        ASSERT_EQ(T(Mod<ModulateYuv>(p, -255, 0, 0)),
+                  T(Mod<ModulateYuv>(kBlack, 0, ToYuv(p).u, ToYuv(p).v)))
             << "Y at the floor leaves only the chroma";
     }
 }

@@ -50,7 +50,7 @@ struct Frame {
 };
 
 class TransformFrameTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetAppState(); }
     void TearDown() override { ResetAppState(); }
 };
@@ -234,8 +234,13 @@ TEST_F(TransformFrameTest, FastModesMatchThePerPixelOperationsForEveryColour) {
         int nMode;
         int32_t levels[3];
     };
-    const Case cases[] = {{1, {}}, {2, {}}, {4, {0, 0, 0}}, {4, {-37, 101, -128}},
-                          {5, {0, 0, 0}}, {5, {77, -30, 45}}, {5, {-200, 255, -255}}};
+    const Case cases[] = {{1, {}},
+                          {2, {}},
+                          {4, {0, 0, 0}},
+                          {4, {-37, 101, -128}},
+                          {5, {0, 0, 0}},
+                          {5, {77, -30, 45}},
+                          {5, {-200, 255, -255}}};
     for (const Case& c : cases) {
         AppState.nColorMode = c.nMode;
         std::memcpy(AppState.nYuvLevel, c.levels, sizeof(c.levels));
