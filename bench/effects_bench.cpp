@@ -30,12 +30,13 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> src(nRow * h);
     std::vector<uint8_t> out(nRow * h);
     for (int y = 0; y < h; ++y) {  // bottom row first, as in the blocks
-        std::copy_n(raw.data() + static_cast<size_t>(h - 1 - y) * w * 3, w * 3, src.data() + nRow * y);
+        std::copy_n(raw.data() + static_cast<size_t>(h - 1 - y) * w * 3, w * 3,
+                    src.data() + nRow * y);
     }
     const dib::BitmapInfoHeader header = dib::MakeHeader24(w, h);
 
-    const char* names[] = {"standard", "monochrome", "sepia",  "rgb",   "yuv",
-                           "hsv",      "mosaic",     "paint",  "strobe", "negative"};
+    const char* names[] = {"standard", "monochrome", "sepia", "rgb",    "yuv",
+                           "hsv",      "mosaic",     "paint", "strobe", "negative"};
     AppState.nRgbLevel[0] = 20, AppState.nRgbLevel[1] = -10, AppState.nRgbLevel[2] = 5;
     AppState.nYuvLevel[0] = 10, AppState.nYuvLevel[1] = 5, AppState.nYuvLevel[2] = -5;
     AppState.nHsvLevel[0] = 64;  // a quarter turn, like hue=h=90
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
             }
             const double dMs =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                    .count() / nCalls;
+                    .count() /
+                nCalls;
             dBest = std::min(dBest, dMs);
         }
         std::printf("mode=%d name=%s ms=%.3f\n", nMode, names[nMode], dBest);

@@ -1,5 +1,7 @@
 #include "playback/frame_grabber.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "app/app_state.h"
@@ -43,7 +45,10 @@ int32_t WorkOutStreamLength(platform::TimeFormat format, int64_t llStop, int32_t
             const auto nRate = static_cast<uint32_t>(nSrcFrameRate);
             // A zero rate never gets past the settings dialog; it must not divide here either.
             llTimePerFrame = nRate == 0 ? 0 : static_cast<uint32_t>(kUnitsPerSecond) / nRate;
-            return static_cast<int32_t>(llStop * 30 / kUnitsPerSecond);
+            // A stream of unknown length reports a huge stop position: the product must not
+            // overflow, and the count saturates.
+            const __int128 nFrames = static_cast<__int128>(llStop) * 30 / kUnitsPerSecond;
+            return static_cast<int32_t>(std::clamp<__int128>(nFrames, INT32_MIN, INT32_MAX));
         }
         case TimeFormat::Frame:
         case TimeFormat::Sample:

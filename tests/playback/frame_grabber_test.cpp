@@ -39,6 +39,8 @@ TEST(StreamLength, FollowsTheTimeFormatTable) {
     llUnits = 99;
     EXPECT_EQ(WorkOutStreamLength(TimeFormat::Other, 5000, 30, llUnits), 0);
     EXPECT_EQ(llUnits, 99);
+    EXPECT_EQ(WorkOutStreamLength(TimeFormat::MediaTime, INT64_MAX / 4, 30, llUnits), INT32_MAX)
+        << "an unknown length saturates";
     EXPECT_EQ(WorkOutStreamLength(TimeFormat::MediaTime, 100'000'000, 0, llUnits), 300);
     EXPECT_EQ(llUnits, 0) << "a zero rate must not divide";
 }
