@@ -10,20 +10,9 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/framework/null_services.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
-
-namespace {
-class NoUi final : public fw::UiServices {
-  public:
-    std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return {}; }
-    void MessageBox(const std::string&) override {}
-};
-class NoRecent final : public fw::IRecentFileList {
-  public:
-    void Add(const std::string&) override {}
-};
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 5) {
@@ -36,8 +25,8 @@ int main(int argc, char** argv) {
     platform::MediaGraphOptions options;
     options.nDecoderThreads = std::atoi(argv[4]);
 
-    NoUi ui;
-    NoRecent recent;
+    fw::NullUiServices ui;
+    fw::NullRecentFileList recent;
     CQuovelDoc doc(ui, recent);
     CFrameGrabber grabber(clock, options);
     AppState.pGrabber = &grabber;

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "app/app_state.h"
+#include "app/framework/null_services.h"
 #include "platform/bmp_file.h"
 #include "platform/media_clock.h"
 #include "playback/frame_grabber.h"
@@ -28,16 +29,6 @@ const char* const kRenderUsage =
     "  --strobe N        strobe interval 1..30 (default 5)\n";
 
 namespace {
-
-class NoUi final : public fw::UiServices {
-  public:
-    std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return {}; }
-    void MessageBox(const std::string&) override {}
-};
-class NoRecentFiles final : public fw::IRecentFileList {
-  public:
-    void Add(const std::string&) override {}
-};
 
 std::optional<int32_t> ParseInt(const std::string& strText, int32_t nMin, int32_t nMax) {
     int32_t n = 0;
@@ -165,8 +156,8 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     // The window's own path: the grabber fills the document's FrameImage, the view's
     // drawing step fills the display block.
-    NoUi ui;
-    NoRecentFiles recentFiles;
+    fw::NullUiServices ui;
+    fw::NullRecentFileList recentFiles;
     CQuovelDoc doc(ui, recentFiles);
     platform::ManualMediaClock clock;
     CFrameGrabber grabber(clock);

@@ -1,0 +1,19 @@
+#pragma once
+// Dialog and recent-file services for headless runs (command line, benchmarks): no chooser
+// ever answers, messages and recent files go nowhere.
+#include "app/framework/ui_services.h"
+
+namespace fw {
+
+class NullUiServices final : public UiServices {
+public:
+    std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return {}; }
+    void MessageBox(const std::string&) override {}
+};
+
+class NullRecentFileList final : public IRecentFileList {
+public:
+    void Add(const std::string&) override {}
+};
+
+}  // namespace fw
