@@ -36,9 +36,10 @@ struct HsvTables {
                 if (h < 0.0) {
                     h += 256.0;
                 }
-                red[(n + 255) * 256 + d] = ToByte(h);
-                green[(n + 255) * 256 + d] = ToByte((((dn * 255.0) / dd) + 512.0) * k6);
-                blue[(n + 255) * 256 + d] = ToByte((((dn * 255.0) / dd) + 1024.0) * k6);
+                const int32_t i = (n + 255) * 256 + d;
+                hue[i] = ToByte(h);
+                hue[511 * 256 + i] = ToByte((((dn * 255.0) / dd) + 512.0) * k6);
+                hue[2 * 511 * 256 + i] = ToByte((((dn * 255.0) / dd) + 1024.0) * k6);
             }
         }
         for (int32_t h = 0; h < 256; ++h) {
@@ -63,13 +64,11 @@ struct HsvTables {
         }
     }
     uint8_t s[256 * 256] = {};
-    uint8_t red[511 * 256] = {};
-    uint8_t green[511 * 256] = {};
-    uint8_t blue[511 * 256] = {};
-    double ramp[256] = {};         // by hue: the ramp value of the one channel between 0 and 255
-    uint8_t places[256][3] = {};   // by hue: where the 255, 0 and ramp channels go
-    uint8_t full[256] = {};        // channel with ramp value 255, by V (f does not matter)
-    uint8_t zero[256 * 256] = {};  // channel with ramp value 0, by (f, V)
+    uint8_t hue[3 * 511 * 256] = {};  // red, green and blue cases, by (numerator + 255, d)
+    double ramp[256] = {};            // by hue: the ramp value of the one channel between 0 and 255
+    uint8_t places[256][3] = {};      // by hue: where the 255, 0 and ramp channels go
+    uint8_t full[256] = {};           // channel with ramp value 255, by V (f does not matter)
+    uint8_t zero[256 * 256] = {};     // channel with ramp value 0, by (f, V)
 };
 
 const HsvTables& Hsvt() {
@@ -153,7 +152,6 @@ QUOVEL_KERNEL
 void HsvModulationRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth,
                       const int32_t (&level)[3]) {
     const HsvTables& t = Hsvt();
-    const uint8_t* const hueTables[3] = {t.red, t.green, t.blue};
     for (int32_t x = 0; x < nWidth; ++x, pSrc += 3, pOut += 3) {
         const int32_t b = pSrc[0];
         const int32_t g = pSrc[1];
@@ -161,9 +159,13 @@ void HsvModulationRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth,
         const int32_t max = std::max(std::max(r, g), b);
         const int32_t min = std::min(std::min(r, g), b);
         // Ties go to red, then green; a grey (max - min = 0) reads column 0, which holds 0.
-        const int32_t nCase = max == r ? 0 : (max == g ? 1 : 2);
-        const int32_t n = max == r ? g - b : (max == g ? b - r : r - g);
-        const int32_t h = (hueTables[nCase][(n + 255) * 256 + (max - min)] + level[0]) & 0xFF;
+        // The three candidate indices, then a pick the compiler makes without branches.
+        const int32_t d = max - min;
+        const int32_t iRed = (g - b + 255) * 256 + d;
+        const int32_t iGreen = 511 * 256 + (b - r + 255) * 256 + d;
+        const int32_t iBlue = 2 * 511 * 256 + (r - g + 255) * 256 + d;
+        const int32_t iHue = max == r ? iRed : (max == g ? iGreen : iBlue);
+        const int32_t h = (t.hue[iHue] + level[0]) & 0xFF;
         const int32_t s = std::clamp(t.s[max * 256 + min] + level[1], 0, 255);
         const int32_t v = std::clamp(max + level[2], 0, 255);
 

@@ -6,13 +6,13 @@
 namespace fw {
 
 class NullUiServices final : public UiServices {
-public:
+  public:
     std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return {}; }
     void MessageBox(const std::string&) override {}
 };
 
 class NullRecentFileList final : public IRecentFileList {
-public:
+  public:
     void Add(const std::string&) override {}
 };
 
