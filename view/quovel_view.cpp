@@ -8,6 +8,7 @@
 #include "platform/dib.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "resources/command_ids.h"
 
 namespace view {
 
@@ -44,7 +45,24 @@ bool RenderDisplayBlock(CQuovelDoc& doc, int& nWidth, int& nHeight) {
 
 }  // namespace view
 
-CQuovelView::CQuovelView() = default;
+CQuovelView::CQuovelView() {
+    RegisterCommands();
+}
+
+void CQuovelView::RegisterCommands() {
+    for (int nZoom = 1; nZoom <= 4; ++nZoom) {
+        const cmd::Id nId = cmd::kZoom1 + static_cast<cmd::Id>(nZoom - 1);
+        OnCommand(nId, [this, nZoom] { OnZoom(nZoom); });
+        OnUpdateCommand(nId, [this, nZoom](fw::CCmdUI& ui) {
+            ui.SetCheck(GetDocument() != nullptr && GetDocument()->nZoom == nZoom);
+        });
+    }
+    OnCommand(cmd::kZoomFit, [this] { OnZoomFit(); });
+    OnUpdateCommand(cmd::kZoomFit, [this](fw::CCmdUI& ui) {
+        ui.SetCheck(GetDocument() != nullptr && GetDocument()->nZoom == 0);
+    });
+    OnCommand(cmd::kViewFullScreen, [this] { OnViewFullScreen(); });
+}
 
 void CQuovelView::AttachWindow(view::IViewSurface* pSurface, view::IViewFrame* pFrame) {
     m_pSurface = pSurface;
@@ -60,8 +78,27 @@ CQuovelDoc* CQuovelView::GetDocument() const {
 
 void CQuovelView::OnInitialUpdate() {
     fw::CView::OnInitialUpdate();
-    if (CQuovelDoc* pDoc = GetDocument(); pDoc != nullptr) {
-        pDoc->SetTimerWindow(m_pSurface);
+    CQuovelDoc* pDoc = GetDocument();
+    if (pDoc == nullptr) {
+        return;
+    }
+    pDoc->SetTimerWindow(m_pSurface);
+    if (m_pSurface == nullptr) {
+        return;
+    }
+    int cw = 0;
+    int ch = 0;
+    m_pSurface->ClientSize(cw, ch);
+    if (!pDoc->pFrameImage) {
+        m_pSurface->SetScrollSizes(cw, ch);
+        return;
+    }
+    dib::BitmapInfoHeader header;
+    std::memcpy(&header, pDoc->pFrameImage.get() + dib::kInfoHeaderOffset, sizeof(header));
+    if (pDoc->nZoom != 0) {
+        m_pSurface->SetScrollSizes(pDoc->nZoom * header.biWidth, pDoc->nZoom * header.biHeight);
+    } else {
+        m_pSurface->SetScaleToFitSize(cw, ch);
     }
 }
 
@@ -71,10 +108,60 @@ void CQuovelView::OnTimer(uint32_t nIdEvent) {
     }
 }
 
+void CQuovelView::OnLButtonDown() {
+    if (m_bFullScreen == 1) {
+        m_bFullScreen = 0;
+        if (m_pFrame != nullptr) {
+            m_pFrame->SetFullScreen(0);
+        }
+    }
+}
+
+void CQuovelView::OnRButtonDown() {
+    if (m_bFullScreen == 1) {
+        m_bToolBarVisible = m_bToolBarVisible ? 0 : 1;
+        if (m_pFrame != nullptr) {
+            m_pFrame->ShowToolBar(m_bToolBarVisible);
+        }
+    }
+}
+
+void CQuovelView::OnZoom(int nZoom) {
+    // The frame resizes at once; the picture and scroll sizes follow at the next drawing.
+    GetDocument()->nZoom = nZoom;
+    if (m_pFrame != nullptr) {
+        m_pFrame->FitWindowToPicture(nZoom);
+    }
+}
+
+void CQuovelView::OnZoomFit() {
+    GetDocument()->nZoom = 0;
+    GetDocument()->UpdateAllViews(nullptr, 0);
+}
+
+void CQuovelView::OnViewFullScreen() {
+    GetDocument()->nZoom = 0;
+    if (m_bFullScreen == 0) {
+        m_bFullScreen = 1;
+        if (m_pFrame != nullptr) {
+            m_pFrame->SetFullScreen(1);  // the frame covers the screen with the view
+        }
+        m_bToolBarVisible = 0;
+    } else {
+        m_bFullScreen = 0;
+        if (m_pFrame != nullptr) {
+            m_pFrame->SetFullScreen(0);
+        }
+    }
+}
+
 void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
     CQuovelDoc* pDoc = GetDocument();
     if (pDoc == nullptr) {
         return;
+    }
+    if (m_pFrame != nullptr) {
+        m_pFrame->UpdateToolBarButtons(m_nShownZoom, m_bFullScreen);
     }
     if (AppState.bResizePending && pDoc->nZoom >= 0 && pDoc->nZoom <= 4) {
         AppState.bResizePending = 0;
@@ -99,15 +186,28 @@ void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
     }
     AppState.nVideoWidth = w;
     AppState.nVideoHeight = h;
-    uint8_t* pDisplay = pDoc->pDisplayImage.get();
-
     if (m_pSurface != nullptr) {
         int cw = 0;
         int ch = 0;
         m_pSurface->ClientSize(cw, ch);
-        const view::Rect dst{0, 0, std::min(cw, w), std::min(ch, h)};
-        const view::Rect src{0, h - dst.h, dst.w, dst.h};
-        m_pSurface->Blit(pDisplay, dst, src);
+        m_rcClient = {0, 0, cw, ch};
+        const int z = pDoc->nZoom;
+        const int nExtentW = z != 0 ? z * w : cw;
+        const int nExtentH = z != 0 ? z * h : ch;
+        int px = 0;
+        int py = 0;
+        m_pSurface->ScrollPosition(px, py);
+        const view::BlitGeometry g = view::ComputeBlitGeometry(z, w, h, cw, ch, px, py);
+        // (Hiding the picture during a conversion needs the AVI writer, which is not built.)
+        m_pSurface->Blit(pDoc->pDisplayImage.get(), g.dst, g.src);
+        if (z != m_nShownZoom) {
+            if (z != 0) {
+                m_pSurface->SetScrollSizes(nExtentW, nExtentH);
+            } else {
+                m_pSurface->SetScaleToFitSize(nExtentW, nExtentH);
+            }
+            m_nShownZoom = z;
+        }
     }
     if (AppState.bConverting && m_pFrame != nullptr) {
         m_pFrame->SetStatusText(AppState.strTimeText);

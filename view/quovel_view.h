@@ -1,44 +1,47 @@
 #pragma once
-// The one view: at each update it prepares the display block from the decoded frame and
-// blits it to its window; it hands the playback timer's ticks to the document.
+// The one view: at each update it runs the colour effect into the display block and blits
+// it to its window at the zoom in force; it carries the zoom and full-screen commands and
+// hands the playback timer's ticks to the document.
 #include <cstdint>
 #include <string>
 
 #include "app/framework/document.h"
 #include "app/framework/timer_host.h"
+#include "view/view_geometry.h"
 
 class CQuovelDoc;
 
 namespace view {
 
-struct Rect {
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-};
-
-// The window the view draws into; it also owns the view's timers.
+// The window the view draws into (a scrolling window); it also owns the view's timers.
 class IViewSurface : public fw::ITimerHost {
   public:
     virtual void ClientSize(int& nWidth, int& nHeight) const = 0;
+    virtual void ScrollPosition(int& px, int& py) const = 0;
+    // Scrolling over an extent of w × h pixels.
+    virtual void SetScrollSizes(int w, int h) = 0;
+    // No scrolling: the picture is scaled to the window.
+    virtual void SetScaleToFitSize(int w, int h) = 0;
     // Copies the source rectangle of a BMP-layout block (header at 14, bottom-up rows at 54;
-    // source y counts from the bottom row) stretched to the destination rectangle.
+    // source y counts from the bottom row) stretched to the destination rectangle, at once.
     virtual void Blit(const uint8_t* pBlock, const Rect& dst, const Rect& src) = 0;
 };
-
-// Runs the colour effect from the document's FrameImage into its display block and gives the
-// display block the frame's header (24-bit, padded size). False, and nothing drawn, when the
-// frame's header does not fit the blocks.
-bool RenderDisplayBlock(CQuovelDoc& doc, int& nWidth, int& nHeight);
 
 // The frame-window operations the view uses.
 class IViewFrame {
   public:
     virtual ~IViewFrame() = default;
     virtual int FitWindowToPicture(int nZoom) = 0;
+    virtual void UpdateToolBarButtons(int nZoom, int bFullScreen) = 0;
+    virtual void SetFullScreen(int bEnter) = 0;
+    virtual void ShowToolBar(int bShow) = 0;
     virtual void SetStatusText(const std::string& strText) = 0;
 };
+
+// Runs the colour effect from the document's FrameImage into its display block and gives the
+// display block the frame's header (24-bit, padded size). False, and nothing drawn, when the
+// frame's header does not fit the blocks.
+bool RenderDisplayBlock(CQuovelDoc& doc, int& nWidth, int& nHeight);
 
 }  // namespace view
 
@@ -51,12 +54,20 @@ class CQuovelView : public fw::CView {
     void OnInitialUpdate() override;
     void OnUpdate(fw::CView* pSender, long lHint) override;
     void OnTimer(uint32_t nIdEvent);
+    void OnLButtonDown();
+    void OnRButtonDown();
+    void OnZoom(int nZoom);
+    void OnZoomFit();
+    void OnViewFullScreen();
 
+    view::Rect m_rcClient;
     int32_t m_nShownZoom = -1;
     int32_t m_bFullScreen = 0;
     int32_t m_bToolBarVisible = 0;
 
   private:
+    void RegisterCommands();
+
     view::IViewSurface* m_pSurface = nullptr;
     view::IViewFrame* m_pFrame = nullptr;
 };

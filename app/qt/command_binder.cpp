@@ -1,5 +1,6 @@
 #include "app/qt/command_binder.h"
 
+#include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QMenu>
@@ -33,6 +34,25 @@ void CCommandBinder::UpdateAll() {
             pAction->setChecked(cmdUI.m_nCheck != 0);
         }
     }
+    for (auto& [nId, pButton] : m_buttons) {
+        if (!pButton->isVisible()) {
+            continue;  // hidden bars are not updated
+        }
+        fw::CCmdUI cmdUI(nId);
+        m_router.Update(cmdUI);
+        pButton->setEnabled(cmdUI.m_bEnabled);
+        pButton->setChecked(cmdUI.m_nCheck != 0);
+    }
+}
+
+void CCommandBinder::AddButton(cmd::Id nId, QAbstractButton* pButton) {
+    pButton->setCheckable(true);
+    // A click must not toggle the button by itself: its state comes from the commands.
+    connect(pButton, &QAbstractButton::clicked, this, [this, nId, pButton](bool bChecked) {
+        pButton->setChecked(!bChecked);
+        m_router.Execute(nId);
+    });
+    m_buttons.emplace_back(nId, pButton);
 }
 
 bool CCommandBinder::ExecuteIfEnabled(cmd::Id nId) {

@@ -2,32 +2,53 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 #include "app/app_state.h"
 #include "app/qt/command_binder.h"
 #include "app/quovel_app.h"
+#include "platform/x11_display.h"
+#include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/accelerators.h"
+#include "resources/command_prompts.h"
 #include "resources/menus.h"
 #include "resources/strings.h"
+#include "resources/toolbar.h"
 #include "view/qt/video_widget.h"
 
+// The toolbar icons live in the static UI library's resources, which must be registered.
+static void InitIconResources() {
+    Q_INIT_RESOURCE(icons);
+}
+
+namespace {
+QString Ui(const std::string& str) {
+    return QString::fromStdString(str);
+}
+QString Ui(const char* psz) {
+    return QString::fromUtf8(psz);
+}
+}  // namespace
+
 CMainFrame::CMainFrame(CQuovelApp& app) : m_app(app) {
+    InitIconResources();
+    setWindowIcon(QIcon(QStringLiteral(":/toolbar/play.xpm")));
     m_pBinder = new CCommandBinder(app.Router(), this);
     m_pVideo = new CVideoWidget(app.View(), *this, this);
     setCentralWidget(m_pVideo);
-
-    m_pMessagePane = new QLabel(QString::fromUtf8(str::kStatusReady), this);
-    statusBar()->addWidget(m_pMessagePane, 1);
-
-    OnCommand(cmd::kAppExit, [this] { close(); });
-    BuildMenus();
-    BindAccelerators();
-
+    setAcceptDrops(true);
+    OnCreate();
     app.Doc().SetTitleListener([this](const std::string& strTitle) { OnTitleChanged(strTitle); });
     OnTitleChanged(app.Doc().GetTitle());
     resize(400, 360);
@@ -37,9 +58,17 @@ CMainFrame::~CMainFrame() {
     m_app.Doc().SetTitleListener({});
 }
 
+void CMainFrame::OnCreate() {
+    OnCommand(cmd::kAppExit, [this] { close(); });
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    BindAccelerators();
+}
+
 void CMainFrame::BuildMenus() {
     for (const res::MenuDef& def : res::MainMenu()) {
-        QMenu* pMenu = menuBar()->addMenu(QString::fromUtf8(def.pszTitle));
+        QMenu* pMenu = menuBar()->addMenu(Ui(def.pszTitle));
         m_pBinder->UpdateOnShow(pMenu);
         for (const res::MenuEntry& entry : def.entries) {
             switch (entry.kind) {
@@ -47,21 +76,24 @@ void CMainFrame::BuildMenus() {
                     pMenu->addSeparator();
                     break;
                 case res::MenuEntryKind::RecentFiles:
-                    m_pRecentPlaceholder = pMenu->addAction(QString::fromUtf8(entry.pszText));
+                    m_pRecentPlaceholder = pMenu->addAction(Ui(entry.pszText));
                     m_pRecentPlaceholder->setEnabled(false);
                     for (size_t i = 0; i < m_recentActions.size(); ++i) {
-                        m_recentActions[i] = m_pBinder->Action(
-                            static_cast<cmd::Id>(cmd::kFileMruFirst + i), QString());
+                        const auto nId = static_cast<cmd::Id>(cmd::kFileMruFirst + i);
+                        m_recentActions[i] = m_pBinder->Action(nId, QString());
+                        m_recentActions[i]->setStatusTip(Ui(res::StatusPrompt(nId)));
                         pMenu->addAction(m_recentActions[i]);
                     }
                     connect(pMenu, &QMenu::aboutToShow, this, &CMainFrame::RefreshRecentFiles);
                     break;
                 case res::MenuEntryKind::Item: {
-                    QString strText = QString::fromUtf8(entry.pszText);
+                    QString strText = Ui(entry.pszText);
                     if (entry.pszShown != nullptr) {
-                        strText += '\t' + QString::fromUtf8(entry.pszShown);
+                        strText += '\t' + Ui(entry.pszShown);  // shown only: not a shortcut
                     }
-                    pMenu->addAction(m_pBinder->Action(entry.nId, strText));
+                    QAction* pAction = m_pBinder->Action(entry.nId, strText);
+                    pAction->setStatusTip(Ui(res::StatusPrompt(entry.nId)));
+                    pMenu->addAction(pAction);
                     break;
                 }
             }
@@ -70,9 +102,67 @@ void CMainFrame::BuildMenus() {
     RefreshRecentFiles();
 }
 
+void CMainFrame::BuildToolBar() {
+    m_pToolBar = new QToolBar(this);
+    m_pToolBar->setObjectName(QStringLiteral("toolbar133"));
+    m_pToolBar->setIconSize(QSize(res::kToolButtonWidth, res::kToolButtonHeight));
+    for (const cmd::Id nId : res::ToolBarButtons()) {
+        if (nId == 0) {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        auto* pButton = new QToolButton(m_pToolBar);
+        pButton->setIcon(QIcon(Ui(res::ToolBarIcon(nId))));
+        pButton->setToolTip(Ui(res::ToolTip(nId)));
+        pButton->setStatusTip(Ui(res::StatusPrompt(nId)));
+        pButton->setAutoRaise(true);
+        m_pToolBar->addWidget(pButton);
+        m_pBinder->AddButton(nId, pButton);
+        m_toolButtons[nId] = pButton;
+    }
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+}
+
+void CMainFrame::BuildStatusBar() {
+    for (const res::Indicator& indicator : res::StatusIndicators()) {
+        if (indicator.nId == 0) {
+            m_pMessagePane = new QLabel(Ui(str::kStatusReady), this);
+            statusBar()->addWidget(m_pMessagePane, 1);
+            continue;
+        }
+        // Sized for the pane's text, shown only while the key is locked.
+        auto* pPane = new QLabel(this);
+        pPane->setFrameShape(QFrame::Panel);
+        pPane->setFrameShadow(QFrame::Sunken);
+        pPane->setAlignment(Qt::AlignCenter);
+        pPane->setMinimumWidth(pPane->fontMetrics().horizontalAdvance(Ui(indicator.pszText)) + 8);
+        statusBar()->addPermanentWidget(pPane);
+        m_indicators[indicator.nId] = pPane;
+    }
+    auto* pTimer = new QTimer(this);
+    connect(pTimer, &QTimer::timeout, this, &CMainFrame::RefreshIndicators);
+    pTimer->start(500);
+    RefreshIndicators();
+}
+
+void CMainFrame::RefreshIndicators() {
+    const auto locks = platform::ReadKeyboardLocks();
+    auto show = [&](cmd::Id nId, bool bOn) {
+        for (const res::Indicator& indicator : res::StatusIndicators()) {
+            if (indicator.nId == nId) {
+                m_indicators[nId]->setText(bOn ? Ui(indicator.pszText) : QString());
+            }
+        }
+    };
+    show(cmd::kIndicatorKana, false);  // no kana lock on this platform's keyboards
+    show(cmd::kIndicatorCaps, locks && locks->bCaps);
+    show(cmd::kIndicatorNum, locks && locks->bNum);
+    show(cmd::kIndicatorScrl, locks && locks->bScroll);
+}
+
 void CMainFrame::BindAccelerators() {
     for (const res::Accelerator& accel : res::Accelerators()) {
-        auto* pShortcut = new QShortcut(QKeySequence(QString::fromUtf8(accel.pszKey)), this);
+        auto* pShortcut = new QShortcut(QKeySequence(Ui(accel.pszKey)), this);
         const cmd::Id nId = accel.nId;
         connect(pShortcut, &QShortcut::activated, this,
                 [this, nId] { m_pBinder->ExecuteIfEnabled(nId); });
@@ -87,30 +177,113 @@ void CMainFrame::RefreshRecentFiles() {
         m_recentActions[i]->setVisible(bUsed);
         if (bUsed) {
             // "&1 path", the digit doubling as the mnemonic.
-            m_recentActions[i]->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(
-                QString::fromStdString(entries[i]).replace('&', "&&")));
+            m_recentActions[i]->setText(
+                QStringLiteral("&%1 %2").arg(i + 1).arg(Ui(entries[i]).replace('&', "&&")));
         }
     }
 }
 
 void CMainFrame::OnTitleChanged(const std::string& strTitle) {
-    setWindowTitle(QString::fromStdString(strTitle) + QString::fromUtf8(str::kTitleSeparator) +
-                   QString::fromUtf8(str::kAppTitle));
+    setWindowTitle(Ui(strTitle) + Ui(str::kTitleSeparator) + Ui(str::kAppTitle));
+}
+
+QToolButton* CMainFrame::ToolButton(cmd::Id nId) const {
+    auto it = m_toolButtons.find(nId);
+    return it == m_toolButtons.end() ? nullptr : it->second;
 }
 
 int CMainFrame::FitWindowToPicture(int nZoom) {
     if (nZoom == 0) {
         return 0;
     }
-    // Grow or shrink the frame by what its client area lacks for the zoomed picture.
-    const int nWidth = width() - m_pVideo->width() + nZoom * AppState.nVideoWidth;
-    const int nHeight = height() - m_pVideo->height() + nZoom * AppState.nVideoHeight;
-    resize(nWidth, nHeight);
+    const QSize client = m_pVideo->ClientSizeWithoutScrollBars();
+    const view::Size size =
+        view::FitFrameSize({width(), height()}, {client.width(), client.height()}, nZoom,
+                           AppState.nVideoWidth, AppState.nVideoHeight);
+    resize(size.w, size.h);
     return 1;
 }
 
+void CMainFrame::UpdateToolBarButtons(int nZoom, int bFullScreen) {
+    const CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber == nullptr) {
+        return;
+    }
+    for (const view::ToolBarStep& step :
+         view::ToolBarButtonStates(pGrabber->bPlaying != 0, pGrabber->bHasFile != 0,
+                                   AppState.bConverting != 0, nZoom, bFullScreen == 1)) {
+        if (step.bCheck) {
+            SetButtonCheck(step.nId, step.bOn ? 1 : 0);
+        } else if (QToolButton* pButton = ToolButton(step.nId)) {
+            pButton->setEnabled(step.bOn);
+        }
+    }
+}
+
+void CMainFrame::SetButtonCheck(cmd::Id nId, int nState) {
+    if (QToolButton* pButton = ToolButton(nId)) {
+        pButton->setChecked((nState & 0xFFFF) != 0);
+    }
+}
+
+void CMainFrame::SetFullScreen(int bEnter) {
+    if (bEnter) {
+        if (AppState.bVgaFullScreen) {
+            SetVgaDisplayMode(1);
+        }
+        menuBar()->hide();  // kept, to come back as it was
+        statusBar()->hide();
+        // The toolbar floats as its own small window at (10, 10), hidden until a right click.
+        removeToolBar(m_pToolBar);
+        m_pToolBar->setParent(this, Qt::Tool | Qt::FramelessWindowHint);
+        m_pToolBar->move(10, 10);
+        m_pToolBar->hide();
+        showFullScreen();  // no caption or border; the view covers the screen
+        m_pVideo->setAttribute(Qt::WA_InputMethodEnabled, false);
+    } else {
+        menuBar()->show();
+        showNormal();  // a frame maximised before comes back in its normal size
+        statusBar()->show();
+        m_pToolBar->setParent(this, Qt::Widget);
+        addToolBar(Qt::TopToolBarArea, m_pToolBar);
+        m_pToolBar->show();
+        m_pVideo->setAttribute(Qt::WA_InputMethodEnabled, true);
+        if (AppState.bVgaFullScreen) {
+            SetVgaDisplayMode(0);
+        }
+    }
+}
+
+void CMainFrame::ShowToolBar(int bShow) {
+    m_pToolBar->setVisible(bShow != 0);
+}
+
 void CMainFrame::SetStatusText(const std::string& strText) {
-    m_pMessagePane->setText(QString::fromStdString(strText));
+    m_pMessagePane->setText(Ui(strText));
+}
+
+void CMainFrame::SetVgaDisplayMode(int bOn) {
+    // A refused or unavailable change is ignored: full screen then runs in the current mode.
+    if (bOn) {
+        platform::SwitchDisplayTo640x480();
+    } else {
+        platform::RestoreDisplayMode();
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent) {
+    const QList<QUrl> urls = pEvent->mimeData()->urls();
+    if (CQuovelDoc::CanOpen() && !urls.isEmpty() && urls.front().isLocalFile()) {
+        pEvent->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* pEvent) {
+    const QList<QUrl> urls = pEvent->mimeData()->urls();
+    if (CQuovelDoc::CanOpen() && !urls.isEmpty() && urls.front().isLocalFile()) {
+        pEvent->acceptProposedAction();
+        m_app.Doc().OpenFilePath(urls.front().toLocalFile().toStdString());
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {

@@ -1,7 +1,9 @@
 #pragma once
-// The single top-level window: menu bar, status bar and the video view in its client area.
+// The single top-level window: menu bar, toolbar, status bar and the video view in its
+// client area; it carries the frame side of full-screen presentation.
 #include <QMainWindow>
 #include <array>
+#include <map>
 
 #include "app/framework/cmd_target.h"
 #include "view/quovel_view.h"
@@ -12,6 +14,8 @@ class CVideoWidget;
 class QLabel;
 class QMenu;
 class QAction;
+class QToolBar;
+class QToolButton;
 
 class CMainFrame : public QMainWindow, public fw::CCmdTarget, public view::IViewFrame {
     Q_OBJECT
@@ -20,14 +24,30 @@ class CMainFrame : public QMainWindow, public fw::CCmdTarget, public view::IView
     ~CMainFrame() override;
 
     CCommandBinder& Binder() { return *m_pBinder; }
+    CVideoWidget* VideoWidget() { return m_pVideo; }
+    QToolBar* ToolBar() { return m_pToolBar; }
+    QToolButton* ToolButton(cmd::Id nId) const;
+
     int FitWindowToPicture(int nZoom) override;
+    void UpdateToolBarButtons(int nZoom, int bFullScreen) override;
+    void SetFullScreen(int bEnter) override;
+    void ShowToolBar(int bShow) override;
     void SetStatusText(const std::string& strText) override;
+    void SetButtonCheck(cmd::Id nId, int nState);
+    void SetVgaDisplayMode(int bOn);
+    // The kana/caps/num/scroll panes, from the keyboard's lock lights.
+    void RefreshIndicators();
 
   protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
 
   private:
+    void OnCreate();
     void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
     void BindAccelerators();
     void RefreshRecentFiles();
     void OnTitleChanged(const std::string& strTitle);
@@ -35,7 +55,10 @@ class CMainFrame : public QMainWindow, public fw::CCmdTarget, public view::IView
     CQuovelApp& m_app;
     CCommandBinder* m_pBinder = nullptr;
     CVideoWidget* m_pVideo = nullptr;
+    QToolBar* m_pToolBar = nullptr;
     QLabel* m_pMessagePane = nullptr;
+    std::map<cmd::Id, QLabel*> m_indicators;
+    std::map<cmd::Id, QToolButton*> m_toolButtons;
     QAction* m_pRecentPlaceholder = nullptr;
     std::array<QAction*, 4> m_recentActions{};
 };

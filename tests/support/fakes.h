@@ -62,15 +62,42 @@ class FakeRecentFiles final : public IRecentFileStore {
     std::vector<std::string> entries;
 };
 
-// A window for the view: counts blits and owns the fake timers.
+// A window for the view: records what the view asks of it and owns the fake timers.
 class FakeSurface final : public TimerBook<view::IViewSurface> {
   public:
     void ClientSize(int& w, int& h) const override {
-        w = 640;
-        h = 480;
+        w = nClientW;
+        h = nClientH;
     }
-    void Blit(const uint8_t*, const view::Rect&, const view::Rect&) override { ++nBlits; }
+    void ScrollPosition(int& x, int& y) const override {
+        x = px;
+        y = py;
+    }
+    void SetScrollSizes(int w, int h) override {
+        scrollSize = {w, h};
+        bFit = false;
+        ++nScrollSets;
+    }
+    void SetScaleToFitSize(int w, int h) override {
+        scrollSize = {w, h};
+        bFit = true;
+        ++nScrollSets;
+    }
+    void Blit(const uint8_t*, const view::Rect& dst, const view::Rect& src) override {
+        ++nBlits;
+        lastDst = dst;
+        lastSrc = src;
+    }
+    int nClientW = 640;
+    int nClientH = 480;
+    int px = 0;
+    int py = 0;
+    view::Size scrollSize;
+    bool bFit = false;
+    int nScrollSets = 0;
     int nBlits = 0;
+    view::Rect lastDst;
+    view::Rect lastSrc;
 };
 
 class FakeFrame final : public view::IViewFrame {
@@ -79,8 +106,18 @@ class FakeFrame final : public view::IViewFrame {
         ++nFits;
         return nZoom == 0 ? 0 : 1;
     }
+    void UpdateToolBarButtons(int nZoom, int bFullScreen) override {
+        nToolBarZoom = nZoom;
+        bToolBarFullScreen = bFullScreen;
+    }
+    void SetFullScreen(int bEnter) override { fullScreenCalls.push_back(bEnter); }
+    void ShowToolBar(int bShow) override { toolBarCalls.push_back(bShow); }
     void SetStatusText(const std::string& strText) override { strStatus = strText; }
     int nFits = 0;
+    int nToolBarZoom = -99;
+    int bToolBarFullScreen = -1;
+    std::vector<int> fullScreenCalls;
+    std::vector<int> toolBarCalls;
     std::string strStatus;
 };
 

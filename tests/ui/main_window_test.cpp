@@ -69,7 +69,7 @@ TEST(MainWindow, PlaysACommandLineFileInATitledWindow) {
     EXPECT_FALSE(FindAction(pFrame, "開く(&O)")->isEnabled()) << "not while playing";
     EXPECT_TRUE(FindAction(pFrame, "再生終了(&E)")->isEnabled());
     EXPECT_FALSE(FindAction(pFrame, "再生開始(&S)")->isEnabled());
-    EXPECT_FALSE(FindAction(pFrame, "等倍")->isEnabled()) << "no handler yet";
+    EXPECT_TRUE(FindAction(pFrame, "等倍")->isChecked());
 
     // One tick draws frame 0 into the view's window at 1×.
     app.View().OnTimer(1);

@@ -1,15 +1,17 @@
 #include "view/qt/video_widget.h"
 
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTimerEvent>
 #include <cstring>
 
 #include "platform/dib.h"
 
 CVideoWidget::CVideoWidget(CQuovelView& view, view::IViewFrame& frame, QWidget* pParent)
-    : QWidget(pParent), m_view(view) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-    setAutoFillBackground(true);
+    : QAbstractScrollArea(pParent), m_view(view) {
+    viewport()->setAutoFillBackground(true);
+    viewport()->setBackgroundRole(QPalette::Base);
     m_view.AttachWindow(this, &frame);
 }
 
@@ -18,19 +20,58 @@ CVideoWidget::~CVideoWidget() {
 }
 
 void CVideoWidget::ClientSize(int& nWidth, int& nHeight) const {
-    nWidth = width();
-    nHeight = height();
+    nWidth = viewport()->width();
+    nHeight = viewport()->height();
+}
+
+void CVideoWidget::ScrollPosition(int& px, int& py) const {
+    px = horizontalScrollBar()->value();
+    py = verticalScrollBar()->value();
+}
+
+void CVideoWidget::SetScrollSizes(int w, int h) {
+    m_bScaleToFit = false;
+    m_extent = QSize(w, h);
+    UpdateScrollBars();
+}
+
+void CVideoWidget::SetScaleToFitSize(int w, int h) {
+    m_bScaleToFit = true;
+    m_extent = QSize(w, h);
+    UpdateScrollBars();
+}
+
+void CVideoWidget::UpdateScrollBars() {
+    const QSize client = viewport()->size();
+    const int nRangeX = m_bScaleToFit ? 0 : std::max(0, m_extent.width() - client.width());
+    const int nRangeY = m_bScaleToFit ? 0 : std::max(0, m_extent.height() - client.height());
+    horizontalScrollBar()->setRange(0, nRangeX);
+    verticalScrollBar()->setRange(0, nRangeY);
+    // A page is the client area, a line a tenth of it, as a scrolling view's defaults.
+    horizontalScrollBar()->setPageStep(client.width());
+    verticalScrollBar()->setPageStep(client.height());
+    horizontalScrollBar()->setSingleStep(std::max(1, client.width() / 10));
+    verticalScrollBar()->setSingleStep(std::max(1, client.height() / 10));
+}
+
+void CVideoWidget::resizeEvent(QResizeEvent* pEvent) {
+    QAbstractScrollArea::resizeEvent(pEvent);
+    UpdateScrollBars();
+}
+
+void CVideoWidget::scrollContentsBy(int /*dx*/, int /*dy*/) {
+    // The picture follows the scroll position at the next drawing, as the original does.
 }
 
 void CVideoWidget::Blit(const uint8_t* pBlock, const view::Rect& dst, const view::Rect& src) {
     dib::BitmapInfoHeader header;
     std::memcpy(&header, pBlock + dib::kInfoHeaderOffset, sizeof(header));
-    if (src.w <= 0 || src.h <= 0 || src.x < 0 || src.y < 0 || src.x + src.w > header.biWidth ||
-        src.y + src.h > header.biHeight) {
+    if (src.w <= 0 || src.h <= 0 || dst.w <= 0 || dst.h <= 0 || src.x < 0 || src.y < 0 ||
+        src.x + src.w > header.biWidth || src.y + src.h > header.biHeight) {
         return;
     }
-    // Kept in the window system's own 32-bit format, so painting it needs no conversion
-    // (and no temporary image) per frame.
+    // Only the visible part is copied, into the window system's own 32-bit format, so that
+    // painting it needs no conversion (and no temporary image) per frame.
     if (m_imgShown.width() != src.w || m_imgShown.height() != src.h) {
         m_imgShown = QImage(src.w, src.h, QImage::Format_RGB32);
     }
@@ -46,15 +87,29 @@ void CVideoWidget::Blit(const uint8_t* pBlock, const view::Rect& dst, const view
         }
     }
     m_rcDest = QRect(dst.x, dst.y, dst.w, dst.h);
-    update();
+    viewport()->repaint(m_rcDest);  // at once: drawing is synchronous
 }
 
 void CVideoWidget::paintEvent(QPaintEvent* /*pEvent*/) {
     if (m_imgShown.isNull()) {
         return;
     }
-    QPainter painter(this);
+    // Nearest-neighbour stretching, like the original blit.
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(m_rcDest, m_imgShown);
+}
+
+void CVideoWidget::mousePressEvent(QMouseEvent* pEvent) {
+    if (pEvent->button() == Qt::LeftButton) {
+        m_view.OnLButtonDown();
+        QAbstractScrollArea::mousePressEvent(pEvent);
+    } else if (pEvent->button() == Qt::RightButton) {
+        m_view.OnRButtonDown();
+        pEvent->accept();
+    } else {
+        QAbstractScrollArea::mousePressEvent(pEvent);
+    }
 }
 
 uint32_t CVideoWidget::SetTimer(uint32_t nId, uint32_t nElapseMs) {
@@ -85,5 +140,5 @@ void CVideoWidget::timerEvent(QTimerEvent* pEvent) {
             return;
         }
     }
-    QWidget::timerEvent(pEvent);
+    QAbstractScrollArea::timerEvent(pEvent);
 }

@@ -1,0 +1,73 @@
+#include "resources/command_prompts.h"
+
+#include <cstring>
+
+namespace res {
+namespace {
+
+struct Entry {
+    cmd::Id nId;
+    const char* pszText;
+};
+
+constexpr Entry kPrompts[] = {
+    {cmd::kFileOpen, "既存のﾌｧｲﾙを開く\n開く"},
+    {cmd::kFileConvert, "動画ファイルを別のAVIファイルに変換\nAVI変換"},
+    {cmd::kStillImage, "現在のフレームを静止画として保存\n静止画保存"},
+    {cmd::kPlayStart, "再生開始\n再生"},
+    {cmd::kPlayPause, "ポーズの設定／解除\nポーズ"},
+    {cmd::kPlayStop, "再生停止\n停止"},
+    {cmd::kAppExit, "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示\n終了"},
+    {cmd::kZoom1, "画像を等倍で表示\n等倍"},
+    {cmd::kZoom2, "画像を２倍で表示\n２倍"},
+    {cmd::kZoom3, "画像を３倍で表示\n３倍"},
+    {cmd::kZoom4, "画像を４倍で表示\n４倍"},
+    {cmd::kZoomFit, "ウィンドウの形状に合わせる\n画面枠"},
+    {cmd::kViewFullScreen, "フルスクリーン表示\n全画面"},
+    {cmd::kConvertSettings, "AVI変換のパラメータを設定する\n変換設定"},
+    {cmd::kPlaySettings, "AVI再生の環境設定を行う\n再生設定"},
+    {cmd::kColorFirst + 0, "標準フルカラー表示\n標準"},
+    {cmd::kColorFirst + 1, "モノクロ変換表示\n白黒"},
+    {cmd::kColorFirst + 2, "セピア調に変換\nセピア"},
+    {cmd::kColorFirst + 3, "RGB形式でのカラー変調\nRGB変調"},
+    {cmd::kColorFirst + 4, "YUV形式でのカラー変調\nYUV変調"},
+    {cmd::kColorFirst + 5, "HSV形式でのカラー変調\nHSV変調"},
+    {cmd::kColorFirst + 6, "画像全体にモザイクを掛ける\nモザイク"},
+    {cmd::kColorFirst + 7, "画面全体にペイント効果を掛ける\nペイント"},
+    {cmd::kColorFirst + 8, "ストロボモーションで再生する\nストロボモーション"},
+    {cmd::kColorFirst + 9, "画像全体の色調をネガ反転する\nネガ反転"},
+    {cmd::kAppAbout, "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報"},
+    // The framework's own prompt for the recent-file entries.
+    {cmd::kFileMruFirst + 0, "指定のﾌｧｲﾙを開く"},
+    {cmd::kFileMruFirst + 1, "指定のﾌｧｲﾙを開く"},
+    {cmd::kFileMruFirst + 2, "指定のﾌｧｲﾙを開く"},
+    {cmd::kFileMruFirst + 3, "指定のﾌｧｲﾙを開く"},
+};
+
+}  // namespace
+
+const char* CommandPromptEntry(cmd::Id nId) {
+    for (const Entry& entry : kPrompts) {
+        if (entry.nId == nId) {
+            return entry.pszText;
+        }
+    }
+    return nullptr;
+}
+
+std::string StatusPrompt(cmd::Id nId) {
+    const char* psz = CommandPromptEntry(nId);
+    if (psz == nullptr) {
+        return {};
+    }
+    const char* pszBreak = std::strchr(psz, '\n');
+    return pszBreak == nullptr ? std::string(psz) : std::string(psz, pszBreak);
+}
+
+std::string ToolTip(cmd::Id nId) {
+    const char* psz = CommandPromptEntry(nId);
+    const char* pszBreak = psz == nullptr ? nullptr : std::strchr(psz, '\n');
+    return pszBreak == nullptr ? std::string() : std::string(pszBreak + 1);
+}
+
+}  // namespace res

@@ -1,0 +1,58 @@
+#include "view/view_geometry.h"
+
+namespace view {
+
+BlitGeometry ComputeBlitGeometry(int z, int w, int h, int cw, int ch, int px, int py) {
+    BlitGeometry g;
+    if (z == 0) {
+        g.dst = {0, 0, cw, ch};
+        g.src = {0, 0, w, h};
+        return g;
+    }
+    if (cw > z * w) {
+        g.dst.w = z * w;
+        g.src.x = 0;
+        g.src.w = w;
+    } else {
+        g.dst.w = cw;
+        g.src.w = cw / z;
+        g.src.x = px / z;
+    }
+    if (ch > z * h) {
+        g.dst.h = z * h;
+        g.src.y = 0;
+        g.src.h = h;
+    } else {
+        g.dst.h = ch;
+        g.src.h = ch / z;
+        // Rows count from the bottom: this shows the rows from py / z downward from the top.
+        g.src.y = (z * h - ch - py) / z;
+    }
+    return g;
+}
+
+Size FitFrameSize(Size frame, Size viewClient, int nZoom, int nVideoWidth, int nVideoHeight) {
+    return {frame.w - viewClient.w + nZoom * nVideoWidth,
+            frame.h - viewClient.h + nZoom * nVideoHeight};
+}
+
+ToolBarSteps ToolBarButtonStates(bool bPlaying, bool bHasFile, bool bConverting, int nZoom,
+                                 bool bFullScreen) {
+    return {{
+        {cmd::kFileOpen, false, !bPlaying},
+        {cmd::kFileConvert, false, !bPlaying && bHasFile},
+        {cmd::kPlayStart, false, !bPlaying && bHasFile},
+        {cmd::kPlayPause, false, bPlaying},
+        {cmd::kPlayStop, false, bPlaying},
+        {cmd::kStillImage, false, bPlaying && !bConverting},
+        {cmd::kConvertSettings, false, bHasFile && !bConverting},
+        {cmd::kFileConvert, true, bConverting},
+        {cmd::kZoom1, false, !bFullScreen},
+        {cmd::kZoom2, false, !bFullScreen},
+        {cmd::kZoom1, true, nZoom == 1},
+        {cmd::kZoom2, true, nZoom == 2},
+        {cmd::kViewFullScreen, true, bFullScreen},
+    }};
+}
+
+}  // namespace view
