@@ -33,6 +33,7 @@ asan-test: deps
 bench: build
 	bench/run-bench $(BUILD)
 	bench/run-effects-bench $(BUILD)
+	bench/run-tick-bench $(BUILD)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

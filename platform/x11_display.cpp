@@ -35,11 +35,11 @@ struct SavedMode {
     short nRate = 0;
 } g_saved;
 
-bool ApplyMode(Display* pDisplay, XRRScreenConfiguration* pConfig, SizeID nSize,
-               Rotation rotation, short nRate) {
+bool ApplyMode(Display* pDisplay, XRRScreenConfiguration* pConfig, SizeID nSize, Rotation rotation,
+               short nRate) {
     const Window root = DefaultRootWindow(pDisplay);
-    Status status = XRRSetScreenConfigAndRate(pDisplay, pConfig, root, nSize, rotation, nRate,
-                                              CurrentTime);
+    Status status =
+        XRRSetScreenConfigAndRate(pDisplay, pConfig, root, nSize, rotation, nRate, CurrentTime);
     if (status != RRSetConfigSuccess) {  // that size may not offer the rate: take its default
         status = XRRSetScreenConfig(pDisplay, pConfig, root, nSize, rotation, CurrentTime);
     }

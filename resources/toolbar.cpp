@@ -4,9 +4,20 @@ namespace res {
 namespace {
 
 constexpr cmd::Id kButtons[] = {
-    cmd::kFileOpen,  cmd::kFileConvert,  cmd::kPlayStart, cmd::kPlayPause,     cmd::kPlayStop,
-    cmd::kAppExit,   0,                  cmd::kZoom1,     cmd::kZoom2,         0,
-    cmd::kViewFullScreen, 0,             cmd::kConvertSettings, cmd::kPlaySettings,
+    cmd::kFileOpen,
+    cmd::kFileConvert,
+    cmd::kPlayStart,
+    cmd::kPlayPause,
+    cmd::kPlayStop,
+    cmd::kAppExit,
+    0,
+    cmd::kZoom1,
+    cmd::kZoom2,
+    0,
+    cmd::kViewFullScreen,
+    0,
+    cmd::kConvertSettings,
+    cmd::kPlaySettings,
     cmd::kStillImage,
 };
 
@@ -39,7 +50,9 @@ constexpr Indicator kIndicators[] = {
 
 }  // namespace
 
-std::span<const cmd::Id> ToolBarButtons() { return kButtons; }
+std::span<const cmd::Id> ToolBarButtons() {
+    return kButtons;
+}
 
 const char* ToolBarIcon(cmd::Id nId) {
     for (const Icon& icon : kIcons) {
@@ -50,6 +63,8 @@ const char* ToolBarIcon(cmd::Id nId) {
     return nullptr;
 }
 
-std::span<const Indicator> StatusIndicators() { return kIndicators; }
+std::span<const Indicator> StatusIndicators() {
+    return kIndicators;
+}
 
 }  // namespace res

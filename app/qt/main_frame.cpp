@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
@@ -238,11 +239,18 @@ void CMainFrame::SetFullScreen(int bEnter) {
         m_pToolBar->setParent(this, Qt::Tool | Qt::FramelessWindowHint);
         m_pToolBar->move(10, 10);
         m_pToolBar->hide();
+        m_rcNormal = normalGeometry();
         showFullScreen();  // no caption or border; the view covers the screen
+        if (const QScreen* pScreen = screen()) {
+            setGeometry(pScreen->geometry());  // also where no window manager does it for us
+        }
         m_pVideo->setAttribute(Qt::WA_InputMethodEnabled, false);
     } else {
         menuBar()->show();
         showNormal();  // a frame maximised before comes back in its normal size
+        if (m_rcNormal.isValid()) {
+            setGeometry(m_rcNormal);
+        }
         statusBar()->show();
         m_pToolBar->setParent(this, Qt::Widget);
         addToolBar(Qt::TopToolBarArea, m_pToolBar);

@@ -59,6 +59,7 @@ class CMainFrame : public QMainWindow, public fw::CCmdTarget, public view::IView
     QLabel* m_pMessagePane = nullptr;
     std::map<cmd::Id, QLabel*> m_indicators;
     std::map<cmd::Id, QToolButton*> m_toolButtons;
+    QRect m_rcNormal;  // the frame's normal geometry, kept while in full screen
     QAction* m_pRecentPlaceholder = nullptr;
     std::array<QAction*, 4> m_recentActions{};
 };

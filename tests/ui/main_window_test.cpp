@@ -6,13 +6,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
 
 #include "app/app_state.h"
 #include "app/qt/command_binder.h"
+#include "app/qt/dialog_builder.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_ui_services.h"
@@ -22,6 +30,9 @@
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "playback/source_codes.h"
+#include "resources/accelerators.h"
+#include "resources/command_ids.h"
+#include "resources/menus.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 #include "view/quovel_view.h"
@@ -128,6 +139,174 @@ TEST(MainWindow, OpenFilterBecomesQtFilters) {
         CQtUiServices::ToQtFilter(
             "AVI Files (*.avi)|*.avi|MPEG Files (*.mpeg;*.mpg)|*.mpeg;*.mpg|All Files (*.*)|*.*||"),
         QStringLiteral("AVI Files (*.avi);;MPEG Files (*.mpeg *.mpg);;All Files (*)"));
+}
+
+}  // namespace
+
+namespace {
+
+// The window with a clip playing, for the layout tests.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetAppState();
+        ASSERT_TRUE(app.InitInstance({testmedia::IndexedClip({})}));
+        pFrame = shell.Frame();
+        app.View().OnTimer(1);
+    }
+    void TearDown() override {
+        shell.DestroyMainFrame();
+        app.ExitInstance();
+        ResetAppState();
+    }
+
+    CQtUiServices ui;
+    testfakes::FakeRecentFiles recent;
+    platform::ManualMediaClock clock;
+    CQtAppShell shell{ui};
+    CQuovelApp app{shell, ui, recent, clock};
+    CMainFrame* pFrame = nullptr;
+};
+
+TEST_F(MainWindowTest, MenusFollowTheMenuResource) {
+    const QList<QAction*> menus = pFrame->menuBar()->actions();
+    const auto defs = res::MainMenu();
+    ASSERT_EQ(static_cast<size_t>(menus.size()), defs.size());
+    for (size_t m = 0; m < defs.size(); ++m) {
+        EXPECT_EQ(menus[m]->text(), QString::fromUtf8(defs[m].pszTitle));
+        const QList<QAction*> items = menus[m]->menu()->actions();
+        size_t i = 0;
+        for (const res::MenuEntry& entry : defs[m].entries) {
+            ASSERT_LT(static_cast<qsizetype>(i), items.size());
+            if (entry.kind == res::MenuEntryKind::Separator) {
+                EXPECT_TRUE(items[i]->isSeparator()) << defs[m].pszTitle << " " << i;
+            } else if (entry.kind == res::MenuEntryKind::RecentFiles) {
+                EXPECT_EQ(items[i]->text(), QStringLiteral("最近使ったﾌｧｲﾙ"));
+                i += 4;  // the four entries follow their placeholder
+            } else {
+                QString strText = QString::fromUtf8(entry.pszText);
+                if (entry.pszShown != nullptr) {
+                    strText += '\t' + QString::fromUtf8(entry.pszShown);
+                }
+                EXPECT_EQ(items[i]->text(), strText);
+                EXPECT_EQ(items[i], pFrame->Binder().Action(entry.nId, QString()))
+                    << strText.toStdString();
+                EXPECT_TRUE(items[i]->shortcut().isEmpty()) << "shortcut texts are texts only";
+            }
+            ++i;
+        }
+        EXPECT_EQ(static_cast<qsizetype>(i), items.size());
+    }
+    EXPECT_EQ(FindAction(pFrame, "開く(&O)")->statusTip(), QStringLiteral("既存のﾌｧｲﾙを開く"));
+    EXPECT_EQ(FindAction(pFrame, "更新(&U)")->statusTip(), QString()) << "32777 has no prompt";
+}
+
+TEST_F(MainWindowTest, ToolBarFollowsResource133) {
+    QStringList tips;
+    for (QAction* pAction : pFrame->ToolBar()->actions()) {
+        if (pAction->isSeparator()) {
+            tips << "|";
+        } else if (auto* pButton =
+                       qobject_cast<QToolButton*>(pFrame->ToolBar()->widgetForAction(pAction))) {
+            tips << pButton->toolTip();
+            EXPECT_FALSE(pButton->icon().isNull()) << pButton->toolTip().toStdString();
+        }
+    }
+    EXPECT_EQ(tips.join(' '), QStringLiteral("開く AVI変換 再生 ポーズ 停止 終了 | 等倍 ２倍 | "
+                                             "全画面 | 変換設定 再生設定 静止画保存"));
+    EXPECT_EQ(pFrame->ToolButton(cmd::kPlayStop)->statusTip(), QStringLiteral("再生停止"));
+}
+
+TEST_F(MainWindowTest, AcceleratorsAreTheTable) {
+    QStringList keys;
+    for (QShortcut* pShortcut : pFrame->findChildren<QShortcut*>()) {
+        keys << pShortcut->key().toString();
+    }
+    keys.sort();
+    QStringList expected;
+    for (const res::Accelerator& accel : res::Accelerators()) {
+        expected << QKeySequence(QString::fromUtf8(accel.pszKey)).toString();
+    }
+    expected.sort();
+    EXPECT_EQ(keys, expected);
+    PressKeys(pFrame, "Ctrl+C");  // no handler: nothing happens
+    PressKeys(pFrame, "F6");
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
+}
+
+TEST_F(MainWindowTest, MenuAndToolBarFollowThePlaybackState) {
+    pFrame->show();
+    pFrame->Binder().UpdateAll();
+    auto enabled = [&](cmd::Id nId) {
+        return std::pair{pFrame->Binder().Action(nId, QString())->isEnabled(),
+                         pFrame->ToolButton(nId)->isEnabled()};
+    };
+    EXPECT_EQ(enabled(cmd::kFileOpen), std::pair(false, false));
+    EXPECT_EQ(enabled(cmd::kPlayStop), std::pair(true, true));
+    EXPECT_EQ(enabled(cmd::kStillImage), std::pair(true, true));
+    EXPECT_TRUE(pFrame->ToolButton(cmd::kZoom1)->isChecked());
+
+    app.Router().Execute(cmd::kPlayStop);
+    pFrame->Binder().UpdateAll();
+    EXPECT_EQ(enabled(cmd::kFileOpen), std::pair(true, true));
+    EXPECT_EQ(enabled(cmd::kPlayStart), std::pair(true, true));
+    EXPECT_EQ(enabled(cmd::kPlayPause), std::pair(false, false));
+    EXPECT_EQ(enabled(cmd::kConvertSettings), std::pair(false, false)) << "no writer yet";
+    pFrame->close();
+}
+
+TEST_F(MainWindowTest, FullScreenRoundTripRestoresTheFrame) {
+    pFrame->showMaximized();
+    const QRect rcNormal = pFrame->normalGeometry();
+    ASSERT_TRUE(app.Router().Execute(cmd::kViewFullScreen));
+    EXPECT_EQ(pFrame->geometry(), pFrame->screen()->geometry()) << "covers the screen";
+    EXPECT_FALSE(pFrame->menuBar()->isVisible());
+    EXPECT_FALSE(pFrame->statusBar()->isVisible());
+    EXPECT_TRUE(pFrame->ToolBar()->isWindow()) << "floating";
+    EXPECT_FALSE(pFrame->ToolBar()->isVisible());
+    EXPECT_EQ(pFrame->ToolBar()->pos(), QPoint(10, 10));
+
+    app.View().OnTimer(1);  // a drawing in full screen: 1× and 2× off, full screen pressed
+    EXPECT_FALSE(pFrame->ToolButton(cmd::kZoom1)->isEnabled());
+    EXPECT_TRUE(pFrame->ToolButton(cmd::kViewFullScreen)->isChecked());
+
+    app.View().OnRButtonDown();
+    EXPECT_TRUE(pFrame->ToolBar()->isVisible());
+    app.View().OnRButtonDown();
+    EXPECT_FALSE(pFrame->ToolBar()->isVisible());
+
+    app.View().OnLButtonDown();
+    EXPECT_FALSE(pFrame->isFullScreen());
+    EXPECT_FALSE(pFrame->isMaximized()) << "back in its normal size";
+    EXPECT_EQ(pFrame->geometry(), rcNormal);
+    EXPECT_TRUE(pFrame->menuBar()->isVisible());
+    EXPECT_TRUE(pFrame->statusBar()->isVisible());
+    EXPECT_FALSE(pFrame->ToolBar()->isWindow());
+    EXPECT_TRUE(pFrame->ToolBar()->isVisible());
+    EXPECT_EQ(pFrame->toolBarArea(pFrame->ToolBar()), Qt::TopToolBarArea);
+    pFrame->close();
+}
+
+TEST(DialogBuilder, LaysOutInDialogUnitsOfTheDialogFont) {
+    const res::ControlTemplate controls[] = {
+        {res::ControlKind::Static, -1, "ラベル", 7, 7, 40, 8},
+        {res::ControlKind::Edit, 1000, "", 50, 6, 60, 12},
+        {res::ControlKind::DefPushButton, res::kIdOk, "OK", 120, 6, 50, 14},
+        {res::ControlKind::PushButton, res::kIdCancel, "ｷｬﾝｾﾙ", 120, 24, 50, 14},
+    };
+    const res::DialogTemplate templ{100, "テスト", 180, 50, res::kDialogFont, 9, controls};
+    QDialog dialog;
+    const auto widgets = CDialogBuilder::Build(templ, dialog);
+    const auto units = CDialogBuilder::UnitsOf(dialog.font());
+    ASSERT_GT(units.nAverageWidth, 0);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("テスト"));
+    EXPECT_EQ(dialog.width(), (180 * units.nAverageWidth + 2) / 4);
+    ASSERT_EQ(widgets.size(), 3u);
+    EXPECT_EQ(widgets.at(1000)->geometry(), CDialogBuilder::ToPixels(units, 50, 6, 60, 12));
+    EXPECT_TRUE(qobject_cast<QPushButton*>(widgets.at(res::kIdOk))->isDefault());
+    qobject_cast<QPushButton*>(widgets.at(res::kIdCancel))->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(CDialogBuilder::ToPixels({6, 16}, 4, 8, 10, 3), QRect(6, 16, 15, 6));
 }
 
 }  // namespace

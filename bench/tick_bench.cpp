@@ -1,0 +1,82 @@
+// quovel_tick_bench CLIP RATE ZOOM [VIEW_W VIEW_H]
+// The cost of whole playback ticks in the real window (offscreen): fetch, transform, blit and
+// the synchronous repaint. ZOOM 1..4, or 0 to fit the picture to a VIEW_W × VIEW_H view.
+// Prints "ticks=N ms_per_tick=T".
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/qt/main_frame.h"
+#include "app/qt/qt_app_shell.h"
+#include "app/qt/qt_ui_services.h"
+#include "app/quovel_app.h"
+#include "app/framework/null_services.h"
+#include "playback/frame_grabber.h"
+#include "playback/quovel_doc.h"
+#include "resources/command_ids.h"
+#include "view/qt/video_widget.h"
+#include "view/quovel_view.h"
+
+namespace {
+class NoRecentStore final : public IRecentFileStore {
+public:
+    void Add(const std::string&) override {}
+    const std::vector<std::string>& Entries() const override { return m_entries; }
+
+private:
+    std::vector<std::string> m_entries;
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4 && argc != 6) {
+        std::fprintf(stderr, "usage: %s CLIP RATE ZOOM [VIEW_W VIEW_H]\n", argv[0]);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int nQtArgc = 1;
+    QApplication qtApp(nQtArgc, argv);
+    const int nRate = std::atoi(argv[2]);
+    const int nZoom = std::atoi(argv[3]);
+
+    CQtUiServices ui;
+    NoRecentStore recent;
+    platform::ManualMediaClock clock;
+    CQtAppShell shell(ui);
+    CQuovelApp app(shell, ui, recent, clock);
+    if (!app.InitInstance({argv[1]}) || AppState.pGrabber == nullptr || !AppState.pGrabber->bPlaying) {
+        std::fprintf(stderr, "cannot play %s\n", argv[1]);
+        return 1;
+    }
+    CMainFrame* pFrame = shell.Frame();
+    if (nZoom == 0) {
+        app.Router().Execute(cmd::kZoomFit);
+        const QSize client = pFrame->VideoWidget()->ClientSizeWithoutScrollBars();
+        pFrame->resize(pFrame->width() - client.width() + std::atoi(argv[4]),
+                       pFrame->height() - client.height() + std::atoi(argv[5]));
+    } else {
+        app.Router().Execute(cmd::kZoom1 + static_cast<cmd::Id>(nZoom - 1));
+    }
+    QApplication::processEvents();
+
+    // Warm up, then time whole ticks until the clip ends or 300 ticks have run.
+    for (int i = 0; i < 5; ++i) {
+        clock.Advance(10'000'000 / nRate);
+        app.View().OnTimer(1);
+    }
+    int nTicks = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    while (AppState.pGrabber->bPlaying && nTicks < 300) {
+        clock.Advance(10'000'000 / nRate);
+        app.View().OnTimer(1);
+        ++nTicks;
+    }
+    const double dMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("ticks=%d ms_per_tick=%.3f\n", nTicks, dMs / nTicks);
+    shell.DestroyMainFrame();
+    app.ExitInstance();
+    return 0;
+}

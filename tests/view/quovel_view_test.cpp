@@ -1,0 +1,112 @@
+#include "view/quovel_view.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "playback/frame_grabber.h"
+#include "playback/quovel_doc.h"
+#include "resources/command_ids.h"
+#include "support/fakes.h"
+#include "support/test_media.h"
+
+namespace {
+
+class QuovelViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        AppState.pGrabber = &grabber;
+        view.AttachDocument(&doc);
+        view.AttachWindow(&surface, &frame);
+        router.SetChain({&view, &doc});
+    }
+    void TearDown() override { ResetAppState(); }
+
+    void OpenAndDraw() {
+        ui.answers.push_back(testmedia::IndexedClip({}));
+        doc.OnFileOpen();
+        doc.OnPlaybackTick(1);
+    }
+    int Check(cmd::Id nId) {
+        fw::CCmdUI cmdUI(nId);
+        router.Update(cmdUI);
+        return cmdUI.m_nCheck;
+    }
+
+    testfakes::ScriptedUi ui;
+    testfakes::FakeRecentFiles recent;
+    testfakes::FakeSurface surface;
+    testfakes::FakeFrame frame;
+    CQuovelDoc doc{ui, recent};
+    CQuovelView view;
+    platform::ManualMediaClock clock;
+    CFrameGrabber grabber{clock};
+    fw::CCommandRouter router;
+};
+
+TEST_F(QuovelViewTest, InitialUpdateBeforeAnyFileScrollsOverTheClientAndDrawsNothing) {
+    view.OnInitialUpdate();
+    EXPECT_EQ(surface.nBlits, 0);
+    EXPECT_EQ(surface.scrollSize, (view::Size{640, 480}));
+    EXPECT_EQ(doc.hTimerWnd, &surface);
+    EXPECT_EQ(frame.nFits, 1) << "the pending resize is consumed even with nothing to draw";
+}
+
+TEST_F(QuovelViewTest, ZoomResizesAtOnceAndThePictureFollowsAtTheNextDrawing) {
+    OpenAndDraw();
+    EXPECT_EQ(surface.lastDst, (view::Rect{0, 0, 320, 240}));
+    EXPECT_EQ(surface.scrollSize, (view::Size{320, 240}));
+    EXPECT_EQ(Check(cmd::kZoom1), 1);
+
+    const int nFits = frame.nFits;
+    const int nBlits = surface.nBlits;
+    ASSERT_TRUE(router.Execute(cmd::kZoom2));
+    EXPECT_EQ(frame.nFits, nFits + 1);
+    EXPECT_EQ(surface.nBlits, nBlits) << "no redraw of its own";
+    EXPECT_EQ(Check(cmd::kZoom2), 1);
+    EXPECT_EQ(Check(cmd::kZoom1), 0);
+
+    surface.py = 10;
+    doc.OnPlaybackTick(1);
+    EXPECT_EQ(frame.nToolBarZoom, 1) << "the toolbar follows the zoom of the previous drawing";
+    EXPECT_EQ(surface.lastDst, (view::Rect{0, 0, 640, 480}));
+    EXPECT_EQ(surface.scrollSize, (view::Size{640, 480}));
+    doc.OnPlaybackTick(1);
+    EXPECT_EQ(frame.nToolBarZoom, 2);
+
+    // Fit: redraws at once, stretched over the client, no scrolling.
+    ASSERT_TRUE(router.Execute(cmd::kZoomFit));
+    EXPECT_EQ(surface.lastDst, (view::Rect{0, 0, 640, 480}));
+    EXPECT_EQ(surface.lastSrc, (view::Rect{0, 0, 320, 240}));
+    EXPECT_TRUE(surface.bFit);
+    EXPECT_EQ(Check(cmd::kZoomFit), 1);
+}
+
+TEST_F(QuovelViewTest, FullScreenAndTheMouse) {
+    OpenAndDraw();
+    view.OnRButtonDown();
+    EXPECT_TRUE(frame.toolBarCalls.empty()) << "the right button does nothing outside full screen";
+    ASSERT_TRUE(router.Execute(cmd::kViewFullScreen));
+    EXPECT_EQ(view.m_bFullScreen, 1);
+    EXPECT_EQ(doc.nZoom, 0);
+    EXPECT_EQ(frame.fullScreenCalls, std::vector<int>{1});
+    view.OnRButtonDown();
+    view.OnRButtonDown();
+    EXPECT_EQ(frame.toolBarCalls, (std::vector<int>{1, 0}));
+    view.OnLButtonDown();
+    EXPECT_EQ(view.m_bFullScreen, 0);
+    EXPECT_EQ(frame.fullScreenCalls, (std::vector<int>{1, 0}));
+    EXPECT_EQ(doc.nZoom, 0) << "the zoom stays at fit";
+    view.OnLButtonDown();
+    EXPECT_EQ(frame.fullScreenCalls.size(), 2u);
+}
+
+TEST_F(QuovelViewTest, ConversionProgressGoesToTheStatusBar) {
+    OpenAndDraw();
+    AppState.bConverting = 1;
+    AppState.strTimeText = "00:00:01 / 00:00:02";
+    doc.OnViewRefresh();
+    EXPECT_EQ(frame.strStatus, "00:00:01 / 00:00:02");
+}
+
+}  // namespace
