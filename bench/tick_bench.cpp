@@ -8,11 +8,11 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
+#include "app/framework/null_services.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_ui_services.h"
 #include "app/quovel_app.h"
-#include "app/framework/null_services.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
@@ -21,11 +21,11 @@
 
 namespace {
 class NoRecentStore final : public IRecentFileStore {
-public:
+  public:
     void Add(const std::string&) override {}
     const std::vector<std::string>& Entries() const override { return m_entries; }
 
-private:
+  private:
     std::vector<std::string> m_entries;
 };
 }  // namespace
@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     platform::ManualMediaClock clock;
     CQtAppShell shell(ui);
     CQuovelApp app(shell, ui, recent, clock);
-    if (!app.InitInstance({argv[1]}) || AppState.pGrabber == nullptr || !AppState.pGrabber->bPlaying) {
+    if (!app.InitInstance({argv[1]}) || AppState.pGrabber == nullptr ||
+        !AppState.pGrabber->bPlaying) {
         std::fprintf(stderr, "cannot play %s\n", argv[1]);
         return 1;
     }

@@ -6,14 +6,14 @@
 namespace res {
 
 enum class ControlKind {
-    Static,         // a text label
-    Edit,           // a one-line text box
+    Static,  // a text label
+    Edit,    // a one-line text box
     PushButton,
     DefPushButton,  // the default button
     CheckBox,
-    RadioButton,    // bGroup starts a new group of radio buttons
+    RadioButton,  // bGroup starts a new group of radio buttons
     GroupBox,
-    Slider,         // a trackbar
+    Slider,  // a trackbar
     Icon,
 };
 

@@ -15,7 +15,9 @@
 
 namespace {
 
-int MulDiv(int a, int b, int c) { return static_cast<int>((static_cast<long long>(a) * b + c / 2) / c); }
+int MulDiv(int a, int b, int c) {
+    return static_cast<int>((static_cast<long long>(a) * b + c / 2) / c);
+}
 
 }  // namespace
 
@@ -37,8 +39,8 @@ QFont CDialogBuilder::DialogFont(const char* pszFace, int nPointSize) {
 
 CDialogBuilder::BaseUnits CDialogBuilder::UnitsOf(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int nLetters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int nLetters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(nLetters / 26 + 1) / 2, metrics.height()};
 }
 
@@ -100,7 +102,8 @@ std::map<int, QWidget*> CDialogBuilder::Build(const res::DialogTemplate& templ, 
                 break;
             case res::ControlKind::Icon: {
                 auto* pLabel = new QLabel(&dialog);
-                pLabel->setPixmap(dialog.style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32));
+                pLabel->setPixmap(
+                    dialog.style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32));
                 pWidget = pLabel;
                 break;
             }

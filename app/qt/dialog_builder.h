@@ -11,7 +11,7 @@ class QDialog;
 class QWidget;
 
 class CDialogBuilder {
-public:
+  public:
     // Base units of a font: the average width of the Latin letters and the line height.
     struct BaseUnits {
         int nAverageWidth = 0;

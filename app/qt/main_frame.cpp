@@ -2,12 +2,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
@@ -48,7 +45,14 @@ CMainFrame::CMainFrame(CQuovelApp& app) : m_app(app) {
     m_pBinder = new CCommandBinder(app.Router(), this);
     m_pVideo = new CVideoWidget(app.View(), *this, this);
     setCentralWidget(m_pVideo);
-    setAcceptDrops(true);
+    // A video file dropped on the picture opens as the open command would, when it may.
+    m_pVideo->SetFileDropHandler([this](const std::string& strPath) {
+        if (!CQuovelDoc::CanOpen()) {
+            return false;
+        }
+        m_app.Doc().OpenFilePath(strPath);
+        return true;
+    });
     OnCreate();
     app.Doc().SetTitleListener([this](const std::string& strTitle) { OnTitleChanged(strTitle); });
     OnTitleChanged(app.Doc().GetTitle());
@@ -276,21 +280,6 @@ void CMainFrame::SetVgaDisplayMode(int bOn) {
         platform::SwitchDisplayTo640x480();
     } else {
         platform::RestoreDisplayMode();
-    }
-}
-
-void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent) {
-    const QList<QUrl> urls = pEvent->mimeData()->urls();
-    if (CQuovelDoc::CanOpen() && !urls.isEmpty() && urls.front().isLocalFile()) {
-        pEvent->acceptProposedAction();
-    }
-}
-
-void CMainFrame::dropEvent(QDropEvent* pEvent) {
-    const QList<QUrl> urls = pEvent->mimeData()->urls();
-    if (CQuovelDoc::CanOpen() && !urls.isEmpty() && urls.front().isLocalFile()) {
-        pEvent->acceptProposedAction();
-        m_app.Doc().OpenFilePath(urls.front().toLocalFile().toStdString());
     }
 }
 

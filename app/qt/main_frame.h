@@ -40,8 +40,6 @@ class CMainFrame : public QMainWindow, public fw::CCmdTarget, public view::IView
 
   protected:
     void closeEvent(QCloseEvent* pEvent) override;
-    void dragEnterEvent(QDragEnterEvent* pEvent) override;
-    void dropEvent(QDropEvent* pEvent) override;
 
   private:
     void OnCreate();

@@ -7,8 +7,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -35,6 +37,7 @@
 #include "resources/menus.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
+#include "view/qt/video_widget.h"
 #include "view/quovel_view.h"
 
 namespace {
@@ -285,6 +288,27 @@ TEST_F(MainWindowTest, FullScreenRoundTripRestoresTheFrame) {
     EXPECT_TRUE(pFrame->ToolBar()->isVisible());
     EXPECT_EQ(pFrame->toolBarArea(pFrame->ToolBar()), Qt::TopToolBarArea);
     pFrame->close();
+}
+
+TEST_F(MainWindowTest, DroppedFileOpensOnlyWhenOpenIsEnabled) {
+    const std::string strSecond =
+        testmedia::IndexedClip({160, 120, 30, 45, "-c:v mjpeg -q:v 3", "avi"});
+    auto drop = [&] {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(strSecond))});
+        QWidget* pTarget = pFrame->VideoWidget()->viewport();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pTarget, &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pTarget, &event);
+    };
+    drop();  // playing: refused, like the open command
+    EXPECT_NE(pFrame->windowTitle(), QString::fromStdString(FileTitleOf(strSecond)) + " - Quovel");
+    app.Router().Execute(cmd::kPlayStop);
+    drop();
+    EXPECT_EQ(pFrame->windowTitle(), QString::fromStdString(FileTitleOf(strSecond)) + " - Quovel");
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
+    EXPECT_EQ(AppState.nVideoWidth, 160);
 }
 
 TEST(DialogBuilder, LaysOutInDialogUnitsOfTheDialogFont) {

@@ -12,7 +12,7 @@
 namespace {
 
 class QuovelViewTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppState();
         AppState.pGrabber = &grabber;

@@ -1,5 +1,8 @@
 #include "view/qt/video_widget.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -141,4 +144,25 @@ void CVideoWidget::timerEvent(QTimerEvent* pEvent) {
         }
     }
     QAbstractScrollArea::timerEvent(pEvent);
+}
+
+void CVideoWidget::SetFileDropHandler(std::function<bool(const std::string&)> handler) {
+    m_dropHandler = std::move(handler);
+    setAcceptDrops(static_cast<bool>(m_dropHandler));
+    viewport()->setAcceptDrops(static_cast<bool>(m_dropHandler));  // drops arrive there
+}
+
+void CVideoWidget::dragEnterEvent(QDragEnterEvent* pEvent) {
+    const QList<QUrl> urls = pEvent->mimeData()->urls();
+    if (m_dropHandler && !urls.isEmpty() && urls.front().isLocalFile()) {
+        pEvent->acceptProposedAction();
+    }
+}
+
+void CVideoWidget::dropEvent(QDropEvent* pEvent) {
+    const QList<QUrl> urls = pEvent->mimeData()->urls();
+    if (m_dropHandler && !urls.isEmpty() && urls.front().isLocalFile() &&
+        m_dropHandler(urls.front().toLocalFile().toStdString())) {
+        pEvent->acceptProposedAction();
+    }
 }

@@ -3,7 +3,9 @@
 // view's timers, whose ticks it hands to the view on the user-interface thread.
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <functional>
 #include <map>
+#include <string>
 
 #include "view/quovel_view.h"
 
@@ -24,6 +26,8 @@ class CVideoWidget : public QAbstractScrollArea, public view::IViewSurface {
     // The client size the view would have without scroll bars.
     QSize ClientSizeWithoutScrollBars() const { return maximumViewportSize(); }
     bool IsScaledToFit() const { return m_bScaleToFit; }
+    // Called with the local path of a file dropped on the picture; true when it was taken.
+    void SetFileDropHandler(std::function<bool(const std::string&)> handler);
 
   protected:
     void paintEvent(QPaintEvent* pEvent) override;
@@ -31,6 +35,8 @@ class CVideoWidget : public QAbstractScrollArea, public view::IViewSurface {
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* pEvent) override;
     void timerEvent(QTimerEvent* pEvent) override;
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
 
   private:
     void UpdateScrollBars();
@@ -41,4 +47,5 @@ class CVideoWidget : public QAbstractScrollArea, public view::IViewSurface {
     QSize m_extent;  // the scroll extent
     bool m_bScaleToFit = false;
     std::map<uint32_t, int> m_timers;  // our timer id -> Qt's
+    std::function<bool(const std::string&)> m_dropHandler;
 };
