@@ -17,11 +17,21 @@ enum class ControlKind {
     Icon,
 };
 
+// Style bits beyond the kind.
+enum ControlStyle : unsigned {
+    kStyleNone = 0,
+    kStyleCentered = 1,  // text centred horizontally
+    kStyleVCenter = 2,   // text centred vertically
+    kStyleSunken = 4,    // a sunken edge
+    kStyleTicks = 8,     // a slider with automatic tick marks
+};
+
 struct ControlTemplate {
     ControlKind kind;
     int nId;              // -1 for static texts nobody addresses
     const char* pszText;  // "" for none
     int x, y, cx, cy;     // dialog units
+    unsigned nStyle = kStyleNone;
     bool bGroup = false;
 };
 

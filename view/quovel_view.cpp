@@ -1,6 +1,7 @@
 #include "view/quovel_view.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "app/app_state.h"
@@ -62,6 +63,42 @@ void CQuovelView::RegisterCommands() {
         ui.SetCheck(GetDocument() != nullptr && GetDocument()->nZoom == 0);
     });
     OnCommand(cmd::kViewFullScreen, [this] { OnViewFullScreen(); });
+
+    const std::array<void (CQuovelView::*)(), 10> colorHandlers = {
+        &CQuovelView::OnColorStandard, &CQuovelView::OnColorMono,  &CQuovelView::OnColorSepia,
+        &CQuovelView::OnColorRgb,      &CQuovelView::OnColorYuv,   &CQuovelView::OnColorHsv,
+        &CQuovelView::OnColorMosaic,   &CQuovelView::OnColorPaint, &CQuovelView::OnColorStrobe,
+        &CQuovelView::OnColorNegative};
+    for (int nMode = 0; nMode < 10; ++nMode) {
+        const cmd::Id nId = cmd::kColorFirst + static_cast<cmd::Id>(nMode);
+        OnCommand(nId, [this, pHandler = colorHandlers[nMode]] { (this->*pHandler)(); });
+        OnUpdateCommand(nId,
+                        [nMode](fw::CCmdUI& ui) { ui.SetCheck(AppState.nColorMode == nMode); });
+    }
+}
+
+void CQuovelView::CloseEffectDialogOfMode() {
+    if (AppState.nColorMode >= 3 && AppState.nColorMode <= 8 && AppState.pEffectDlg != nullptr &&
+        m_pEffectHost != nullptr) {
+        m_pEffectHost->CloseEffectDialog();
+    }
+}
+
+// Takes effect at the next draw: the commands do not redraw.
+void CQuovelView::SelectPlainMode(int nMode) {
+    CloseEffectDialogOfMode();
+    AppState.nColorMode = nMode;
+}
+
+void CQuovelView::SelectModeWithSettings(int nMode) {
+    if (AppState.nColorMode == nMode && AppState.pEffectDlg != nullptr) {
+        return;  // its dialog is open already: neither moved nor raised
+    }
+    CloseEffectDialogOfMode();
+    AppState.nColorMode = nMode;
+    if (m_pEffectHost != nullptr) {
+        m_pEffectHost->OpenEffectDialog(nMode - 3);
+    }
 }
 
 void CQuovelView::AttachWindow(view::IViewSurface* pSurface, view::IViewFrame* pFrame) {

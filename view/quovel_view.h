@@ -7,6 +7,7 @@
 
 #include "app/framework/document.h"
 #include "app/framework/timer_host.h"
+#include "effects/effect_dialog_host.h"
 #include "view/view_geometry.h"
 
 class CQuovelDoc;
@@ -60,6 +61,20 @@ class CQuovelView : public fw::CView {
     void OnZoomFit();
     void OnViewFullScreen();
 
+    // The colour menu. The plain modes close an open settings dialog; the six modes with
+    // settings open theirs (a dialog of another kind is replaced).
+    void SetEffectDialogHost(effects::IEffectDialogHost* pHost) { m_pEffectHost = pHost; }
+    void OnColorStandard() { SelectPlainMode(0); }
+    void OnColorMono() { SelectPlainMode(1); }
+    void OnColorSepia() { SelectPlainMode(2); }
+    void OnColorRgb() { SelectModeWithSettings(3); }
+    void OnColorYuv() { SelectModeWithSettings(4); }
+    void OnColorHsv() { SelectModeWithSettings(5); }
+    void OnColorMosaic() { SelectModeWithSettings(6); }
+    void OnColorPaint() { SelectModeWithSettings(7); }
+    void OnColorStrobe() { SelectModeWithSettings(8); }
+    void OnColorNegative() { SelectPlainMode(9); }
+
     view::Rect m_rcClient;
     int32_t m_nShownZoom = -1;
     int32_t m_bFullScreen = 0;
@@ -67,7 +82,11 @@ class CQuovelView : public fw::CView {
 
   private:
     void RegisterCommands();
+    void SelectPlainMode(int nMode);
+    void SelectModeWithSettings(int nMode);
+    void CloseEffectDialogOfMode();
 
     view::IViewSurface* m_pSurface = nullptr;
     view::IViewFrame* m_pFrame = nullptr;
+    effects::IEffectDialogHost* m_pEffectHost = nullptr;
 };

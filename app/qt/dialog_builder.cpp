@@ -62,9 +62,20 @@ std::map<int, QWidget*> CDialogBuilder::Build(const res::DialogTemplate& templ, 
         const QString strText = QString::fromUtf8(c.pszText);
         QWidget* pWidget = nullptr;
         switch (c.kind) {
-            case res::ControlKind::Static:
-                pWidget = new QLabel(strText, &dialog);
+            case res::ControlKind::Static: {
+                auto* pLabel = new QLabel(strText, &dialog);
+                Qt::Alignment align =
+                    (c.nStyle & res::kStyleCentered) ? Qt::AlignHCenter : Qt::AlignLeft;
+                align |= (c.nStyle & res::kStyleVCenter) || (c.nStyle & res::kStyleSunken)
+                             ? Qt::AlignVCenter
+                             : Qt::AlignTop;
+                pLabel->setAlignment(align);
+                if (c.nStyle & res::kStyleSunken) {
+                    pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                }
+                pWidget = pLabel;
                 break;
+            }
             case res::ControlKind::Edit:
                 pWidget = new QLineEdit(strText, &dialog);
                 break;
@@ -97,9 +108,14 @@ std::map<int, QWidget*> CDialogBuilder::Build(const res::DialogTemplate& templ, 
                 pWidget = new QGroupBox(strText, &dialog);
                 pWidget->lower();  // behind the controls it frames
                 break;
-            case res::ControlKind::Slider:
-                pWidget = new QSlider(Qt::Horizontal, &dialog);
+            case res::ControlKind::Slider: {
+                auto* pSlider = new QSlider(Qt::Horizontal, &dialog);
+                if (c.nStyle & res::kStyleTicks) {
+                    pSlider->setTickPosition(QSlider::TicksBelow);
+                }
+                pWidget = pSlider;
                 break;
+            }
             case res::ControlKind::Icon: {
                 auto* pLabel = new QLabel(&dialog);
                 pLabel->setPixmap(

@@ -15,6 +15,7 @@
 #include "app/app_state.h"
 #include "app/qt/command_binder.h"
 #include "app/quovel_app.h"
+#include "effects/qt/effect_settings_dlg.h"
 #include "platform/x11_display.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
@@ -56,11 +57,27 @@ CMainFrame::CMainFrame(CQuovelApp& app) : m_app(app) {
     OnCreate();
     app.Doc().SetTitleListener([this](const std::string& strTitle) { OnTitleChanged(strTitle); });
     OnTitleChanged(app.Doc().GetTitle());
+    app.View().SetEffectDialogHost(this);
     resize(400, 360);
 }
 
 CMainFrame::~CMainFrame() {
+    m_app.View().SetEffectDialogHost(nullptr);
+    if (AppState.pEffectDlg != nullptr) {
+        CloseEffectDialog();
+    }
     m_app.Doc().SetTitleListener({});
+}
+
+void CMainFrame::OpenEffectDialog(int nKind) {
+    auto* pDialog = new CEffectSettingsDlg();  // owned through AppState.pEffectDlg
+    AppState.pEffectDlg = pDialog;
+    pDialog->SetKind(nKind);
+}
+
+void CMainFrame::CloseEffectDialog() {
+    delete AppState.pEffectDlg;  // its destructor clears the pointer
+    AppState.pEffectDlg = nullptr;
 }
 
 void CMainFrame::OnCreate() {

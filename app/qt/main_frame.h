@@ -6,6 +6,7 @@
 #include <map>
 
 #include "app/framework/cmd_target.h"
+#include "effects/effect_dialog_host.h"
 #include "view/quovel_view.h"
 
 class CQuovelApp;
@@ -17,7 +18,10 @@ class QAction;
 class QToolBar;
 class QToolButton;
 
-class CMainFrame : public QMainWindow, public fw::CCmdTarget, public view::IViewFrame {
+class CMainFrame : public QMainWindow,
+                   public fw::CCmdTarget,
+                   public view::IViewFrame,
+                   public effects::IEffectDialogHost {
     Q_OBJECT
   public:
     explicit CMainFrame(CQuovelApp& app);
@@ -34,6 +38,8 @@ class CMainFrame : public QMainWindow, public fw::CCmdTarget, public view::IView
     void ShowToolBar(int bShow) override;
     void SetStatusText(const std::string& strText) override;
     void SetButtonCheck(cmd::Id nId, int nState);
+    void OpenEffectDialog(int nKind) override;
+    void CloseEffectDialog() override;
     void SetVgaDisplayMode(int bOn);
     // The kana/caps/num/scroll panes, from the keyboard's lock lights.
     void RefreshIndicators();

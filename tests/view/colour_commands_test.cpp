@@ -1,0 +1,97 @@
+// The colour menu's commands on the view, with the dialog behind a recording host.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "effects/effect_dialog_host.h"
+#include "playback/quovel_doc.h"
+#include "resources/command_ids.h"
+#include "support/fakes.h"
+#include "view/quovel_view.h"
+
+namespace {
+
+class RecordingHost final : public effects::IEffectDialogHost {
+public:
+    void OpenEffectDialog(int nKind) override {
+        AppState.pEffectDlg = reinterpret_cast<CEffectSettingsDlg*>(&m_nMarker);  // only its presence counts
+        calls.push_back("open " + std::to_string(nKind));
+    }
+    void CloseEffectDialog() override {
+        AppState.pEffectDlg = nullptr;
+        calls.push_back("close");
+    }
+    std::vector<std::string> calls;
+
+private:
+    int m_nMarker = 0;
+};
+
+class ColourCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        view.AttachDocument(&doc);
+        view.SetEffectDialogHost(&host);
+        router.SetChain({&view});
+    }
+    void TearDown() override { ResetAppState(); }
+    void Choose(int nMode) { ASSERT_TRUE(router.Execute(cmd::kColorFirst + nMode)); }
+    std::string Checks() {
+        std::string s;
+        for (int nMode = 0; nMode < 10; ++nMode) {
+            fw::CCmdUI cmdUI(cmd::kColorFirst + nMode);
+            router.Update(cmdUI);
+            EXPECT_TRUE(cmdUI.m_bEnabled);
+            s += cmdUI.m_nCheck ? 'x' : '.';
+        }
+        return s;
+    }
+
+    testfakes::ScriptedUi ui;
+    testfakes::FakeRecentFiles recent;
+    CQuovelDoc doc{ui, recent};
+    CQuovelView view;
+    RecordingHost host;
+    fw::CCommandRouter router;
+};
+
+TEST_F(ColourCommandsTest, OneCheckMarkOnTheModeInForce) {
+    EXPECT_EQ(Checks(), "x.........");
+    Choose(9);
+    EXPECT_EQ(Checks(), ".........x");
+    AppState.nColorMode = 12;  // only the settings file can do this
+    EXPECT_EQ(Checks(), "..........");
+}
+
+TEST_F(ColourCommandsTest, DialogsOpenReplaceAndClose) {
+    Choose(3);
+    Choose(3);  // already open: nothing
+    Choose(4);  // another kind: replaced
+    Choose(8);
+    Choose(0);  // a plain mode closes it
+    Choose(1);  // nothing to close
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"open 0", "close", "open 1", "close", "open 5",
+                                                    "close"}));
+    EXPECT_EQ(AppState.nColorMode, 1);
+    EXPECT_EQ(AppState.pEffectDlg, nullptr);
+
+    // Closed by the user, the mode stays; choosing it again opens a fresh dialog.
+    host.calls.clear();
+    Choose(5);
+    AppState.pEffectDlg = nullptr;
+    EXPECT_EQ(Checks(), ".....x....");
+    Choose(5);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"open 2", "open 2"}));
+
+    // A mode restored from the settings file opens no dialog until it is chosen.
+    host.calls.clear();
+    AppState.pEffectDlg = nullptr;
+    AppState.nColorMode = 6;
+    Choose(2);
+    EXPECT_TRUE(host.calls.empty()) << "no dialog to close";
+}
+
+}  // namespace
