@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/app_state.h"
+#include "convert/avi_writer.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
@@ -10,15 +11,18 @@
 #include "view/quovel_view.h"
 
 CQuovelApp::CQuovelApp(IAppShell& shell, fw::UiServices& ui, IRecentFileStore& recentFiles,
-                       const platform::IMediaClock& clock)
-    : m_shell(shell), m_ui(ui), m_recentFiles(recentFiles), m_clock(clock) {
+                       const platform::IMediaClock& clock, platform::ICompressorChooser& chooser)
+    : m_shell(shell), m_ui(ui), m_recentFiles(recentFiles), m_clock(clock), m_chooser(chooser) {
     RegisterCommands();
 }
 
 CQuovelApp::~CQuovelApp() {
-    // The grabber must not outlive the record that points at it.
+    // Neither object may outlive the record that points at it.
     if (AppState.pGrabber == m_pGrabber.get()) {
         AppState.pGrabber = nullptr;
+    }
+    if (AppState.pWriter == m_pWriter.get()) {
+        AppState.pWriter = nullptr;
     }
 }
 
@@ -51,6 +55,8 @@ bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
     m_shell.ShowMainWindow();
     m_pGrabber = std::make_unique<CFrameGrabber>(m_clock);
     AppState.pGrabber = m_pGrabber.get();
+    m_pWriter = std::make_unique<CAviWriter>(m_chooser);
+    AppState.pWriter = m_pWriter.get();
 
     // A file named on the command line opens and plays as through the open command, which
     // needs the grabber: so it comes last.
@@ -69,6 +75,10 @@ int CQuovelApp::ExitInstance() {
         m_pGrabber->Close();
         AppState.pGrabber = nullptr;
         m_pGrabber.reset();
+    }
+    if (m_pWriter) {
+        AppState.pWriter = nullptr;
+        m_pWriter.reset();  // an output still open is finished, so the file is complete
     }
     return 0;
 }

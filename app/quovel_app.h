@@ -7,12 +7,14 @@
 
 #include "app/framework/cmd_target.h"
 #include "app/framework/ui_services.h"
+#include "platform/compressor.h"
 #include "platform/media_clock.h"
 
 class CQuovelApp;
 class CQuovelDoc;
 class CQuovelView;
 class CFrameGrabber;
+class CAviWriter;
 
 // The windowing side of start-up and shutdown.
 class IAppShell {
@@ -33,7 +35,7 @@ class IRecentFileStore : public fw::IRecentFileList {
 class CQuovelApp : public fw::CCmdTarget {
   public:
     CQuovelApp(IAppShell& shell, fw::UiServices& ui, IRecentFileStore& recentFiles,
-               const platform::IMediaClock& clock);
+               const platform::IMediaClock& clock, platform::ICompressorChooser& chooser);
     ~CQuovelApp() override;
 
     // Start-up; args are the command-line arguments after the program name. False ends the
@@ -62,6 +64,8 @@ class CQuovelApp : public fw::CCmdTarget {
     const platform::IMediaClock& m_clock;
     std::unique_ptr<CQuovelDoc> m_pDoc;
     std::unique_ptr<CQuovelView> m_pView;
+    platform::ICompressorChooser& m_chooser;
     std::unique_ptr<CFrameGrabber> m_pGrabber;
+    std::unique_ptr<CAviWriter> m_pWriter;
     fw::CCommandRouter m_router;
 };

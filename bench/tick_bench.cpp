@@ -13,6 +13,7 @@
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_ui_services.h"
 #include "app/quovel_app.h"
+#include "convert/qt/compressor_dialog.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
     NoRecentStore recent;
     platform::ManualMediaClock clock;
     CQtAppShell shell(ui);
-    CQuovelApp app(shell, ui, recent, clock);
+    CCompressorDialog chooser;
+    CQuovelApp app(shell, ui, recent, clock, chooser);
     if (!app.InitInstance({argv[1]}) || AppState.pGrabber == nullptr ||
         !AppState.pGrabber->bPlaying) {
         std::fprintf(stderr, "cannot play %s\n", argv[1]);

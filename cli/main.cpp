@@ -5,13 +5,16 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_ui_services.h"
 #include "app/qt/settings_recent_files.h"
 #include "app/quovel_app.h"
 #include "cli/render_command.h"
+#include "convert/qt/compressor_dialog.h"
 #include "platform/media_clock.h"
 
+#include <csignal>
 #include <cstring>
 #include <iostream>
 
@@ -30,6 +33,8 @@ void UseJapaneseUiFont() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file that reaches the size limit must fail its write, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc > 1 && std::strcmp(argv[1], "--render") == 0) {
         return cli::RunRender(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                               std::cerr);
@@ -51,10 +56,12 @@ int main(int argc, char** argv) {
     CSettingsRecentFiles recentFiles;
     platform::SteadyMediaClock clock;
     CQtAppShell shell(ui);
-    CQuovelApp app(shell, ui, recentFiles, clock);
+    CCompressorDialog chooser;
+    CQuovelApp app(shell, ui, recentFiles, clock, chooser);
 
     int nResult = 0;
     if (app.InitInstance(args)) {
+        chooser.SetParentWindow(shell.Frame());
         nResult = QApplication::exec();
     }
     shell.DestroyMainFrame();

@@ -4,7 +4,7 @@
 namespace effects {
 
 class IEffectDialogHost {
-public:
+  public:
     virtual ~IEffectDialogHost() = default;
     // Creates the dialog (its window shows itself), points AppState.pEffectDlg at it and
     // sets its kind: 0 RGB, 1 YUV, 2 HSV, 3 mosaic, 4 paint, 5 strobe.

@@ -13,7 +13,8 @@ enum class ControlKind {
     CheckBox,
     RadioButton,  // bGroup starts a new group of radio buttons
     GroupBox,
-    Slider,  // a trackbar
+    Slider,    // a trackbar
+    ComboBox,  // a drop-down list
     Icon,
 };
 

@@ -43,7 +43,9 @@ constexpr EffectCaptions kCaptions[3] = {
 
 }  // namespace
 
-const DialogTemplate& EffectDialogTemplate() { return kTemplate; }
+const DialogTemplate& EffectDialogTemplate() {
+    return kTemplate;
+}
 
 const EffectCaptions& EffectCaptionsFor(int nKind) {
     return kCaptions[nKind < 0 || nKind > 2 ? 0 : nKind];

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "convert/avi_writer.h"
 #include "effects/transform_frame.h"
 #include "platform/dib.h"
 #include "playback/frame_grabber.h"
@@ -235,8 +236,12 @@ void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
         int py = 0;
         m_pSurface->ScrollPosition(px, py);
         const view::BlitGeometry g = view::ComputeBlitGeometry(z, w, h, cw, ch, px, py);
-        // (Hiding the picture during a conversion needs the AVI writer, which is not built.)
-        m_pSurface->Blit(pDoc->pDisplayImage.get(), g.dst, g.src);
+        // "変換処理時に動画を表示しない": the window keeps its last picture while writing.
+        const bool bHidden = AppState.bHideWhileConverting != 0 && AppState.pWriter != nullptr &&
+                             AppState.pWriter->IsActive();
+        if (!bHidden) {
+            m_pSurface->Blit(pDoc->pDisplayImage.get(), g.dst, g.src);
+        }
         if (z != m_nShownZoom) {
             if (z != 0) {
                 m_pSurface->SetScrollSizes(nExtentW, nExtentH);

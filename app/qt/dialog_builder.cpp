@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -114,6 +115,11 @@ std::map<int, QWidget*> CDialogBuilder::Build(const res::DialogTemplate& templ, 
                     pSlider->setTickPosition(QSlider::TicksBelow);
                 }
                 pWidget = pSlider;
+                break;
+            }
+            case res::ControlKind::ComboBox: {
+                auto* pCombo = new QComboBox(&dialog);
+                pWidget = pCombo;
                 break;
             }
             case res::ControlKind::Icon: {

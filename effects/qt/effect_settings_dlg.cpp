@@ -14,19 +14,27 @@ namespace {
 // The colour sliders' kinds store into these level sets; the others into one setting each.
 int32_t* LevelsOfKind(int nKind) {
     switch (nKind) {
-        case 0: return AppState.nRgbLevel;
-        case 1: return AppState.nYuvLevel;
-        case 2: return AppState.nHsvLevel;
-        default: return nullptr;
+        case 0:
+            return AppState.nRgbLevel;
+        case 1:
+            return AppState.nYuvLevel;
+        case 2:
+            return AppState.nHsvLevel;
+        default:
+            return nullptr;
     }
 }
 
 int32_t* SettingOfKind(int nKind) {
     switch (nKind) {
-        case 3: return &AppState.nMosaicSize;
-        case 4: return &AppState.nPaintLevels;
-        case 5: return &AppState.nStrobeInterval;
-        default: return nullptr;
+        case 3:
+            return &AppState.nMosaicSize;
+        case 4:
+            return &AppState.nPaintLevels;
+        case 5:
+            return &AppState.nStrobeInterval;
+        default:
+            return nullptr;
     }
 }
 
@@ -145,12 +153,24 @@ void CEffectSettingsDlg::OnSlider(QSlider* pSlider, QLabel* pValue, int nOwnKind
     pValue->setText(QString::number(nPosition));
 }
 
-void CEffectSettingsDlg::OnSliderC1() { OnSlider(m_sliderC1, m_valueC1, -1, 0); }
-void CEffectSettingsDlg::OnSliderC2() { OnSlider(m_sliderC2, m_valueC2, -1, 1); }
-void CEffectSettingsDlg::OnSliderC3() { OnSlider(m_sliderC3, m_valueC3, -1, 2); }
-void CEffectSettingsDlg::OnSliderMosaic() { OnSlider(m_sliderMosaic, m_valueMosaic, 3, -1); }
-void CEffectSettingsDlg::OnSliderPaint() { OnSlider(m_sliderPaint, m_valuePaint, 4, -1); }
-void CEffectSettingsDlg::OnSliderStrobe() { OnSlider(m_sliderStrobe, m_valueStrobe, 5, -1); }
+void CEffectSettingsDlg::OnSliderC1() {
+    OnSlider(m_sliderC1, m_valueC1, -1, 0);
+}
+void CEffectSettingsDlg::OnSliderC2() {
+    OnSlider(m_sliderC2, m_valueC2, -1, 1);
+}
+void CEffectSettingsDlg::OnSliderC3() {
+    OnSlider(m_sliderC3, m_valueC3, -1, 2);
+}
+void CEffectSettingsDlg::OnSliderMosaic() {
+    OnSlider(m_sliderMosaic, m_valueMosaic, 3, -1);
+}
+void CEffectSettingsDlg::OnSliderPaint() {
+    OnSlider(m_sliderPaint, m_valuePaint, 4, -1);
+}
+void CEffectSettingsDlg::OnSliderStrobe() {
+    OnSlider(m_sliderStrobe, m_valueStrobe, 5, -1);
+}
 
 void CEffectSettingsDlg::OnCancel() {
     if (m_bClosing) {
@@ -163,7 +183,9 @@ void CEffectSettingsDlg::OnCancel() {
     deleteLater();
 }
 
-void CEffectSettingsDlg::reject() { OnCancel(); }
+void CEffectSettingsDlg::reject() {
+    OnCancel();
+}
 
 void CEffectSettingsDlg::closeEvent(QCloseEvent* pEvent) {
     OnCancel();

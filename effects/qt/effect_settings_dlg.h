@@ -11,7 +11,7 @@ class QSlider;
 
 class CEffectSettingsDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Builds dialog 138 with no parent window and shows it.
     CEffectSettingsDlg();
     ~CEffectSettingsDlg() override;
@@ -29,10 +29,10 @@ public:
 
     void reject() override;  // "閉じる" and Esc
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* pEvent) override;
 
-private:
+  private:
     bool OnInitDialog();
     void OnCancel();
     // A slider moved (dragged, keyed or set): store its position when it belongs to the

@@ -45,7 +45,8 @@ class QuovelAppTest : public ::testing::Test {
     testfakes::ScriptedUi ui;
     testfakes::FakeRecentFiles recent;
     platform::ManualMediaClock clock;
-    CQuovelApp app{shell, ui, recent, clock};
+    testfakes::ScriptedChooser chooser;
+    CQuovelApp app{shell, ui, recent, clock, chooser};
 };
 
 TEST_F(QuovelAppTest, GrabberComesAfterTheWindowIsShownAndGoesAtExit) {

@@ -9,6 +9,7 @@
 #include "app/framework/timer_host.h"
 #include "app/framework/ui_services.h"
 #include "app/quovel_app.h"
+#include "platform/compressor.h"
 #include "view/quovel_view.h"
 
 namespace testfakes {
@@ -119,6 +120,18 @@ class FakeFrame final : public view::IViewFrame {
     std::vector<int> fullScreenCalls;
     std::vector<int> toolBarCalls;
     std::string strStatus;
+};
+
+// A compressor choice the test sets; nothing (a cancel) by default.
+class ScriptedChooser final : public platform::ICompressorChooser {
+  public:
+    std::optional<platform::CompressorChoice> Choose(const dib::BitmapInfoHeader& input,
+                                                     const platform::CompressorChoice&) override {
+        offered = input;
+        return answer;
+    }
+    std::optional<platform::CompressorChoice> answer;
+    dib::BitmapInfoHeader offered;
 };
 
 }  // namespace testfakes

@@ -23,7 +23,7 @@ namespace {
 using namespace res::effect_ids;
 
 class EffectDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppState();
         ASSERT_TRUE(app.InitInstance({}));
@@ -47,7 +47,8 @@ protected:
     testfakes::FakeRecentFiles recent;
     platform::ManualMediaClock clock;
     CQtAppShell shell{ui};
-    CQuovelApp app{shell, ui, recent, clock};
+    testfakes::ScriptedChooser chooser;
+    CQuovelApp app{shell, ui, recent, clock, chooser};
 };
 
 TEST_F(EffectDialogTest, SwitchingKindsReplacesTheDialogWithTheStoredLevels) {
@@ -66,7 +67,8 @@ TEST_F(EffectDialogTest, SwitchingKindsReplacesTheDialogWithTheStoredLevels) {
     ASSERT_NE(Dialog(), nullptr);
     EXPECT_EQ(Dialog()->Kind(), 1);
     EXPECT_EQ(Control<QGroupBox>(kGroupColor)->title(), QStringLiteral("YUV変調設定"));
-    EXPECT_EQ(Text(kLabelC1) + Text(kLabelC2) + Text(kLabelC3), QStringLiteral("Ｙ成分Ｕ成分Ｖ成分"));
+    EXPECT_EQ(Text(kLabelC1) + Text(kLabelC2) + Text(kLabelC3),
+              QStringLiteral("Ｙ成分Ｕ成分Ｖ成分"));
     EXPECT_EQ(Control<QSlider>(kSliderC1)->value(), 12);
     EXPECT_EQ(Text(kValueC3), QStringLiteral("-7"));
     EXPECT_EQ(Control<QSlider>(kSliderC1)->minimum(), -255);

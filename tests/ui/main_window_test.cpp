@@ -66,7 +66,8 @@ TEST(MainWindow, PlaysACommandLineFileInATitledWindow) {
     testfakes::FakeRecentFiles recent;
     platform::ManualMediaClock clock;
     CQtAppShell shell(ui);
-    CQuovelApp app(shell, ui, recent, clock);
+    testfakes::ScriptedChooser chooser;
+    CQuovelApp app(shell, ui, recent, clock, chooser);
     ASSERT_TRUE(app.InitInstance({strPath}));
     CMainFrame* pFrame = shell.Frame();
     ASSERT_NE(pFrame, nullptr);
@@ -167,7 +168,8 @@ class MainWindowTest : public ::testing::Test {
     testfakes::FakeRecentFiles recent;
     platform::ManualMediaClock clock;
     CQtAppShell shell{ui};
-    CQuovelApp app{shell, ui, recent, clock};
+    testfakes::ScriptedChooser chooser;
+    CQuovelApp app{shell, ui, recent, clock, chooser};
     CMainFrame* pFrame = nullptr;
 };
 
@@ -254,7 +256,7 @@ TEST_F(MainWindowTest, MenuAndToolBarFollowThePlaybackState) {
     EXPECT_EQ(enabled(cmd::kFileOpen), std::pair(true, true));
     EXPECT_EQ(enabled(cmd::kPlayStart), std::pair(true, true));
     EXPECT_EQ(enabled(cmd::kPlayPause), std::pair(false, false));
-    EXPECT_EQ(enabled(cmd::kConvertSettings), std::pair(false, false)) << "no writer yet";
+    EXPECT_EQ(enabled(cmd::kConvertSettings), std::pair(true, true)) << "a file and a writer";
     pFrame->close();
 }
 

@@ -14,9 +14,10 @@
 namespace {
 
 class RecordingHost final : public effects::IEffectDialogHost {
-public:
+  public:
     void OpenEffectDialog(int nKind) override {
-        AppState.pEffectDlg = reinterpret_cast<CEffectSettingsDlg*>(&m_nMarker);  // only its presence counts
+        AppState.pEffectDlg =
+            reinterpret_cast<CEffectSettingsDlg*>(&m_nMarker);  // only its presence counts
         calls.push_back("open " + std::to_string(nKind));
     }
     void CloseEffectDialog() override {
@@ -25,12 +26,12 @@ public:
     }
     std::vector<std::string> calls;
 
-private:
+  private:
     int m_nMarker = 0;
 };
 
 class ColourCommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppState();
         view.AttachDocument(&doc);
@@ -73,8 +74,8 @@ TEST_F(ColourCommandsTest, DialogsOpenReplaceAndClose) {
     Choose(8);
     Choose(0);  // a plain mode closes it
     Choose(1);  // nothing to close
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"open 0", "close", "open 1", "close", "open 5",
-                                                    "close"}));
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"open 0", "close", "open 1", "close", "open 5", "close"}));
     EXPECT_EQ(AppState.nColorMode, 1);
     EXPECT_EQ(AppState.pEffectDlg, nullptr);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
+#include "convert/avi_writer.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
@@ -101,12 +102,30 @@ TEST_F(QuovelViewTest, FullScreenAndTheMouse) {
     EXPECT_EQ(frame.fullScreenCalls.size(), 2u);
 }
 
-TEST_F(QuovelViewTest, ConversionProgressGoesToTheStatusBar) {
+TEST_F(QuovelViewTest, ConversionProgressGoesToTheStatusBarAndThePictureMayHide) {
     OpenAndDraw();
     AppState.bConverting = 1;
     AppState.strTimeText = "00:00:01 / 00:00:02";
     doc.OnViewRefresh();
     EXPECT_EQ(frame.strStatus, "00:00:01 / 00:00:02");
+
+    testfakes::ScriptedChooser chooser;
+    CAviWriter writer(chooser);
+    AppState.pWriter = &writer;
+    AppState.bHideWhileConverting = 1;
+    const int nBlits = surface.nBlits;
+    const int32_t nStrobe = AppState.nStrobeCount;
+    doc.OnViewRefresh();
+    EXPECT_EQ(surface.nBlits, nBlits + 1) << "a writer that is not active hides nothing";
+    writer.bActive = 1;
+    doc.OnViewRefresh();
+    EXPECT_EQ(surface.nBlits, nBlits + 1) << "hidden while the writer writes";
+    EXPECT_EQ(AppState.nStrobeCount, nStrobe + 2) << "the transform still runs";
+    AppState.strTimeText = "00:00:02 / 00:00:02";
+    doc.OnViewRefresh();
+    EXPECT_EQ(frame.strStatus, "00:00:02 / 00:00:02");
+    writer.bActive = 0;
+    AppState.pWriter = nullptr;
 }
 
 }  // namespace

@@ -1,0 +1,146 @@
+#include "convert/avi_writer.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "playback/quovel_doc.h"
+
+namespace {
+constexpr int32_t kDvWidth = 360;
+constexpr int32_t kDvHeight = 240;
+constexpr int32_t kDvCropWidth = 320;
+constexpr int32_t kDvCropLeft = 20;
+}  // namespace
+
+std::string FormatProgress(uint32_t c, uint32_t e) {
+    char sz[64];
+    std::snprintf(sz, sizeof(sz), "%02d:%02d:%02d / %02d:%02d:%02d", static_cast<int>(c / 1800),
+                  static_cast<int>((c % 1800) / 30), static_cast<int>(c % 30),
+                  static_cast<int>(e / 1800), static_cast<int>((e % 1800) / 30),
+                  static_cast<int>(e % 30));
+    return sz;
+}
+
+CAviWriter::CAviWriter(platform::ICompressorChooser& chooser) : m_chooser(chooser) {
+    bmpHeader = dib::MakeHeader24(320, 240);
+}
+
+CAviWriter::~CAviWriter() = default;
+
+void CAviWriter::SetFileName(const std::string& strName) {
+    strFileName = strName;
+    bHasFileName = strName.empty() ? 0 : 1;
+}
+
+int CAviWriter::GetFileName(std::string& strName) const {
+    if (!bHasFileName) {
+        strName.clear();
+        return 0;
+    }
+    strName = strFileName;
+    return 1;
+}
+
+int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
+    pDocument = pDoc;
+    if (nWidth == kDvWidth && nHeight == kDvHeight && AppState.bDvCrop == 1) {
+        nOutWidth = kDvCropWidth;
+        nOutHeight = kDvHeight;
+        AppState.bDvCropActive = 1;
+    } else {
+        nOutWidth = nWidth;
+        nOutHeight = nHeight;
+        AppState.bDvCropActive = 0;
+    }
+    // Rows are padded to 4 bytes, as in every image block.
+    nFrameBytes = static_cast<int32_t>(dib::RowBytes24(nOutWidth) * static_cast<size_t>(nOutHeight));
+    streamInfo.nWidth = nOutWidth;
+    streamInfo.nHeight = nOutHeight;
+    bmpHeader.biWidth = nOutWidth;
+    bmpHeader.biHeight = nOutHeight;
+    bmpHeader.biSizeImage = static_cast<uint32_t>(nFrameBytes);
+    streamInfo.nRate = static_cast<uint32_t>(AppState.nDstFrameRate);
+    const auto nThinning = static_cast<uint32_t>(AppState.nThinning);
+    streamInfo.nLength =
+        nThinning == 0 ? 0
+                       : (static_cast<uint32_t>(AppState.nRangeEnd) -
+                          static_cast<uint32_t>(AppState.nRangeStart)) / nThinning;
+    nEndFrame = static_cast<uint32_t>(AppState.nRangeEnd);
+
+    platform::CompressorChoice initial;  // "DIB ", the codec's default quality
+    const auto choice = m_chooser.Choose(bmpHeader, initial);
+    if (!choice) {
+        return 0;
+    }
+    compVars = *choice;
+    streamInfo.nHandler = compVars.nFourCC;
+    compressOptions = compVars;
+
+    // Whatever fails from here releases the file again: nothing is left half made.
+    pFile = platform::AviFile::Create(strFileName);
+    if (!pFile) {
+        bHasFileName = 0;
+        return 0;
+    }
+    if (!pFile->CreateStream(streamInfo) || !pFile->MakeCompressedStream(compressOptions) ||
+        !pFile->SetFormat(bmpHeader)) {
+        pFile.reset();
+        return 0;
+    }
+    return 1;
+}
+
+void CAviWriter::Start() {
+    nFrameCount = 0;
+    bActive = 1;
+    AppState.strTimeText = "00:00:00 / 00:00:00";
+}
+
+int CAviWriter::WriteFrame() {
+    if (!bActive || !pFile || pDocument == nullptr || !pDocument->pFrameImage) {
+        return kFinished;
+    }
+    if (AppState.bFrameReady != 1 && AppState.bDrawing != 0) {
+        return kContinue;  // no new frame while the view is drawing
+    }
+    AppState.bFrameReady = 0;
+
+    const uint8_t* pFrame = pDocument->pFrameImage.get() + dib::kPixelOffset;
+    if (AppState.bDvCropActive == 1) {
+        // Keep the middle 320 columns: 20 dropped at each side.
+        const size_t nSrcRow = dib::RowBytes24(kDvWidth);
+        const size_t nDstRow = dib::RowBytes24(kDvCropWidth);
+        uint8_t* pCrop = pDocument->pCropImage.get() + dib::kPixelOffset;
+        for (int32_t r = 0; r < nOutHeight; ++r) {
+            std::memcpy(pCrop + nDstRow * static_cast<size_t>(r),
+                        pFrame + nSrcRow * static_cast<size_t>(r) + kDvCropLeft * 3, nDstRow);
+        }
+        pFrame = pCrop;
+    }
+    const int32_t nThinning = AppState.nThinning > 0 ? AppState.nThinning : 1;
+    if (nFrameCount % nThinning == 0 &&
+        !pFile->WriteSample(nFrameCount / nThinning, pFrame, static_cast<size_t>(nFrameBytes))) {
+        return kWriteFailed;
+    }
+    AppState.strTimeText = FormatProgress(
+        static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart), nEndFrame);
+    ++nFrameCount;
+    AppState.bFrameReady = 1;
+    if (static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart) > nEndFrame) {
+        return kFinished;
+    }
+    return kContinue;
+}
+
+bool CAviWriter::Close() {
+    bool bComplete = true;
+    if (pFile) {
+        bComplete = pFile->Finish();
+        pFile.reset();
+    }
+    compVars = platform::CompressorChoice{};
+    bActive = 0;
+    bHasFileName = 0;
+    return bComplete;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// Writes the frames of a running conversion into a new AVI file: asks for a compressor,
+// creates one video stream, and appends the current decoded frame on each WriteFrame,
+// with frame thinning and the DV 360×240 → 320×240 reduction, keeping the progress text.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/avi_file.h"
+#include "platform/compressor.h"
+#include "platform/dib.h"
+
+class CQuovelDoc;
+
+class CAviWriter {
+public:
+    // WriteFrame's answers.
+    static constexpr int kFinished = 0;
+    static constexpr int kContinue = 1;
+    static constexpr int kWriteFailed = -1;  // the frame could not be written (disk full ...)
+
+    explicit CAviWriter(platform::ICompressorChooser& chooser);
+    ~CAviWriter();
+    CAviWriter(const CAviWriter&) = delete;
+    CAviWriter& operator=(const CAviWriter&) = delete;
+
+    void SetFileName(const std::string& strName);
+    int GetFileName(std::string& strName) const;
+    // Prepares the file, stream and compressor for frames of the source size. 1 on success,
+    // 0 when the user cancels the compressor choice or the file cannot be made.
+    int Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight);
+    int IsActive() const { return bActive; }
+    void Start();
+    int WriteFrame();
+    // Releases what Open acquired and completes the file. False when the file could not be
+    // completed (what was written stays readable).
+    bool Close();
+
+    int32_t bActive = 0;
+    int32_t bHasFileName = 0;
+    platform::CompressorChoice compressOptions;
+    platform::AviStreamInfo streamInfo;
+    dib::BitmapInfoHeader bmpHeader;
+    platform::CompressorChoice compVars;
+    std::unique_ptr<platform::AviFile> pFile;  // the file with its compressing stream
+    std::string strFileName;
+    CQuovelDoc* pDocument = nullptr;
+    int32_t nFrameCount = 0;
+    int32_t nOutWidth = 0;
+    int32_t nOutHeight = 0;
+    int32_t nFrameBytes = 0;
+    uint32_t nEndFrame = 0;
+
+private:
+    platform::ICompressorChooser& m_chooser;
+};
+
+// "%02d:%02d:%02d / %02d:%02d:%02d": minutes, seconds and frames of two positions counted at
+// a fixed 30 frames a second.
+std::string FormatProgress(uint32_t nCurrent, uint32_t nEnd);

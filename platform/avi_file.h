@@ -1,0 +1,52 @@
+#pragma once
+// An AVI file being written: one video stream, compressed by a chosen compressor, written a
+// sample at a time at consecutive stream positions. The steps follow the calls the writer
+// makes: create the file, create the stream, make it a compressing stream, set its format,
+// write samples, finish.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/compressor.h"
+#include "platform/dib.h"
+
+namespace platform {
+
+struct AviStreamInfo {
+    uint32_t nHandler = kFourCCDib;
+    uint32_t nScale = 1;
+    uint32_t nRate = 30;  // frames per second = nRate / nScale
+    uint32_t nLength = 0;
+    int nWidth = 320;
+    int nHeight = 240;
+    std::string strName = "Video #1";
+};
+
+class AviFile {
+public:
+    // Creates (or replaces) the file; null when it cannot be created.
+    static std::unique_ptr<AviFile> Create(const std::string& strPath);
+    // Finishes the file if Finish was not called, so that it is complete whatever happens.
+    ~AviFile();
+    AviFile(const AviFile&) = delete;
+    AviFile& operator=(const AviFile&) = delete;
+
+    bool CreateStream(const AviStreamInfo& info);
+    bool MakeCompressedStream(const CompressorChoice& choice);
+    // Opens the compressor for frames of this format and writes the file header.
+    bool SetFormat(const dib::BitmapInfoHeader& format);
+    // One frame, 24-bit BGR, bottom row first, rows padded to 4 bytes, at stream position
+    // nPosition. False when the frame could not be written (the disk is full, say).
+    bool WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes);
+    // Drains the compressor, writes the index and closes the file. False when the file could
+    // not be completed; the frames written before stay readable.
+    bool Finish();
+
+private:
+    struct Impl;
+    explicit AviFile(std::unique_ptr<Impl> pImpl);
+    std::unique_ptr<Impl> m_pImpl;
+};
+
+}  // namespace platform
