@@ -34,6 +34,7 @@ bench: build
 	bench/run-bench $(BUILD)
 	bench/run-effects-bench $(BUILD)
 	bench/run-tick-bench $(BUILD)
+	bench/run-write-bench $(BUILD)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

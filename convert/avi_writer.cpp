@@ -54,7 +54,8 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
         AppState.bDvCropActive = 0;
     }
     // Rows are padded to 4 bytes, as in every image block.
-    nFrameBytes = static_cast<int32_t>(dib::RowBytes24(nOutWidth) * static_cast<size_t>(nOutHeight));
+    nFrameBytes =
+        static_cast<int32_t>(dib::RowBytes24(nOutWidth) * static_cast<size_t>(nOutHeight));
     streamInfo.nWidth = nOutWidth;
     streamInfo.nHeight = nOutHeight;
     bmpHeader.biWidth = nOutWidth;
@@ -62,10 +63,10 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
     bmpHeader.biSizeImage = static_cast<uint32_t>(nFrameBytes);
     streamInfo.nRate = static_cast<uint32_t>(AppState.nDstFrameRate);
     const auto nThinning = static_cast<uint32_t>(AppState.nThinning);
-    streamInfo.nLength =
-        nThinning == 0 ? 0
-                       : (static_cast<uint32_t>(AppState.nRangeEnd) -
-                          static_cast<uint32_t>(AppState.nRangeStart)) / nThinning;
+    streamInfo.nLength = nThinning == 0 ? 0
+                                        : (static_cast<uint32_t>(AppState.nRangeEnd) -
+                                           static_cast<uint32_t>(AppState.nRangeStart)) /
+                                              nThinning;
     nEndFrame = static_cast<uint32_t>(AppState.nRangeEnd);
 
     platform::CompressorChoice initial;  // "DIB ", the codec's default quality
@@ -124,10 +125,12 @@ int CAviWriter::WriteFrame() {
         return kWriteFailed;
     }
     AppState.strTimeText = FormatProgress(
-        static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart), nEndFrame);
+        static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart),
+        nEndFrame);
     ++nFrameCount;
     AppState.bFrameReady = 1;
-    if (static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart) > nEndFrame) {
+    if (static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart) >
+        nEndFrame) {
         return kFinished;
     }
     return kContinue;

@@ -13,7 +13,7 @@
 class CQuovelDoc;
 
 class CAviWriter {
-public:
+  public:
     // WriteFrame's answers.
     static constexpr int kFinished = 0;
     static constexpr int kContinue = 1;
@@ -51,7 +51,7 @@ public:
     int32_t nFrameBytes = 0;
     uint32_t nEndFrame = 0;
 
-private:
+  private:
     platform::ICompressorChooser& m_chooser;
 };
 

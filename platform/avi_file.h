@@ -24,7 +24,7 @@ struct AviStreamInfo {
 };
 
 class AviFile {
-public:
+  public:
     // Creates (or replaces) the file; null when it cannot be created.
     static std::unique_ptr<AviFile> Create(const std::string& strPath);
     // Finishes the file if Finish was not called, so that it is complete whatever happens.
@@ -43,7 +43,7 @@ public:
     // not be completed; the frames written before stay readable.
     bool Finish();
 
-private:
+  private:
     struct Impl;
     explicit AviFile(std::unique_ptr<Impl> pImpl);
     std::unique_ptr<Impl> m_pImpl;

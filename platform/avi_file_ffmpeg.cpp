@@ -29,19 +29,32 @@ struct CompressorSpec {
 
 const CompressorSpec kSpecs[] = {
     {kFourCCDib, "(全フレーム) 非圧縮", nullptr, AV_PIX_FMT_BGR24, false, false, false, false},
-    {MakeFourCC('M', 'J', 'P', 'G'), "Motion JPEG", "mjpeg", AV_PIX_FMT_YUVJ420P, false, true, false, true},
-    {MakeFourCC('F', 'M', 'P', '4'), "MPEG-4 Part 2", "mpeg4", AV_PIX_FMT_YUV420P, true, true, false, true},
-    {MakeFourCC('X', 'V', 'I', 'D'), "MPEG-4 Part 2 (XviD 互換)", "mpeg4", AV_PIX_FMT_YUV420P, true, true, false, true},
-    {MakeFourCC('D', 'I', 'V', 'X'), "MPEG-4 Part 2 (DivX 互換)", "mpeg4", AV_PIX_FMT_YUV420P, true, true, false, true},
-    {MakeFourCC('M', 'P', '4', '2'), "Microsoft MPEG-4 Ver.2", "msmpeg4v2", AV_PIX_FMT_YUV420P, true, true, false, true},
-    {MakeFourCC('D', 'I', 'V', '3'), "Microsoft MPEG-4 Ver.3 (DivX 3.0)", "msmpeg4", AV_PIX_FMT_YUV420P, true, true, false, true},
-    {MakeFourCC('m', 'p', 'g', '1'), "MPEG-1 Video", "mpeg1video", AV_PIX_FMT_YUV420P, true, true, false, true},
-    {MakeFourCC('H', '2', '6', '4'), "H.264 (x264)", "libx264", AV_PIX_FMT_YUV420P, true, false, true, true},
-    {MakeFourCC('F', 'F', 'V', '1'), "FFV1 (可逆圧縮)", "ffv1", AV_PIX_FMT_BGR0, false, false, false, false},
-    {MakeFourCC('H', 'F', 'Y', 'U'), "HuffYUV (可逆圧縮)", "huffyuv", AV_PIX_FMT_RGB24, false, false, false, false},
-    {MakeFourCC('c', 'v', 'i', 'd'), "Cinepak", "cinepak", AV_PIX_FMT_RGB24, true, false, false, false},
-    {MakeFourCC('M', 'S', 'V', 'C'), "Microsoft Video 1", "msvideo1", AV_PIX_FMT_RGB555LE, true, false, false, false},
-    {MakeFourCC('d', 'v', 's', 'd'), "DV (dvsd)", "dvvideo", AV_PIX_FMT_NONE, false, false, false, false},
+    {MakeFourCC('M', 'J', 'P', 'G'), "Motion JPEG", "mjpeg", AV_PIX_FMT_YUVJ420P, false, true,
+     false, true},
+    {MakeFourCC('F', 'M', 'P', '4'), "MPEG-4 Part 2", "mpeg4", AV_PIX_FMT_YUV420P, true, true,
+     false, true},
+    {MakeFourCC('X', 'V', 'I', 'D'), "MPEG-4 Part 2 (XviD 互換)", "mpeg4", AV_PIX_FMT_YUV420P, true,
+     true, false, true},
+    {MakeFourCC('D', 'I', 'V', 'X'), "MPEG-4 Part 2 (DivX 互換)", "mpeg4", AV_PIX_FMT_YUV420P, true,
+     true, false, true},
+    {MakeFourCC('M', 'P', '4', '2'), "Microsoft MPEG-4 Ver.2", "msmpeg4v2", AV_PIX_FMT_YUV420P,
+     true, true, false, true},
+    {MakeFourCC('D', 'I', 'V', '3'), "Microsoft MPEG-4 Ver.3 (DivX 3.0)", "msmpeg4",
+     AV_PIX_FMT_YUV420P, true, true, false, true},
+    {MakeFourCC('m', 'p', 'g', '1'), "MPEG-1 Video", "mpeg1video", AV_PIX_FMT_YUV420P, true, true,
+     false, true},
+    {MakeFourCC('H', '2', '6', '4'), "H.264 (x264)", "libx264", AV_PIX_FMT_YUV420P, true, false,
+     true, true},
+    {MakeFourCC('F', 'F', 'V', '1'), "FFV1 (可逆圧縮)", "ffv1", AV_PIX_FMT_BGR0, false, false,
+     false, false},
+    {MakeFourCC('H', 'F', 'Y', 'U'), "HuffYUV (可逆圧縮)", "huffyuv", AV_PIX_FMT_RGB24, false,
+     false, false, false},
+    {MakeFourCC('c', 'v', 'i', 'd'), "Cinepak", "cinepak", AV_PIX_FMT_RGB24, true, false, false,
+     false},
+    {MakeFourCC('M', 'S', 'V', 'C'), "Microsoft Video 1", "msvideo1", AV_PIX_FMT_RGB555LE, true,
+     false, false, false},
+    {MakeFourCC('d', 'v', 's', 'd'), "DV (dvsd)", "dvvideo", AV_PIX_FMT_NONE, false, false, false,
+     false},
 };
 
 const CompressorSpec* FindSpec(uint32_t nFourCC) {
@@ -169,7 +182,6 @@ struct AviFile::Impl {
         av_packet_rescale_ts(pOut, pCodec ? pCodec->time_base : pStream->time_base,
                              pStream->time_base);
         const int nResult = av_interleaved_write_frame(pFormat.get(), pOut);
-        avio_flush(pFormat->pb);
         return nResult >= 0 && pFormat->pb->error == 0;
     }
 
@@ -262,9 +274,8 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
             return false;
         }
         f.pSws.reset(sws_getContext(format.biWidth, format.biHeight, AV_PIX_FMT_BGR24,
-                                    format.biWidth, format.biHeight, f.pCodec->pix_fmt,
-                                    SWS_BICUBIC | SWS_FULL_CHR_H_INT | SWS_ACCURATE_RND, nullptr,
-                                    nullptr, nullptr));
+                                    format.biWidth, format.biHeight, f.pCodec->pix_fmt, SWS_BICUBIC,
+                                    nullptr, nullptr, nullptr));
         if (!f.pSws) {
             return false;
         }

@@ -43,7 +43,7 @@ struct CompressorChoice {
 
 // The compressor-choice dialog: a Qt dialog in the program, scripted in tests.
 class ICompressorChooser {
-public:
+  public:
     virtual ~ICompressorChooser() = default;
     // Offers the compressors that accept the input format; nothing when cancelled.
     virtual std::optional<CompressorChoice> Choose(const dib::BitmapInfoHeader& input,

@@ -26,6 +26,8 @@ constexpr DialogTemplate kTemplate{200, "ビデオの圧縮", 223, 106, kDialogF
 
 }  // namespace
 
-const DialogTemplate& CompressorDialogTemplate() { return kTemplate; }
+const DialogTemplate& CompressorDialogTemplate() {
+    return kTemplate;
+}
 
 }  // namespace res

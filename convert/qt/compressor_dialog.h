@@ -6,12 +6,12 @@
 class QWidget;
 
 class CCompressorDialog final : public platform::ICompressorChooser {
-public:
+  public:
     explicit CCompressorDialog(QWidget* pParent = nullptr) : m_pParent(pParent) {}
     void SetParentWindow(QWidget* pParent) { m_pParent = pParent; }
-    std::optional<platform::CompressorChoice> Choose(const dib::BitmapInfoHeader& input,
-                                                     const platform::CompressorChoice& initial) override;
+    std::optional<platform::CompressorChoice> Choose(
+        const dib::BitmapInfoHeader& input, const platform::CompressorChoice& initial) override;
 
-private:
+  private:
     QWidget* m_pParent;
 };

@@ -49,7 +49,8 @@ std::string Probe(const std::string& strPath, const char* pszEntries) {
 
 // Every frame of a file as ffmpeg decodes it, 24-bit BGR top row first.
 std::vector<std::vector<uint8_t>> DecodeAll(const std::string& strPath, int w, int h) {
-    const std::string strRaw = Run("ffmpeg -v error -i '" + strPath + "' -vsync passthrough -f rawvideo -pix_fmt bgr24 -");
+    const std::string strRaw =
+        Run("ffmpeg -v error -i '" + strPath + "' -vsync passthrough -f rawvideo -pix_fmt bgr24 -");
     std::vector<std::vector<uint8_t>> frames;
     const size_t nFrame = static_cast<size_t>(w) * h * 3;
     for (size_t i = 0; i + nFrame <= strRaw.size(); i += nFrame) {
@@ -70,7 +71,7 @@ std::vector<uint8_t> TopDown(const uint8_t* pPixels, int w, int h, int x0, int c
 }
 
 class AviWriterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppState();
         AppState.pGrabber = &grabber;
@@ -98,8 +99,9 @@ protected:
         for (int nTicks = 0; nResult == CAviWriter::kContinue && nTicks < 1000; ++nTicks) {
             grabber.FetchFrame();
             if (writer.nFrameCount % AppState.nThinning == 0) {
-                sent.push_back(TopDown(doc.pFrameImage.get() + dib::kPixelOffset, AppState.nVideoWidth,
-                                       AppState.nVideoHeight, 0, AppState.nVideoWidth));
+                sent.push_back(TopDown(doc.pFrameImage.get() + dib::kPixelOffset,
+                                       AppState.nVideoWidth, AppState.nVideoHeight, 0,
+                                       AppState.nVideoWidth));
             }
             nResult = writer.WriteFrame();
         }
@@ -135,8 +137,8 @@ TEST_F(AviWriterTest, NameStateAndCancelledOrImpossibleFiles) {
     EXPECT_EQ(chooser.offered.biWidth, 320);
 
     chooser.answer = platform::CompressorChoice{};
-    for (const std::string& strBad : {testmedia::MediaDir() + "/no/such/folder/out.avi",
-                                      testmedia::MediaDir()}) {
+    for (const std::string& strBad :
+         {testmedia::MediaDir() + "/no/such/folder/out.avi", testmedia::MediaDir()}) {
         writer.SetFileName(strBad);
         EXPECT_EQ(writer.Open(&doc, 320, 240), 0) << strBad;
         EXPECT_EQ(writer.bHasFileName, 0) << "the name is forgotten";
@@ -161,10 +163,12 @@ TEST_F(AviWriterTest, LosslessFilesHoldTheExactFrames) {
         sent.clear();
         AppState.nDstFrameRate = 15;
         chooser.answer = platform::CompressorChoice{nFourCC, 0, -1, 0, {}};
-        const std::string strOut = testmedia::MediaDir() + "/lossless-" + platform::FourCCText(nFourCC) + ".avi";
+        const std::string strOut =
+            testmedia::MediaDir() + "/lossless-" + platform::FourCCText(nFourCC) + ".avi";
         ASSERT_EQ(Convert(strSource, strOut, 3, 12), CAviWriter::kFinished);
         const std::string strCodec = Probe(strOut, "codec_name,codec_tag");
-        EXPECT_EQ(strCodec.substr(0, strCodec.find(' ')), std::string(pszExpected).substr(0, std::string(pszExpected).find(' ')));
+        EXPECT_EQ(strCodec.substr(0, strCodec.find(' ')),
+                  std::string(pszExpected).substr(0, std::string(pszExpected).find(' ')));
         EXPECT_EQ(Probe(strOut, "width,height,r_frame_rate,nb_read_frames"), "322 240 15/1 10");
         const auto decoded = DecodeAll(strOut, 322, 240);
         ASSERT_EQ(decoded.size(), 10u);
@@ -279,8 +283,9 @@ TEST_F(AviWriterTest, FullDiskFailsTheWriteAndKeepsWhatWasWritten) {
 namespace {
 
 bool Offers(const std::vector<platform::CompressorInfo>& list, uint32_t nFourCC) {
-    return std::any_of(list.begin(), list.end(),
-                       [&](const platform::CompressorInfo& info) { return info.nFourCC == nFourCC; });
+    return std::any_of(list.begin(), list.end(), [&](const platform::CompressorInfo& info) {
+        return info.nFourCC == nFourCC;
+    });
 }
 
 TEST(Compressors, CatalogueOffersWhatOpensAtTheSize) {
@@ -303,7 +308,8 @@ TEST_F(AviWriterTest, EveryOfferedCompressorWritesAnOddSize) {
     const std::string strSource = testmedia::IndexedClip({321, 241, 30, 10, "-c:v ffv1", "avi"});
     for (const platform::CompressorInfo& info : platform::ListCompressors(321, 241)) {
         chooser.answer = platform::CompressorChoice{info.nFourCC, 0, 75, 0, {}};
-        const std::string strOut = testmedia::MediaDir() + "/odd-" + platform::FourCCText(info.nFourCC) + ".avi";
+        const std::string strOut =
+            testmedia::MediaDir() + "/odd-" + platform::FourCCText(info.nFourCC) + ".avi";
         ASSERT_EQ(Convert(strSource, strOut, 0, 1), CAviWriter::kFinished) << info.strName;
         EXPECT_EQ(Probe(strOut, "width,height,nb_read_frames"), "321 241 2") << info.strName;
     }
