@@ -28,7 +28,7 @@ test: build
 asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOVEL_SANITIZE=ON -DQUOVEL_WITH_UI=ON
 	cmake --build $(ASAN_BUILD)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j2
+	cd $(ASAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j2
 
 bench: build
 	bench/run-bench $(BUILD)
