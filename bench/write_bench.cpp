@@ -16,14 +16,14 @@
 
 namespace {
 class FixedChooser final : public platform::ICompressorChooser {
-public:
+  public:
     explicit FixedChooser(platform::CompressorChoice choice) : m_choice(std::move(choice)) {}
     std::optional<platform::CompressorChoice> Choose(const dib::BitmapInfoHeader&,
                                                      const platform::CompressorChoice&) override {
         return m_choice;
     }
 
-private:
+  private:
     platform::CompressorChoice m_choice;
 };
 }  // namespace
@@ -50,8 +50,11 @@ int main(int argc, char** argv) {
     fw::NullRecentFileList recent;
     CQuovelDoc doc(ui, recent);
     doc.AllocateImages(w, h);
-    FixedChooser chooser({platform::MakeFourCC(strTag[0], strTag[1], strTag[2], strTag[3]), 0,
-                          std::atoi(argv[5]), 0, {}});
+    FixedChooser chooser({platform::MakeFourCC(strTag[0], strTag[1], strTag[2], strTag[3]),
+                          0,
+                          std::atoi(argv[5]),
+                          0,
+                          {}});
     CAviWriter writer(chooser);
     AppState.nRangeStart = 0;
     AppState.nRangeEnd = nFrames - 1;

@@ -12,7 +12,9 @@
 #include "app/quovel_app.h"
 #include "cli/render_command.h"
 #include "convert/qt/compressor_dialog.h"
+#include "convert/qt/convert_settings_dlg.h"
 #include "platform/media_clock.h"
+#include "playback/quovel_doc.h"
 
 #include <csignal>
 #include <cstring>
@@ -60,8 +62,11 @@ int main(int argc, char** argv) {
     CQuovelApp app(shell, ui, recentFiles, clock, chooser);
 
     int nResult = 0;
+    CConvertSettingsEditor settingsEditor;
     if (app.InitInstance(args)) {
         chooser.SetParentWindow(shell.Frame());
+        settingsEditor.SetParentWindow(shell.Frame());
+        app.Doc().SetConvertSettingsEditor(&settingsEditor);
         nResult = QApplication::exec();
     }
     shell.DestroyMainFrame();

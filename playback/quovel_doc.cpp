@@ -6,7 +6,12 @@
 #include <limits>
 #include <new>
 
+#include <filesystem>
+
 #include "app/app_state.h"
+#include "convert/avi_writer.h"
+#include "convert/convert_settings.h"
+#include "convert/convert_settings_editor.h"
 #include "playback/frame_grabber.h"
 #include "playback/source_codes.h"
 #include "resources/command_ids.h"
@@ -48,6 +53,8 @@ void CQuovelDoc::RegisterCommands() {
     OnCommand(cmd::kPlayStop, [this] { OnPlayStop(); });
     OnCommand(cmd::kPlayPause, [this] { OnPlayPause(); });
     OnCommand(cmd::kViewRefresh, [this] { OnViewRefresh(); });
+    OnCommand(cmd::kFileConvert, [this] { OnFileConvert(); });
+    OnCommand(cmd::kConvertSettings, [this] { OnConvertSettings(); });
 
     // Enabling of every document command; the actions of conversion, still export and the
     // playback settings are wired where those features live.
@@ -195,7 +202,10 @@ int CQuovelDoc::OnPlaybackTick(uint32_t /*nIdEvent*/) {
         return 1;
     }
     if (pGrabber->bPlaying) {
-        pGrabber->FetchFrame();
+        const bool bNewFrame = pGrabber->FetchFrame();
+        if (AppState.bConverting && !ConvertTick(*pGrabber, bNewFrame)) {
+            return 1;
+        }
         UpdateAllViews(nullptr, 0);
         return 1;
     }
@@ -222,10 +232,94 @@ void CQuovelDoc::OnPlayStart() {
     UpdateAllViews(nullptr, 0);
 }
 
+// One tick of a conversion after the fetch; false when the conversion ended on it.
+bool CQuovelDoc::ConvertTick(CFrameGrabber& grabber, bool bNewFrame) {
+    if (!grabber.bPlaying) {
+        // The source ran out before the range did: what was written is the whole conversion.
+        OnPlayStop();
+        return false;
+    }
+    if (!bNewFrame || AppState.pWriter == nullptr) {
+        return true;  // paused or not settled: the output must not change
+    }
+    const int nResult = AppState.pWriter->WriteFrame();
+    if (nResult == CAviWriter::kFinished) {
+        OnPlayStop();
+        return false;
+    }
+    if (nResult == CAviWriter::kWriteFailed) {
+        OnPlayStop();
+        m_ui.MessageBox(str::kWriteFailed);
+        return false;
+    }
+    return true;
+}
+
+bool CQuovelDoc::EndConversion() {
+    bool bComplete = true;
+    if (AppState.bConverting && AppState.pWriter != nullptr) {
+        bComplete = AppState.pWriter->Close();
+    }
+    AppState.bConverting = 0;
+    return bComplete;
+}
+
 void CQuovelDoc::OnPlayStop() {
     if (AppState.pGrabber != nullptr) {
         AppState.pGrabber->Close();
     }
+    if (AppState.bConverting && !EndConversion()) {
+        m_ui.MessageBox(str::kWriteFailed);  // the file could not be completed
+    }
+    UpdateAllViews(nullptr, 0);
+}
+
+void CQuovelDoc::OnFileConvert() {
+    CFrameGrabber* pGrabber = AppState.pGrabber;
+    CAviWriter* pWriter = AppState.pWriter;
+    if (AppState.bConverting || pWriter == nullptr || pGrabber == nullptr) {
+        return;
+    }
+    auto path = m_ui.ChooseSaveFile(str::kSaveFilter, "avi");
+    if (!path) {
+        return;
+    }
+    if (FileExtensionOf(*path).empty()) {
+        *path += ".avi";
+    }
+    // Creating the destination empties it before the source is read again.
+    std::error_code ec;
+    if (std::filesystem::equivalent(*path, pGrabber->strFileName, ec)) {
+        m_ui.MessageBox(str::kSourceAsDestination);
+        return;
+    }
+    pWriter->SetFileName(*path);
+    ConvertSettings settings = LoadConvertSettings();
+    if (m_pSettingsEditor == nullptr || !m_pSettingsEditor->Edit(settings)) {
+        pWriter->SetFileName("");
+        return;
+    }
+    int32_t nLength = 0;
+    pGrabber->GetStreamLength(nLength);
+    ApplyConvertSettings(settings, nLength);
+    if (!pWriter->Open(this, AppState.nVideoWidth, AppState.nVideoHeight)) {
+        return;
+    }
+    pWriter->Start();
+    AppState.bConverting = 1;
+    OnPlayStart();
+}
+
+void CQuovelDoc::OnConvertSettings() {
+    ConvertSettings settings = LoadConvertSettings();
+    if (m_pSettingsEditor == nullptr || !m_pSettingsEditor->Edit(settings)) {
+        return;
+    }
+    int32_t nLength = 0;
+    if (AppState.pGrabber != nullptr) {
+        AppState.pGrabber->GetStreamLength(nLength);
+    }
+    ApplyConvertSettings(settings, nLength);
     UpdateAllViews(nullptr, 0);
 }
 
@@ -244,5 +338,6 @@ void CQuovelDoc::OnCloseDocument() {
     if (AppState.pGrabber != nullptr) {
         AppState.pGrabber->Close();
     }
+    EndConversion();  // leaving during a conversion completes the file
     fw::CDocument::OnCloseDocument();
 }

@@ -10,6 +10,7 @@
 #include "app/framework/ui_services.h"
 
 class CFrameGrabber;
+class IConvertSettingsEditor;
 
 class CQuovelDoc : public fw::CDocument {
   public:
@@ -35,6 +36,12 @@ class CQuovelDoc : public fw::CDocument {
     void OnPlayPause();
     void OnViewRefresh();
     void OnCloseDocument() override;
+    // Conversion: the destination, the settings, the compressor, then the run on the timer.
+    void OnFileConvert();
+    void OnConvertSettings();
+    void SetConvertSettingsEditor(IConvertSettingsEditor* pEditor) { m_pSettingsEditor = pEditor; }
+    // Ends a running conversion: the output is closed complete. False when it could not be.
+    bool EndConversion();
 
     // The open command's enabling rule, shared with the recent-file entries.
     static bool CanOpen();
@@ -56,6 +63,9 @@ class CQuovelDoc : public fw::CDocument {
     bool ReopenAndRun(CFrameGrabber& grabber);
     void RegisterCommands();
 
+    bool ConvertTick(CFrameGrabber& grabber, bool bNewFrame);
+
     fw::UiServices& m_ui;
     fw::IRecentFileList& m_recentFiles;
+    IConvertSettingsEditor* m_pSettingsEditor = nullptr;
 };

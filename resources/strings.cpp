@@ -11,4 +11,11 @@ const char* const kOpenDefaultExt = "avi";
 const char* const kCannotOpenFile = "指定ファイルが開けません";
 const char* const kStatusReady = "ﾚﾃﾞｨ";
 const char* const kMenuRecentEmpty = "最近使ったﾌｧｲﾙ";
+const char* const kSaveFilter = "AVI Files (*.avi)|*.avi||";
+const char* const kBadSourceRate = "変換元ビデオのフレームレートが異常です";
+const char* const kBadTimerRate = "変換処理のタイマ実行レートが異常です";
+const char* const kBadDestinationRate = "変換先ビデオのフレームレートが異常です";
+const char* const kBadRange = "変換範囲の指定が異常です";
+const char* const kSourceAsDestination = "変換元のファイルは変換先に指定できません";
+const char* const kWriteFailed = "AVIファイルへの書き込みに失敗しました";
 }  // namespace str

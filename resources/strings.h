@@ -10,4 +10,12 @@ extern const char* const kOpenDefaultExt;
 extern const char* const kCannotOpenFile;   // message box when the chosen file is unreadable
 extern const char* const kStatusReady;      // idle text of the status bar's message pane
 extern const char* const kMenuRecentEmpty;  // grey placeholder of the empty recent list
+// Conversion
+extern const char* const kSaveFilter;  // save-file dialog filter of the convert command
+extern const char* const kBadSourceRate;
+extern const char* const kBadTimerRate;
+extern const char* const kBadDestinationRate;
+extern const char* const kBadRange;
+extern const char* const kSourceAsDestination;  // the source file chosen as destination
+extern const char* const kWriteFailed;          // a frame could not be written
 }  // namespace str

@@ -8,6 +8,7 @@ namespace fw {
 class NullUiServices final : public UiServices {
   public:
     std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return {}; }
+    std::optional<std::string> ChooseSaveFile(const char*, const char*) override { return {}; }
     void MessageBox(const std::string&) override {}
 };
 

@@ -12,6 +12,10 @@ class UiServices {
     // Returns the chosen path, or nothing when the user cancels.
     virtual std::optional<std::string> ChooseOpenFile(const char* pszFilter,
                                                       const char* pszDefaultExt) = 0;
+    // A save-file chooser: no question before an existing file is replaced; the default
+    // extension is added to a name typed without one. Nothing when the user cancels.
+    virtual std::optional<std::string> ChooseSaveFile(const char* pszFilter,
+                                                      const char* pszDefaultExt) = 0;
     // A message box with an OK button.
     virtual void MessageBox(const std::string& strText) = 0;
 };

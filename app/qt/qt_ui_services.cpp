@@ -36,6 +36,19 @@ std::optional<std::string> CQtUiServices::ChooseOpenFile(const char* pszFilter,
     return strPath.toStdString();
 }
 
+std::optional<std::string> CQtUiServices::ChooseSaveFile(const char* pszFilter,
+                                                         const char* pszDefaultExt) {
+    QFileDialog dialog(m_pParent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilter(ToQtFilter(pszFilter));
+    dialog.setDefaultSuffix(QString::fromUtf8(pszDefaultExt));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front().toStdString();
+}
+
 void CQtUiServices::MessageBox(const std::string& strText) {
     QMessageBox box(QMessageBox::Warning, QString::fromUtf8(str::kAppTitle),
                     QString::fromStdString(strText), QMessageBox::Ok, m_pParent);

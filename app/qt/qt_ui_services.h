@@ -11,6 +11,8 @@ class CQtUiServices final : public fw::UiServices {
     void SetParentWindow(QWidget* pParent) { m_pParent = pParent; }
     std::optional<std::string> ChooseOpenFile(const char* pszFilter,
                                               const char* pszDefaultExt) override;
+    std::optional<std::string> ChooseSaveFile(const char* pszFilter,
+                                              const char* pszDefaultExt) override;
     void MessageBox(const std::string& strText) override;
 
     // "desc|pat;pat|desc|pat||" as Qt's "desc (pat pat);;desc (pat)".

@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include <functional>
 #include "app/framework/timer_host.h"
 #include "app/framework/ui_services.h"
 #include "app/quovel_app.h"
+#include "convert/convert_settings_editor.h"
 #include "platform/compressor.h"
 #include "view/quovel_view.h"
 
@@ -25,9 +27,20 @@ class ScriptedUi final : public fw::UiServices {
         answers.pop_front();
         return answer;
     }
+    std::optional<std::string> ChooseSaveFile(const char* pszFilter, const char*) override {
+        strLastSaveFilter = pszFilter;
+        if (saveAnswers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
     void MessageBox(const std::string& strText) override { messages.push_back(strText); }
 
     std::deque<std::optional<std::string>> answers;  // nullopt = the user cancels
+    std::deque<std::optional<std::string>> saveAnswers;
+    std::string strLastSaveFilter;
     std::vector<std::string> messages;
     std::string strLastFilter;
 };
@@ -132,6 +145,24 @@ class ScriptedChooser final : public platform::ICompressorChooser {
     }
     std::optional<platform::CompressorChoice> answer;
     dib::BitmapInfoHeader offered;
+};
+
+// The settings dialog: OK with the settings a test prepares, or cancel.
+class ScriptedSettingsEditor final : public IConvertSettingsEditor {
+  public:
+    bool Edit(ConvertSettings& settings) override {
+        ++nShown;
+        if (!bAccept) {
+            return false;
+        }
+        if (edit) {
+            edit(settings);
+        }
+        return true;
+    }
+    bool bAccept = true;
+    std::function<void(ConvertSettings&)> edit;
+    int nShown = 0;
 };
 
 }  // namespace testfakes

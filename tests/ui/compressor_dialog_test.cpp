@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <functional>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTimer>
+#include <functional>
 
 #include "convert/qt/compressor_dialog.h"
 #include "resources/compressor_dialog.h"
