@@ -4,7 +4,7 @@
 #include "convert/convert_settings.h"
 
 class IConvertSettingsEditor {
-public:
+  public:
     virtual ~IConvertSettingsEditor() = default;
     // Shows the settings (and the source's facts); true with the edited copy on OK.
     virtual bool Edit(ConvertSettings& settings) = 0;

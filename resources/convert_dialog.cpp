@@ -72,6 +72,8 @@ constexpr DialogTemplate kTemplate{136, "AVI変換設定", 362, 293, kDialogFont
 
 }  // namespace
 
-const DialogTemplate& ConvertSettingsTemplate() { return kTemplate; }
+const DialogTemplate& ConvertSettingsTemplate() {
+    return kTemplate;
+}
 
 }  // namespace res

@@ -24,7 +24,9 @@ int32_t StreamLength() {
     }
     return nLength;
 }
-QString Text(const std::string& str) { return QString::fromStdString(str); }
+QString Text(const std::string& str) {
+    return QString::fromStdString(str);
+}
 }  // namespace
 
 CConvertSettingsDlg::CConvertSettingsDlg(QWidget* pParent) : QDialog(pParent) {
@@ -33,12 +35,18 @@ CConvertSettingsDlg::CConvertSettingsDlg(QWidget* pParent) : QDialog(pParent) {
     ConnectHandlers();
 }
 
-QLabel* CConvertSettingsDlg::Label(int nId) const { return qobject_cast<QLabel*>(m_controls.at(nId)); }
+QLabel* CConvertSettingsDlg::Label(int nId) const {
+    return qobject_cast<QLabel*>(m_controls.at(nId));
+}
 QAbstractButton* CConvertSettingsDlg::Button(int nId) const {
     return qobject_cast<QAbstractButton*>(m_controls.at(nId));
 }
-QLineEdit* CConvertSettingsDlg::Edit(int nId) const { return qobject_cast<QLineEdit*>(m_controls.at(nId)); }
-QSlider* CConvertSettingsDlg::Slider(int nId) const { return qobject_cast<QSlider*>(m_controls.at(nId)); }
+QLineEdit* CConvertSettingsDlg::Edit(int nId) const {
+    return qobject_cast<QLineEdit*>(m_controls.at(nId));
+}
+QSlider* CConvertSettingsDlg::Slider(int nId) const {
+    return qobject_cast<QSlider*>(m_controls.at(nId));
+}
 
 bool CConvertSettingsDlg::OnInitDialog() {
     const int32_t nLength = StreamLength();
@@ -93,7 +101,8 @@ void CConvertSettingsDlg::FillControls() {
     Button(kThin3)->setChecked(s.nThinning == 3);
     Button(kRangeWhole)->setChecked(s.nRangeMode == 0);
     Button(kRangeChosen)->setChecked(s.nRangeMode == 1);
-    Label(kRangeStartText)->setText(Text(FormatFramePosition(static_cast<uint32_t>(s.nRangeStart))));
+    Label(kRangeStartText)
+        ->setText(Text(FormatFramePosition(static_cast<uint32_t>(s.nRangeStart))));
     Label(kRangeEndText)->setText(Text(FormatFramePosition(static_cast<uint32_t>(s.nRangeEnd))));
     Slider(kRangeStartSlider)->setValue(s.nRangeStart);
     Slider(kRangeEndSlider)->setValue(s.nRangeEnd);
@@ -118,7 +127,8 @@ void CConvertSettingsDlg::ConnectHandlers() {
     onClick(kThin1, [](ConvertSettings& s) { s.nThinning = 1; });
     onClick(kThin2, [](ConvertSettings& s) { s.nThinning = 2; });
     onClick(kThin3, [](ConvertSettings& s) { s.nThinning = 3; });
-    onClick(kHide, [](ConvertSettings& s) { s.bHideWhileConverting = s.bHideWhileConverting ? 0 : 1; });
+    onClick(kHide,
+            [](ConvertSettings& s) { s.bHideWhileConverting = s.bHideWhileConverting ? 0 : 1; });
     onClick(kDvCrop, [](ConvertSettings& s) { s.bDvCrop = s.bDvCrop ? 0 : 1; });
 
     auto onText = [this](int nId, int32_t ConvertSettings::*pField) {
@@ -152,7 +162,9 @@ void CConvertSettingsDlg::accept() {
     QDialog::accept();
 }
 
-void CConvertSettingsDlg::ApplySettings() { ApplyConvertSettings(m_working, StreamLength()); }
+void CConvertSettingsDlg::ApplySettings() {
+    ApplyConvertSettings(m_working, StreamLength());
+}
 
 bool CConvertSettingsEditor::Edit(ConvertSettings& settings) {
     CConvertSettingsDlg dialog(m_pParent);

@@ -15,7 +15,7 @@ class QSlider;
 
 class CConvertSettingsDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CConvertSettingsDlg(QWidget* pParent = nullptr);
     const ConvertSettings& Working() const { return m_working; }
     void ApplySettings();
@@ -23,7 +23,7 @@ public:
 
     void accept() override;  // OnOK: refuses invalid settings and stays open
 
-private:
+  private:
     bool OnInitDialog();
     void FillControls();
     void ConnectHandlers();
@@ -38,10 +38,10 @@ private:
 
 // The dialog as the commands' settings editor.
 class CConvertSettingsEditor final : public IConvertSettingsEditor {
-public:
+  public:
     void SetParentWindow(QWidget* pParent) { m_pParent = pParent; }
     bool Edit(ConvertSettings& settings) override;
 
-private:
+  private:
     QWidget* m_pParent = nullptr;
 };

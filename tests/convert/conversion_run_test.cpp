@@ -1,0 +1,233 @@
+// Whole conversions through the document's commands and timer ticks, checked with ffprobe.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "app/app_state.h"
+#include "convert/avi_writer.h"
+#include "playback/frame_grabber.h"
+#include "playback/quovel_doc.h"
+#include "resources/command_ids.h"
+#include "support/fakes.h"
+#include "support/test_media.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Shell(const std::string& strCommand) {
+    std::string strOut;
+    if (FILE* p = popen(strCommand.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof(buf), p)) > 0) {
+            strOut.append(buf, n);
+        }
+        pclose(p);
+    }
+    return strOut;
+}
+
+std::string Probe(const std::string& strPath, const char* pszEntries) {
+    std::string s = Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=" +
+                        std::string(pszEntries) + " -of default=nw=1:nk=1 '" + strPath + "'");
+    while (!s.empty() && s.back() == '\n') {
+        s.pop_back();
+    }
+    std::replace(s.begin(), s.end(), '\n', ' ');
+    return s;
+}
+
+// The frame indices of a written file, as ffmpeg decodes it.
+std::vector<int> Indices(const std::string& strPath, int w, int h) {
+    const std::string strRaw =
+        Shell("ffmpeg -v error -i '" + strPath + "' -vsync passthrough -f rawvideo -pix_fmt bgr24 -");
+    std::vector<int> indices;
+    const size_t nFrame = static_cast<size_t>(w) * h * 3;
+    std::vector<uint8_t> bottomUp(dib::RowBytes24(w) * h);
+    for (size_t i = 0; i + nFrame <= strRaw.size(); i += nFrame) {
+        for (int y = 0; y < h; ++y) {
+            std::memcpy(bottomUp.data() + dib::RowBytes24(w) * (h - 1 - y),
+                        strRaw.data() + i + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3);
+        }
+        indices.push_back(testmedia::ReadIndex(bottomUp.data(), w, h));
+    }
+    return indices;
+}
+
+std::vector<int> Sequence(int nStart, int nStep, int nCount) {
+    std::vector<int> v;
+    for (int i = 0; i < nCount; ++i) {
+        v.push_back(nStart + i * nStep);
+    }
+    return v;
+}
+
+class ConversionRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        AppState.pGrabber = &grabber;
+        AppState.pWriter = &writer;
+        doc.SetTimerWindow(&timers);
+        doc.SetConvertSettingsEditor(&editor);
+        chooser.answer = platform::CompressorChoice{platform::kFourCCDib, 0, -1, 0, {}};
+    }
+    void TearDown() override { ResetAppState(); }
+
+    void OpenSource(const std::string& strPath) {
+        ui.answers.push_back(strPath);
+        doc.OnFileOpen();
+        doc.OnPlayStop();
+        doc.OnPlaybackTick(1);
+    }
+    // The convert command, then ticks until the conversion ends (or nMaxTicks).
+    void Convert(const std::string& strDest, int nMaxTicks = 10000) {
+        ui.saveAnswers.push_back(strDest);
+        doc.OnFileConvert();
+        for (int i = 0; i < nMaxTicks && AppState.bConverting; ++i) {
+            clock.Advance(100'000);
+            doc.OnPlaybackTick(1);
+        }
+    }
+    std::string Dest(const char* pszName) const { return testmedia::MediaDir() + "/" + pszName; }
+
+    testfakes::ScriptedUi ui;
+    testfakes::FakeRecentFiles recent;
+    testfakes::FakeTimerHost timers;
+    testfakes::ScriptedSettingsEditor editor;
+    testfakes::ScriptedChooser chooser;
+    CQuovelDoc doc{ui, recent};
+    platform::ManualMediaClock clock;
+    CFrameGrabber grabber{clock};
+    CAviWriter writer{chooser};
+};
+
+TEST_F(ConversionRunTest, WholeStreamWritesEverySourceFrameOnce) {
+    OpenSource(testmedia::IndexedClip({}));  // 60 frames
+    Convert(Dest("whole.avi"));
+    EXPECT_EQ(AppState.bConverting, 0);
+    EXPECT_EQ(timers.Interval(), 100u) << "the conversion timer";
+    EXPECT_EQ(Indices(Dest("whole.avi"), 320, 240), Sequence(0, 1, 60))
+        << "exact frames from the start, no skip, no repeated last frame";
+    EXPECT_EQ(Probe(Dest("whole.avi"), "r_frame_rate"), "30/1");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ConversionRunTest, RangeWithThinningAndDestinationRate) {
+    OpenSource(testmedia::IndexedClip({320, 240, 30, 120, "-c:v mpeg4 -q:v 2", "avi"}));
+    editor.edit = [](ConvertSettings& s) {
+        s.nRangeMode = 1;
+        s.nRangeStart = 30;
+        s.nRangeEnd = 90;
+        s.nThinning = 2;
+        s.nDstRateMode = 1;
+        s.nDstFrameRate = 15;
+        s.nTimerRateMode = 0;
+    };
+    Convert(Dest("range.avi"));
+    EXPECT_EQ(timers.Interval(), 33u);
+    EXPECT_EQ(Probe(Dest("range.avi"), "r_frame_rate,nb_read_frames"), "15/1 31");
+    EXPECT_EQ(Indices(Dest("range.avi"), 320, 240), Sequence(30, 2, 31));
+}
+
+TEST_F(ConversionRunTest, LowerSourceRateStepsFurtherAndEndsWithTheSource) {
+    OpenSource(testmedia::IndexedClip({}));  // 2 s: length 60 at the nominal 30
+    editor.edit = [](ConvertSettings& s) {
+        s.nSrcRateMode = 1;
+        s.nSrcFrameRate = 15;
+    };
+    Convert(Dest("rate15.avi"));
+    EXPECT_EQ(AppState.bConverting, 0) << "the end of the source completes the conversion";
+    EXPECT_EQ(Indices(Dest("rate15.avi"), 320, 240), Sequence(0, 2, 30));
+}
+
+TEST_F(ConversionRunTest, PauseDoesNotChangeTheOutput) {
+    const std::string strSource = testmedia::IndexedClip({});
+    OpenSource(strSource);
+    Convert(Dest("unpaused.avi"));
+    OpenSource(strSource);
+    ui.saveAnswers.push_back(Dest("paused.avi"));
+    doc.OnFileConvert();
+    for (int i = 0; i < 10000 && AppState.bConverting; ++i) {
+        if (i == 20 || i == 45) {
+            doc.OnPlayPause();  // paused for 25 ticks
+        }
+        doc.OnPlaybackTick(1);
+    }
+    EXPECT_EQ(Shell("cmp '" + Dest("unpaused.avi") + "' '" + Dest("paused.avi") + "' && echo same"),
+              "same\n");
+}
+
+TEST_F(ConversionRunTest, StopAndExitLeaveCompleteFiles) {
+    const std::string strSource = testmedia::IndexedClip({});
+    OpenSource(strSource);
+    Convert(Dest("stopped.avi"), 12);
+    ASSERT_EQ(AppState.bConverting, 1);
+    fw::CCmdUI check(cmd::kFileConvert);
+    doc.OnUpdateCmdUI(check);
+    EXPECT_EQ(check.m_nCheck, 1);
+    doc.OnPlayStop();
+    EXPECT_EQ(AppState.bConverting, 0);
+    doc.OnUpdateCmdUI(check = fw::CCmdUI(cmd::kFileConvert));
+    EXPECT_EQ(check.m_nCheck, 0);
+    EXPECT_EQ(Probe(Dest("stopped.avi"), "nb_read_frames"), "12");
+
+    OpenSource(strSource);
+    Convert(Dest("exited.avi"), 7);
+    doc.OnCloseDocument();  // the window closes during the conversion
+    EXPECT_EQ(AppState.bConverting, 0);
+    EXPECT_EQ(Indices(Dest("exited.avi"), 320, 240), Sequence(0, 1, 7));
+}
+
+TEST_F(ConversionRunTest, CancelsAndTheSourceAsDestination) {
+    const std::string strSource = testmedia::IndexedClip({});
+    OpenSource(strSource);
+    std::string strName;
+
+    editor.bAccept = false;  // settings cancelled: the destination is forgotten
+    Convert(Dest("never.avi"));
+    EXPECT_EQ(writer.GetFileName(strName), 0);
+    EXPECT_FALSE(fs::exists(Dest("never.avi")));
+
+    editor.bAccept = true;
+    chooser.answer.reset();  // compressor cancelled: no file, the name stays
+    Convert(Dest("never.avi"));
+    EXPECT_EQ(writer.GetFileName(strName), 1);
+    EXPECT_EQ(strName, Dest("never.avi"));
+    EXPECT_FALSE(fs::exists(Dest("never.avi")));
+    EXPECT_EQ(AppState.bConverting, 0);
+
+    const auto nSize = fs::file_size(strSource);
+    const int nShown = editor.nShown;
+    Convert(strSource);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"変換元のファイルは変換先に指定できません"});
+    EXPECT_EQ(fs::file_size(strSource), nSize);
+    EXPECT_EQ(editor.nShown, nShown) << "refused before the settings";
+
+    ui.saveAnswers.push_back(std::nullopt);  // the save dialog cancelled: nothing at all
+    doc.OnFileConvert();
+    EXPECT_EQ(editor.nShown, nShown);
+}
+
+TEST_F(ConversionRunTest, FailedWriteEndsTheConversionWithAMessage) {
+    OpenSource(testmedia::IndexedClip({}));
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1'000'000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    Convert(Dest("full.avi"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(AppState.bConverting, 0);
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.front(), "AVIファイルへの書き込みに失敗しました");
+    EXPECT_FALSE(Probe(Dest("full.avi"), "nb_read_frames").empty());
+}
+
+}  // namespace
