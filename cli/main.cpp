@@ -10,6 +10,7 @@
 #include "app/qt/qt_ui_services.h"
 #include "app/qt/settings_recent_files.h"
 #include "app/quovel_app.h"
+#include "cli/convert_command.h"
 #include "cli/render_command.h"
 #include "convert/qt/compressor_dialog.h"
 #include "convert/qt/convert_settings_dlg.h"
@@ -41,8 +42,17 @@ int main(int argc, char** argv) {
         return cli::RunRender(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                               std::cerr);
     }
+    if (argc > 1 && std::strcmp(argv[1], "--convert") == 0) {
+        return cli::RunConvert(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                               std::cerr);
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--list-codecs") == 0) {
+        return cli::RunListCodecs(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                  std::cerr);
+    }
     if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::cout << "usage: quovel [FILE]   open the window and play FILE\n" << cli::kRenderUsage;
+        std::cout << "usage: quovel [FILE]   open the window and play FILE\n"
+                  << cli::kRenderUsage << cli::kConvertUsage;
         return 0;
     }
     QApplication qtApp(argc, argv);

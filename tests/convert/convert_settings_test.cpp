@@ -9,7 +9,7 @@ namespace {
 using namespace convert_ids;
 
 class ConvertSettingsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetAppState(); }
     void TearDown() override { ResetAppState(); }
 };

@@ -1,0 +1,341 @@
+#include "cli/convert_command.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <csignal>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <thread>
+
+#include "app/app_state.h"
+#include "app/framework/timer_host.h"
+#include "convert/avi_writer.h"
+#include "convert/convert_settings_editor.h"
+#include "platform/compressor.h"
+#include "platform/media_clock.h"
+#include "playback/frame_grabber.h"
+#include "playback/quovel_doc.h"
+
+namespace cli {
+
+const char* const kConvertUsage =
+    "usage: quovel --convert SOURCE DEST [--codec FOURCC] [--quality Q] [--keyframe N]\n"
+    "                        [--data-rate KBPS] [--src-rate N] [--timer-rate N|max]\n"
+    "                        [--dst-rate N] [--thinning 1|2|3] [--range START END] [--dv-crop]\n"
+    "       quovel --list-codecs [--size WxH]\n"
+    "Converts SOURCE into the new AVI file DEST as the window's 保存 command does.\n"
+    "  --codec FOURCC    compressor (see --list-codecs; default DIB, uncompressed)\n"
+    "  --quality Q       0..100; --keyframe N: key frame every N frames;\n"
+    "  --data-rate KBPS  data rate in KB/s\n"
+    "  --src-rate N      source frames per second (default 30)\n"
+    "  --timer-rate N    ticks per second, or max (default): as fast as possible\n"
+    "  --dst-rate N      frame rate of DEST (default 30)\n"
+    "  --thinning T      write one frame in T (1, 2 or 3)\n"
+    "  --range S E       frames S to E (counted at 30 a second; default the whole stream)\n"
+    "  --dv-crop         reduce a 360x240 source to 320x240\n";
+
+namespace {
+
+volatile std::sig_atomic_t g_bInterrupted = 0;
+extern "C" void OnInterrupt(int) { g_bInterrupted = 1; }
+
+std::optional<int32_t> ParseInt(const std::string& s, int32_t nMin, int32_t nMax) {
+    int32_t n = 0;
+    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+    if (ec != std::errc() || ptr != s.data() + s.size() || n < nMin || n > nMax) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+// The window's dialogs, answered from the command line; messages go to standard error.
+class CommandLineUi final : public fw::UiServices {
+public:
+    CommandLineUi(std::string strSource, std::string strDest, std::ostream& err)
+        : m_strSource(std::move(strSource)), m_strDest(std::move(strDest)), m_err(err) {}
+    std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return m_strSource; }
+    std::optional<std::string> ChooseSaveFile(const char*, const char*) override { return m_strDest; }
+    void MessageBox(const std::string& strText) override {
+        m_err << (bProgressShown ? "\n" : "") << "quovel --convert: " << strText << "\n";
+        bProgressShown = false;
+        ++nMessages;
+    }
+    int nMessages = 0;
+    bool bProgressShown = false;  // a progress line is open on standard error
+
+private:
+    std::string m_strSource;
+    std::string m_strDest;
+    std::ostream& m_err;
+};
+
+class NoRecentFiles final : public fw::IRecentFileList {
+public:
+    void Add(const std::string&) override {}
+};
+
+class FixedSettings final : public IConvertSettingsEditor {
+public:
+    explicit FixedSettings(ConvertSettings settings) : m_settings(settings) {}
+    bool Edit(ConvertSettings& settings) override {
+        settings = m_settings;
+        return true;
+    }
+
+private:
+    ConvertSettings m_settings;
+};
+
+class FixedChoice final : public platform::ICompressorChooser {
+public:
+    explicit FixedChoice(platform::CompressorChoice choice) : m_choice(std::move(choice)) {}
+    std::optional<platform::CompressorChoice> Choose(const dib::BitmapInfoHeader&,
+                                                     const platform::CompressorChoice&) override {
+        return m_choice;
+    }
+
+private:
+    platform::CompressorChoice m_choice;
+};
+
+// Ticks are driven here, so the timer only records what the document asks for.
+class DrivenTimer final : public fw::ITimerHost {
+public:
+    uint32_t SetTimer(uint32_t nId, uint32_t nElapseMs) override {
+        nInterval = nElapseMs;
+        bRunning = true;
+        return nId;
+    }
+    bool KillTimer(uint32_t) override {
+        bRunning = false;
+        return true;
+    }
+    uint32_t nInterval = 0;
+    bool bRunning = false;
+};
+
+struct ConvertRequest {
+    std::string strSource;
+    std::string strDest;
+    ConvertSettings settings;
+    platform::CompressorChoice choice;
+    bool bMaxRate = true;
+    std::optional<std::pair<int32_t, int32_t>> range;
+};
+
+std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.size() < 2 || a.compare(0, 2, "--") != 0) {
+            positional.push_back(a);
+            continue;
+        }
+        if (a == "--dv-crop") {
+            r.settings.bDvCrop = 1;
+            continue;
+        }
+        const size_t nValues = a == "--range" ? 2 : 1;
+        if (i + nValues >= args.size()) {
+            return a + " needs " + (nValues == 2 ? "two values" : "a value");
+        }
+        const std::string& v = args[i + 1];
+        auto number = [&](int32_t nMin, int32_t nMax) { return ParseInt(v, nMin, nMax); };
+        std::optional<int32_t> n;
+        if (a == "--codec") {
+            std::string strTag = v;
+            if (strTag.size() == 3) {
+                strTag += ' ';  // "DIB" for "DIB "
+            }
+            if (strTag.size() != 4) {
+                return "--codec takes a four-character code";
+            }
+            r.choice.nFourCC = platform::MakeFourCC(strTag[0], strTag[1], strTag[2], strTag[3]);
+        } else if (a == "--quality" && (n = number(0, 100))) {
+            r.choice.nQuality = *n;
+        } else if (a == "--keyframe" && (n = number(1, 100000))) {
+            r.choice.nKeyFrameEvery = *n;
+        } else if (a == "--data-rate" && (n = number(1, 10000000))) {
+            r.choice.nDataRateKBps = *n;
+        } else if (a == "--src-rate" && (n = number(1, 1000))) {
+            r.settings.nSrcRateMode = 1;
+            r.settings.nSrcFrameRate = *n;
+        } else if (a == "--timer-rate" && v == "max") {
+            r.bMaxRate = true;
+        } else if (a == "--timer-rate" && (n = number(1, 1000))) {
+            r.bMaxRate = false;
+            r.settings.nTimerRateMode = 2;
+            r.settings.nTimerFrameRate = *n;
+        } else if (a == "--dst-rate" && (n = number(1, 1000))) {
+            r.settings.nDstRateMode = 1;
+            r.settings.nDstFrameRate = *n;
+        } else if (a == "--thinning" && (n = number(1, 3))) {
+            r.settings.nThinning = *n;
+        } else if (a == "--range") {
+            const auto s = ParseInt(args[i + 1], 0, INT32_MAX);
+            const auto e = ParseInt(args[i + 2], 0, INT32_MAX);
+            if (!s || !e || *s >= *e) {
+                return "--range takes START and END with START before END";
+            }
+            r.range = std::pair{*s, *e};
+        } else if (a == "--codec" || a == "--quality" || a == "--keyframe" || a == "--data-rate" ||
+                   a == "--src-rate" || a == "--timer-rate" || a == "--dst-rate" ||
+                   a == "--thinning") {
+            return a + ": " + v + " is not a value it takes";
+        } else {
+            return "unknown option " + a;
+        }
+        i += nValues;
+    }
+    if (positional.size() != 2) {
+        return "expected SOURCE and DEST";
+    }
+    r.strSource = positional[0];
+    r.strDest = positional[1];
+    return "";
+}
+
+void ShowProgress(std::ostream& err, int32_t nDone, int32_t nTotal, double dFps) {
+    const int nWidth = 30;
+    const int nFilled = nTotal > 0 ? std::clamp(nDone * nWidth / nTotal, 0, nWidth) : 0;
+    err << "\r[" << std::string(static_cast<size_t>(nFilled), '#')
+        << std::string(static_cast<size_t>(nWidth - nFilled), '.') << "] " << AppState.strTimeText
+        << "  " << static_cast<int>(dFps) << " fps" << std::flush;
+}
+
+}  // namespace
+
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        out << kConvertUsage;
+        return 0;
+    }
+    ConvertRequest request;
+    if (const std::string strError = Parse(args, request); !strError.empty()) {
+        err << "quovel --convert: " << strError << " (see quovel --convert --help)\n";
+        return 2;
+    }
+
+    // The window's own objects and commands, with the dialogs answered from the arguments.
+    CommandLineUi ui(request.strSource, request.strDest, err);
+    NoRecentFiles recent;
+    CQuovelDoc doc(ui, recent);
+    DrivenTimer timer;
+    doc.SetTimerWindow(&timer);
+    platform::SteadyMediaClock clock;
+    CFrameGrabber grabber(clock);
+    FixedChoice chooser(request.choice);
+    CAviWriter writer(chooser);
+    AppState.pGrabber = &grabber;
+    AppState.pWriter = &writer;
+    struct Detach {
+        ~Detach() {
+            AppState.pGrabber = nullptr;
+            AppState.pWriter = nullptr;
+        }
+    } detach;
+
+    doc.OnFileOpen();
+    dib::BitmapInfoHeader format;
+    if (!grabber.bPlaying || !grabber.pGraph || !grabber.pGraph->GetConnectedFormat(format)) {
+        if (ui.nMessages == 0) {
+            err << "quovel --convert: cannot open " << request.strSource << " as a video\n";
+        }
+        return 1;
+    }
+    doc.OnPlayStop();
+    doc.OnPlaybackTick(1);
+
+    const int32_t nLength = AppState.nStreamLength;
+    if (request.range) {
+        if (request.range->second > nLength) {
+            err << "quovel --convert: the range ends after the stream (" << nLength << " frames)\n";
+            return 1;
+        }
+        request.settings.nRangeMode = 1;
+        request.settings.nRangeStart = request.range->first;
+        request.settings.nRangeEnd = request.range->second;
+    }
+    const bool bDv = request.settings.bDvCrop && AppState.nVideoWidth == 360 && AppState.nVideoHeight == 240;
+    const int nOutW = bDv ? 320 : AppState.nVideoWidth;
+    const int nOutH = AppState.nVideoHeight;
+    const auto offered = platform::ListCompressors(nOutW, nOutH);
+    if (std::none_of(offered.begin(), offered.end(), [&](const platform::CompressorInfo& info) {
+            return info.nFourCC == request.choice.nFourCC;
+        })) {
+        err << "quovel --convert: no compressor " << platform::FourCCText(request.choice.nFourCC)
+            << " for " << nOutW << "x" << nOutH << " frames (see quovel --list-codecs --size "
+            << nOutW << "x" << nOutH << ")\n";
+        return 1;
+    }
+    FixedSettings editor(request.settings);
+    doc.SetConvertSettingsEditor(&editor);
+
+    doc.OnFileConvert();
+    if (!AppState.bConverting) {
+        if (ui.nMessages == 0) {
+            err << "quovel --convert: cannot write " << request.strDest << "\n";
+        }
+        return 1;
+    }
+
+    g_bInterrupted = 0;
+    auto* pPrevious = std::signal(SIGINT, OnInterrupt);
+    const int32_t nTotal = AppState.nRangeEnd - AppState.nRangeStart + 1;
+    const auto start = std::chrono::steady_clock::now();
+    auto next = start;
+    for (int64_t nTick = 0; AppState.bConverting; ++nTick) {
+        if (g_bInterrupted) {
+            doc.OnPlayStop();  // like the stop command: the file is completed
+            break;
+        }
+        if (!request.bMaxRate) {
+            next += std::chrono::milliseconds(timer.nInterval);
+            std::this_thread::sleep_until(next);
+        }
+        doc.OnPlaybackTick(1);
+        if (nTick % 10 == 0 || !AppState.bConverting) {
+            const double dSeconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            ShowProgress(err, writer.nFrameCount, nTotal,
+                         dSeconds > 0 ? writer.nFrameCount / dSeconds : 0);
+            ui.bProgressShown = AppState.bConverting != 0;
+        }
+    }
+    std::signal(SIGINT, pPrevious);
+    if (ui.bProgressShown || ui.nMessages == 0) {
+        err << "\n";
+    }
+    if (g_bInterrupted) {
+        err << "quovel --convert: stopped; " << request.strDest << " holds the frames written\n";
+        return 130;
+    }
+    return ui.nMessages == 0 ? 0 : 1;
+}
+
+int RunListCodecs(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    int w = 320;
+    int h = 240;
+    if (args.size() == 2 && args[0] == "--size") {
+        const size_t x = args[1].find('x');
+        const auto pw = x == std::string::npos ? std::nullopt : ParseInt(args[1].substr(0, x), 1, 16384);
+        const auto ph = x == std::string::npos ? std::nullopt : ParseInt(args[1].substr(x + 1), 1, 16384);
+        if (!pw || !ph) {
+            err << "quovel --list-codecs: --size takes WIDTHxHEIGHT\n";
+            return 2;
+        }
+        w = *pw;
+        h = *ph;
+    } else if (!args.empty()) {
+        err << "quovel --list-codecs: usage: quovel --list-codecs [--size WxH]\n";
+        return 2;
+    }
+    for (const platform::CompressorInfo& info : platform::ListCompressors(w, h)) {
+        out << platform::FourCCText(info.nFourCC) << "  " << info.strName << "\n";
+    }
+    return 0;
+}
+
+}  // namespace cli

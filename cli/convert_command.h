@@ -1,0 +1,16 @@
+#pragma once
+// quovel --convert and --list-codecs: the window's conversion without a window.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// args: the words after "--convert". Exit code; problems as one line on err, progress on err.
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// args: the words after "--list-codecs".
+int RunListCodecs(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+extern const char* const kConvertUsage;
+
+}  // namespace cli
