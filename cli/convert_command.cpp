@@ -39,7 +39,9 @@ const char* const kConvertUsage =
 namespace {
 
 volatile std::sig_atomic_t g_bInterrupted = 0;
-extern "C" void OnInterrupt(int) { g_bInterrupted = 1; }
+extern "C" void OnInterrupt(int) {
+    g_bInterrupted = 1;
+}
 
 std::optional<int32_t> ParseInt(const std::string& s, int32_t nMin, int32_t nMax) {
     int32_t n = 0;
@@ -52,11 +54,15 @@ std::optional<int32_t> ParseInt(const std::string& s, int32_t nMin, int32_t nMax
 
 // The window's dialogs, answered from the command line; messages go to standard error.
 class CommandLineUi final : public fw::UiServices {
-public:
+  public:
     CommandLineUi(std::string strSource, std::string strDest, std::ostream& err)
         : m_strSource(std::move(strSource)), m_strDest(std::move(strDest)), m_err(err) {}
-    std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return m_strSource; }
-    std::optional<std::string> ChooseSaveFile(const char*, const char*) override { return m_strDest; }
+    std::optional<std::string> ChooseOpenFile(const char*, const char*) override {
+        return m_strSource;
+    }
+    std::optional<std::string> ChooseSaveFile(const char*, const char*) override {
+        return m_strDest;
+    }
     void MessageBox(const std::string& strText) override {
         m_err << (bProgressShown ? "\n" : "") << "quovel --convert: " << strText << "\n";
         bProgressShown = false;
@@ -65,44 +71,44 @@ public:
     int nMessages = 0;
     bool bProgressShown = false;  // a progress line is open on standard error
 
-private:
+  private:
     std::string m_strSource;
     std::string m_strDest;
     std::ostream& m_err;
 };
 
 class NoRecentFiles final : public fw::IRecentFileList {
-public:
+  public:
     void Add(const std::string&) override {}
 };
 
 class FixedSettings final : public IConvertSettingsEditor {
-public:
+  public:
     explicit FixedSettings(ConvertSettings settings) : m_settings(settings) {}
     bool Edit(ConvertSettings& settings) override {
         settings = m_settings;
         return true;
     }
 
-private:
+  private:
     ConvertSettings m_settings;
 };
 
 class FixedChoice final : public platform::ICompressorChooser {
-public:
+  public:
     explicit FixedChoice(platform::CompressorChoice choice) : m_choice(std::move(choice)) {}
     std::optional<platform::CompressorChoice> Choose(const dib::BitmapInfoHeader&,
                                                      const platform::CompressorChoice&) override {
         return m_choice;
     }
 
-private:
+  private:
     platform::CompressorChoice m_choice;
 };
 
 // Ticks are driven here, so the timer only records what the document asks for.
 class DrivenTimer final : public fw::ITimerHost {
-public:
+  public:
     uint32_t SetTimer(uint32_t nId, uint32_t nElapseMs) override {
         nInterval = nElapseMs;
         bRunning = true;
@@ -258,7 +264,8 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         request.settings.nRangeStart = request.range->first;
         request.settings.nRangeEnd = request.range->second;
     }
-    const bool bDv = request.settings.bDvCrop && AppState.nVideoWidth == 360 && AppState.nVideoHeight == 240;
+    const bool bDv =
+        request.settings.bDvCrop && AppState.nVideoWidth == 360 && AppState.nVideoHeight == 240;
     const int nOutW = bDv ? 320 : AppState.nVideoWidth;
     const int nOutH = AppState.nVideoHeight;
     const auto offered = platform::ListCompressors(nOutW, nOutH);
@@ -320,8 +327,10 @@ int RunListCodecs(const std::vector<std::string>& args, std::ostream& out, std::
     int h = 240;
     if (args.size() == 2 && args[0] == "--size") {
         const size_t x = args[1].find('x');
-        const auto pw = x == std::string::npos ? std::nullopt : ParseInt(args[1].substr(0, x), 1, 16384);
-        const auto ph = x == std::string::npos ? std::nullopt : ParseInt(args[1].substr(x + 1), 1, 16384);
+        const auto pw =
+            x == std::string::npos ? std::nullopt : ParseInt(args[1].substr(0, x), 1, 16384);
+        const auto ph =
+            x == std::string::npos ? std::nullopt : ParseInt(args[1].substr(x + 1), 1, 16384);
         if (!pw || !ph) {
             err << "quovel --list-codecs: --size takes WIDTHxHEIGHT\n";
             return 2;

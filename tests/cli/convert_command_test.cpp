@@ -29,9 +29,11 @@ Outcome Convert(const std::vector<std::string>& args) {
 
 std::string Probe(const std::string& strPath) {
     std::string s;
-    const std::string strCommand = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                   "stream=codec_tag_string,width,height,r_frame_rate,nb_read_frames "
-                                   "-of default=nw=1:nk=1 '" + strPath + "'";
+    const std::string strCommand =
+        "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+        "stream=codec_tag_string,width,height,r_frame_rate,nb_read_frames "
+        "-of default=nw=1:nk=1 '" +
+        strPath + "'";
     if (FILE* p = popen(strCommand.c_str(), "r")) {
         char buf[512];
         size_t n;
@@ -45,7 +47,8 @@ std::string Probe(const std::string& strPath) {
 }
 
 TEST(ConvertCommand, ConvertsWithTheWindowsPipeline) {
-    const std::string strSource = testmedia::IndexedClip({320, 240, 30, 120, "-c:v mpeg4 -q:v 2", "avi"});
+    const std::string strSource =
+        testmedia::IndexedClip({320, 240, 30, 120, "-c:v mpeg4 -q:v 2", "avi"});
     const std::string strDest = testmedia::MediaDir() + "/cli-out.avi";
     const Outcome o = Convert({strSource, strDest, "--codec", "FFV1", "--range", "30", "90",
                                "--thinning", "2", "--dst-rate", "15"});

@@ -15,15 +15,17 @@ TEST(ConvertCommandLine, InterruptLeavesACompleteFile) {
     const std::string strDest = testmedia::MediaDir() + "/interrupted.avi";
     std::filesystem::remove(strDest);
     const std::string strCommand = "timeout --preserve-status -s INT 1 '" QUOVEL_BINARY
-                                   "' --convert '" + strSource + "' '" + strDest +
-                                   "' --timer-rate 20 2>/dev/null";
+                                   "' --convert '" +
+                                   strSource + "' '" + strDest + "' --timer-rate 20 2>/dev/null";
     const int nStatus = std::system(strCommand.c_str());
     ASSERT_TRUE(WIFEXITED(nStatus));
     EXPECT_EQ(WEXITSTATUS(nStatus), 130);
 
     std::string strFrames;
-    const std::string strProbe = "ffprobe -v error -count_frames -show_entries stream=nb_read_frames "
-                                 "-of default=nw=1:nk=1 '" + strDest + "' 2>&1";
+    const std::string strProbe =
+        "ffprobe -v error -count_frames -show_entries stream=nb_read_frames "
+        "-of default=nw=1:nk=1 '" +
+        strDest + "' 2>&1";
     if (FILE* p = popen(strProbe.c_str(), "r")) {
         char buf[256];
         size_t n;
