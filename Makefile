@@ -35,6 +35,7 @@ bench: build
 	bench/run-effects-bench $(BUILD)
 	bench/run-tick-bench $(BUILD)
 	bench/run-write-bench $(BUILD)
+	bench/run-convert-bench $(BUILD)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

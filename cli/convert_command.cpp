@@ -268,10 +268,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         request.settings.bDvCrop && AppState.nVideoWidth == 360 && AppState.nVideoHeight == 240;
     const int nOutW = bDv ? 320 : AppState.nVideoWidth;
     const int nOutH = AppState.nVideoHeight;
-    const auto offered = platform::ListCompressors(nOutW, nOutH);
-    if (std::none_of(offered.begin(), offered.end(), [&](const platform::CompressorInfo& info) {
-            return info.nFourCC == request.choice.nFourCC;
-        })) {
+    if (!platform::CanCompress(request.choice.nFourCC, nOutW, nOutH)) {
         err << "quovel --convert: no compressor " << platform::FourCCText(request.choice.nFourCC)
             << " for " << nOutW << "x" << nOutH << " frames (see quovel --list-codecs --size "
             << nOutW << "x" << nOutH << ")\n";

@@ -154,6 +154,16 @@ std::vector<CompressorInfo> ListCompressors(int nWidth, int nHeight) {
     return offered;
 }
 
+bool CanCompress(uint32_t nFourCC, int nWidth, int nHeight) {
+    const CompressorSpec* pSpec = FindSpec(nFourCC);
+    if (pSpec == nullptr || nWidth <= 0 || nHeight <= 0) {
+        return false;
+    }
+    av_log_set_level(AV_LOG_QUIET);
+    return pSpec->pszEncoder == nullptr ||
+           OpenEncoder(*pSpec, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30}) != nullptr;
+}
+
 struct AviFile::Impl {
     ff::FormatPtr pFormat;  // output: closed by Finish, not by avformat_close_input
     AVStream* pStream = nullptr;
@@ -274,8 +284,8 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
             return false;
         }
         f.pSws.reset(sws_getContext(format.biWidth, format.biHeight, AV_PIX_FMT_BGR24,
-                                    format.biWidth, format.biHeight, f.pCodec->pix_fmt, SWS_BICUBIC,
-                                    nullptr, nullptr, nullptr));
+                                    format.biWidth, format.biHeight, f.pCodec->pix_fmt,
+                                    SWS_FAST_BILINEAR, nullptr, nullptr, nullptr));
         if (!f.pSws) {
             return false;
         }

@@ -29,6 +29,8 @@ struct CompressorInfo {
 // Every compressor of this build that can take our 24-bit frames at width × height and
 // writes into AVI. Uncompressed "DIB " always comes first.
 std::vector<CompressorInfo> ListCompressors(int nWidth, int nHeight);
+// Whether one compressor can take width × height frames (cheaper than the whole list).
+bool CanCompress(uint32_t nFourCC, int nWidth, int nHeight);
 
 // What the user chose: the handler code, the key-frame interval (0: the codec's default),
 // the quality 0..100 (-1: the codec's default), the data rate in KB/s (0: none) and the

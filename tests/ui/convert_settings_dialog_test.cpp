@@ -22,7 +22,7 @@ namespace {
 using namespace convert_ids;
 
 class ConvertSettingsDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppState();
         AppState.pGrabber = &grabber;
