@@ -216,6 +216,23 @@ TEST_F(ConversionRunTest, CancelsAndTheSourceAsDestination) {
     EXPECT_EQ(editor.nShown, nShown);
 }
 
+TEST_F(ConversionRunTest, SettingsCommandAppliesOnlyOnOk) {
+    OpenSource(testmedia::IndexedClip({}));
+    editor.edit = [](ConvertSettings& s) {
+        s.nTimerRateMode = 2;
+        s.nTimerFrameRate = 7;
+        s.nRangeStart = 5;  // whole stream stays chosen
+    };
+    editor.bAccept = false;
+    doc.OnConvertSettings();
+    EXPECT_EQ(AppState.nTimerFrameRate, 10);
+    editor.bAccept = true;
+    doc.OnConvertSettings();
+    EXPECT_EQ(AppState.nTimerFrameRate, 7);
+    EXPECT_EQ(AppState.nRangeStart, 0);
+    EXPECT_EQ(AppState.nRangeEnd, 60);
+}
+
 TEST_F(ConversionRunTest, FailedWriteEndsTheConversionWithAMessage) {
     OpenSource(testmedia::IndexedClip({}));
     rlimit old{};
