@@ -28,22 +28,8 @@ Outcome Convert(const std::vector<std::string>& args) {
 }
 
 std::string Probe(const std::string& strPath) {
-    std::string s;
-    const std::string strCommand =
-        "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-        "stream=codec_tag_string,width,height,r_frame_rate,nb_read_frames "
-        "-of default=nw=1:nk=1 '" +
-        strPath + "'";
-    if (FILE* p = popen(strCommand.c_str(), "r")) {
-        char buf[512];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), p)) > 0) {
-            s.append(buf, n);
-        }
-        pclose(p);
-    }
-    std::replace(s.begin(), s.end(), '\n', ' ');
-    return s;
+    return testmedia::Probe(strPath, "codec_tag_string,width,height,r_frame_rate,nb_read_frames") +
+           " ";
 }
 
 TEST(ConvertCommand, ConvertsWithTheWindowsPipeline) {

@@ -22,43 +22,8 @@ using platform::MakeFourCC;
 
 namespace {
 
-std::string Run(const std::string& strCommand) {
-    std::string strOut;
-    if (FILE* p = popen(strCommand.c_str(), "r")) {
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), p)) > 0) {
-            strOut.append(buf, n);
-        }
-        pclose(p);
-    }
-    return strOut;
-}
-
-std::string Probe(const std::string& strPath, const char* pszEntries) {
-    std::string s = Run("ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=" +
-                        std::string(pszEntries) + " -of default=nw=1:nk=1 '" + strPath + "'");
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) {
-        s.pop_back();
-    }
-    for (char& c : s) {
-        c = c == '\n' ? ' ' : c;
-    }
-    return s;
-}
-
-// Every frame of a file as ffmpeg decodes it, 24-bit BGR top row first.
-std::vector<std::vector<uint8_t>> DecodeAll(const std::string& strPath, int w, int h) {
-    const std::string strRaw =
-        Run("ffmpeg -v error -i '" + strPath + "' -vsync passthrough -f rawvideo -pix_fmt bgr24 -");
-    std::vector<std::vector<uint8_t>> frames;
-    const size_t nFrame = static_cast<size_t>(w) * h * 3;
-    for (size_t i = 0; i + nFrame <= strRaw.size(); i += nFrame) {
-        frames.emplace_back(strRaw.begin() + static_cast<ptrdiff_t>(i),
-                            strRaw.begin() + static_cast<ptrdiff_t>(i + nFrame));
-    }
-    return frames;
-}
+using testmedia::DecodeAll;
+using testmedia::Probe;
 
 // A bottom-up padded block's pixels as top-down unpadded rows, optionally cut to columns.
 std::vector<uint8_t> TopDown(const uint8_t* pPixels, int w, int h, int x0, int cw) {

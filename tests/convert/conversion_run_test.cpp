@@ -19,46 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Shell(const std::string& strCommand) {
-    std::string strOut;
-    if (FILE* p = popen(strCommand.c_str(), "r")) {
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), p)) > 0) {
-            strOut.append(buf, n);
-        }
-        pclose(p);
-    }
-    return strOut;
-}
+using testmedia::Probe;
+using testmedia::Shell;
 
-std::string Probe(const std::string& strPath, const char* pszEntries) {
-    std::string s =
-        Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=" +
-              std::string(pszEntries) + " -of default=nw=1:nk=1 '" + strPath + "'");
-    while (!s.empty() && s.back() == '\n') {
-        s.pop_back();
-    }
-    std::replace(s.begin(), s.end(), '\n', ' ');
-    return s;
-}
-
-// The frame indices of a written file, as ffmpeg decodes it.
 std::vector<int> Indices(const std::string& strPath, int w, int h) {
-    const std::string strRaw = Shell("ffmpeg -v error -i '" + strPath +
-                                     "' -vsync passthrough -f rawvideo -pix_fmt bgr24 -");
-    std::vector<int> indices;
-    const size_t nFrame = static_cast<size_t>(w) * h * 3;
-    std::vector<uint8_t> bottomUp(dib::RowBytes24(w) * h);
-    for (size_t i = 0; i + nFrame <= strRaw.size(); i += nFrame) {
-        for (int y = 0; y < h; ++y) {
-            std::memcpy(bottomUp.data() + dib::RowBytes24(w) * (h - 1 - y),
-                        strRaw.data() + i + static_cast<size_t>(y) * w * 3,
-                        static_cast<size_t>(w) * 3);
-        }
-        indices.push_back(testmedia::ReadIndex(bottomUp.data(), w, h));
-    }
-    return indices;
+    return testmedia::DecodedIndices(strPath, w, h);
 }
 
 std::vector<int> Sequence(int nStart, int nStep, int nCount) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -77,6 +78,57 @@ std::string WriteFile(const std::string& strName, const std::string& strBytes) {
     const fs::path path = fs::path(MediaDir()) / strName;
     std::ofstream(path, std::ios::binary) << strBytes;
     return path.string();
+}
+
+std::string Shell(const std::string& strCommand) {
+    std::string strOut;
+    if (FILE* p = popen(strCommand.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof(buf), p)) > 0) {
+            strOut.append(buf, n);
+        }
+        pclose(p);
+    }
+    return strOut;
+}
+
+std::string Probe(const std::string& strPath, const char* pszEntries) {
+    std::string s =
+        Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=" +
+              std::string(pszEntries) + " -of default=nw=1:nk=1 '" + strPath + "'");
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) {
+        s.pop_back();
+    }
+    for (char& c : s) {
+        c = c == '\n' ? ' ' : c;
+    }
+    return s;
+}
+
+std::vector<std::vector<uint8_t>> DecodeAll(const std::string& strPath, int w, int h) {
+    const std::string strRaw = Shell("ffmpeg -v error -i '" + strPath +
+                                     "' -vsync passthrough -f rawvideo -pix_fmt bgr24 -");
+    std::vector<std::vector<uint8_t>> frames;
+    const size_t nFrame = static_cast<size_t>(w) * h * 3;
+    for (size_t i = 0; i + nFrame <= strRaw.size(); i += nFrame) {
+        frames.emplace_back(strRaw.begin() + static_cast<ptrdiff_t>(i),
+                            strRaw.begin() + static_cast<ptrdiff_t>(i + nFrame));
+    }
+    return frames;
+}
+
+std::vector<int> DecodedIndices(const std::string& strPath, int w, int h) {
+    std::vector<int> indices;
+    std::vector<uint8_t> bottomUp(dib::RowBytes24(w) * static_cast<size_t>(h));
+    for (const std::vector<uint8_t>& frame : DecodeAll(strPath, w, h)) {
+        for (int y = 0; y < h; ++y) {
+            std::memcpy(bottomUp.data() + dib::RowBytes24(w) * static_cast<size_t>(h - 1 - y),
+                        frame.data() + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3);
+        }
+        indices.push_back(ReadIndex(bottomUp.data(), w, h));
+    }
+    return indices;
 }
 
 }  // namespace testmedia

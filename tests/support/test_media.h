@@ -4,6 +4,7 @@
 // (band b is white when bit b of the frame number is set).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace testmedia {
 
@@ -32,5 +33,15 @@ int ReadIndex(const uint8_t* pPixels, int nWidth, int nHeight);
 
 // A file of the given bytes in the media folder.
 std::string WriteFile(const std::string& strName, const std::string& strBytes);
+
+// Independent readers: the ffmpeg tools, not our own code.
+// Standard output of a shell command.
+std::string Shell(const std::string& strCommand);
+// The first video stream's entries from ffprobe (after counting frames), space-separated.
+std::string Probe(const std::string& strPath, const char* pszEntries);
+// Every frame as ffmpeg decodes it, 24-bit BGR, top row first, rows unpadded.
+std::vector<std::vector<uint8_t>> DecodeAll(const std::string& strPath, int nWidth, int nHeight);
+// The frame index each decoded frame carries.
+std::vector<int> DecodedIndices(const std::string& strPath, int nWidth, int nHeight);
 
 }  // namespace testmedia
