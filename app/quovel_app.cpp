@@ -2,7 +2,9 @@
 
 #include <filesystem>
 
+#include "app/app_dialogs.h"
 #include "app/app_state.h"
+#include "app/settings_file.h"
 #include "convert/avi_writer.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
@@ -28,6 +30,7 @@ CQuovelApp::~CQuovelApp() {
 
 void CQuovelApp::RegisterCommands() {
     OnCommand(cmd::kFileNew, [this] { OnFileNew(); });
+    OnCommand(cmd::kAppAbout, [this] { OnAppAbout(); });
     for (cmd::Id nId = cmd::kFileMruFirst; nId <= cmd::kFileMruLast; ++nId) {
         const size_t nIndex = nId - cmd::kFileMruFirst;
         OnCommand(nId, [this, nIndex] { OnOpenRecentFile(nIndex); });
@@ -44,6 +47,7 @@ void CQuovelApp::SetFrameTarget(const fw::CCmdTarget* pFrame) {
 bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
     // The single-document window set: document, view, and the frame the shell builds.
     m_pDoc = std::make_unique<CQuovelDoc>(m_ui, m_recentFiles);
+    m_pDoc->SetAppDialogs(m_pDialogs);
     m_pView = std::make_unique<CQuovelView>();
     m_pView->AttachDocument(m_pDoc.get());
     m_pDoc->SetTitle(str::kUntitled);
@@ -51,6 +55,9 @@ bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
 
     if (!m_shell.CreateMainFrame(*this)) {
         return false;
+    }
+    if (!m_strExecutablePath.empty()) {
+        LoadSettings(SettingsPathForReading(m_strExecutablePath));
     }
     m_shell.ShowMainWindow();
     m_pGrabber = std::make_unique<CFrameGrabber>(m_clock);
@@ -71,6 +78,9 @@ bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
 }
 
 int CQuovelApp::ExitInstance() {
+    if (!m_strExecutablePath.empty()) {
+        SaveSettings(SettingsPathForWriting(m_strExecutablePath));
+    }
     if (m_pGrabber) {
         m_pGrabber->Close();
         AppState.pGrabber = nullptr;
@@ -81,6 +91,19 @@ int CQuovelApp::ExitInstance() {
         m_pWriter.reset();  // an output still open is finished, so the file is complete
     }
     return 0;
+}
+
+void CQuovelApp::SetDialogs(IAppDialogs* pDialogs) {
+    m_pDialogs = pDialogs;
+    if (m_pDoc) {
+        m_pDoc->SetAppDialogs(pDialogs);
+    }
+}
+
+void CQuovelApp::OnAppAbout() {
+    if (m_pDialogs != nullptr) {
+        m_pDialogs->ShowAbout();
+    }
 }
 
 void CQuovelApp::OnMainWindowClosing() {

@@ -15,6 +15,7 @@ class CQuovelDoc;
 class CQuovelView;
 class CFrameGrabber;
 class CAviWriter;
+class IAppDialogs;
 
 // The windowing side of start-up and shutdown.
 class IAppShell {
@@ -43,6 +44,11 @@ class CQuovelApp : public fw::CCmdTarget {
     bool InitInstance(const std::vector<std::string>& args);
     int ExitInstance();
 
+    // Where the settings file lives: beside this executable (or the per-user folder). Without
+    // it no settings file is read or written.
+    void SetExecutablePath(const std::string& strPath) { m_strExecutablePath = strPath; }
+    void SetDialogs(IAppDialogs* pDialogs);
+
     // The main window is closing: the document closes (and with it the graph).
     void OnMainWindowClosing();
 
@@ -57,6 +63,7 @@ class CQuovelApp : public fw::CCmdTarget {
     void RegisterCommands();
     void OnFileNew();
     void OnOpenRecentFile(size_t nIndex);
+    void OnAppAbout();
 
     IAppShell& m_shell;
     fw::UiServices& m_ui;
@@ -68,4 +75,6 @@ class CQuovelApp : public fw::CCmdTarget {
     std::unique_ptr<CFrameGrabber> m_pGrabber;
     std::unique_ptr<CAviWriter> m_pWriter;
     fw::CCommandRouter m_router;
+    std::string m_strExecutablePath;
+    IAppDialogs* m_pDialogs = nullptr;
 };

@@ -1,10 +1,13 @@
 // quovel [FILE]: the desktop program; a file named here opens and plays at once.
 // quovel --render ...: the headless picture of one frame (see --render --help).
+#include <unistd.h>
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QSocketNotifier>
 #include <QStringList>
 
+#include "app/qt/app_dialogs.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_ui_services.h"
@@ -33,6 +36,30 @@ void UseJapaneseUiFont() {
         }
     }
 }
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void OnTerminationSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
+}
+
+// SIGINT and SIGTERM close the program as the exit command does: the settings are written
+// and a running conversion is completed. The handler only writes to a pipe; the closing
+// happens on the user-interface thread.
+void CloseOnTerminationSignals(QWidget* pMainWindow) {
+    if (::pipe(g_signalPipe) != 0) {
+        return;
+    }
+    auto* pNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, pMainWindow);
+    QObject::connect(pNotifier, &QSocketNotifier::activated, pMainWindow, [pMainWindow] {
+        char c = 0;
+        [[maybe_unused]] const auto n = ::read(g_signalPipe[0], &c, 1);
+        pMainWindow->close();
+    });
+    std::signal(SIGINT, OnTerminationSignal);
+    std::signal(SIGTERM, OnTerminationSignal);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +68,10 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--render") == 0) {
         return cli::RunRender(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                               std::cerr);
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "quovel " << QUOVEL_VERSION << "\n";
+        return 0;
     }
     if (argc > 1 && std::strcmp(argv[1], "--convert") == 0) {
         return cli::RunConvert(std::vector<std::string>(argv + 2, argv + argc), std::cout,
@@ -69,14 +100,19 @@ int main(int argc, char** argv) {
     platform::SteadyMediaClock clock;
     CQtAppShell shell(ui);
     CCompressorDialog chooser;
+    CQtAppDialogs dialogs;
     CQuovelApp app(shell, ui, recentFiles, clock, chooser);
+    app.SetExecutablePath(QCoreApplication::applicationFilePath().toStdString());
+    app.SetDialogs(&dialogs);
 
     int nResult = 0;
     CConvertSettingsEditor settingsEditor;
     if (app.InitInstance(args)) {
         chooser.SetParentWindow(shell.Frame());
         settingsEditor.SetParentWindow(shell.Frame());
+        dialogs.SetParentWindow(shell.Frame());
         app.Doc().SetConvertSettingsEditor(&settingsEditor);
+        CloseOnTerminationSignals(shell.Frame());
         nResult = QApplication::exec();
     }
     shell.DestroyMainFrame();

@@ -12,6 +12,13 @@ namespace platform {
 bool WriteBmpBlock(const std::string& strPath, uint8_t* pBlock) {
     dib::BitmapInfoHeader header;
     std::memcpy(&header, pBlock + dib::kInfoHeaderOffset, sizeof(header));
+    if (header.biSizeImage == 0 && header.biBitCount == 24 && header.biWidth > 0 &&
+        header.biHeight > 0) {
+        // Uncompressed formats may leave the size out: work it out from the padded rows.
+        header.biSizeImage = static_cast<uint32_t>(dib::RowBytes24(header.biWidth) *
+                                                   static_cast<size_t>(header.biHeight));
+        std::memcpy(pBlock + dib::kInfoHeaderOffset, &header, sizeof(header));
+    }
     const uint32_t nFileBytes = static_cast<uint32_t>(dib::kPixelOffset) + header.biSizeImage;
     const uint32_t nOffBits = static_cast<uint32_t>(dib::kPixelOffset);
     pBlock[0] = 'B';

@@ -8,10 +8,12 @@
 
 #include <filesystem>
 
+#include "app/app_dialogs.h"
 #include "app/app_state.h"
 #include "convert/avi_writer.h"
 #include "convert/convert_settings.h"
 #include "convert/convert_settings_editor.h"
+#include "platform/bmp_file.h"
 #include "playback/frame_grabber.h"
 #include "playback/source_codes.h"
 #include "resources/command_ids.h"
@@ -55,6 +57,8 @@ void CQuovelDoc::RegisterCommands() {
     OnCommand(cmd::kViewRefresh, [this] { OnViewRefresh(); });
     OnCommand(cmd::kFileConvert, [this] { OnFileConvert(); });
     OnCommand(cmd::kConvertSettings, [this] { OnConvertSettings(); });
+    OnCommand(cmd::kStillImage, [this] { SaveStillImage(); });
+    OnCommand(cmd::kPlaySettings, [this] { OnPlaySettings(); });
 
     // Enabling of every document command; the actions of conversion, still export and the
     // playback settings are wired where those features live.
@@ -308,6 +312,36 @@ void CQuovelDoc::OnFileConvert() {
     pWriter->Start();
     AppState.bConverting = 1;
     OnPlayStart();
+}
+
+void CQuovelDoc::SaveStillImage() {
+    if (AppState.bConverting || AppState.pGrabber == nullptr || !AppState.pGrabber->bPlaying ||
+        !pFrameImage) {
+        return;
+    }
+    auto path = m_ui.ChooseSaveFile(str::kStillFilter, "bmp");
+    if (!path) {
+        return;
+    }
+    if (FileExtensionOf(*path).empty()) {
+        *path += ".bmp";
+    }
+    // Written through a temporary file: a failure never leaves a partial file looking whole.
+    if (!platform::WriteBmpBlock(*path, pFrameImage.get())) {
+        m_ui.MessageBox(str::kStillFailed);
+    }
+}
+
+void CQuovelDoc::OnPlaySettings() {
+    if (m_pDialogs == nullptr) {
+        return;
+    }
+    int32_t bRepeat = AppState.bRepeatPlay;
+    int32_t bVgaMode = AppState.bVgaFullScreen;
+    if (m_pDialogs->EditPlaySettings(bRepeat, bVgaMode)) {
+        AppState.bRepeatPlay = bRepeat;
+        AppState.bVgaFullScreen = bVgaMode;
+    }
 }
 
 void CQuovelDoc::OnConvertSettings() {

@@ -11,6 +11,7 @@
 
 class CFrameGrabber;
 class IConvertSettingsEditor;
+class IAppDialogs;
 
 class CQuovelDoc : public fw::CDocument {
   public:
@@ -40,6 +41,11 @@ class CQuovelDoc : public fw::CDocument {
     void OnFileConvert();
     void OnConvertSettings();
     void SetConvertSettingsEditor(IConvertSettingsEditor* pEditor) { m_pSettingsEditor = pEditor; }
+    void SetAppDialogs(IAppDialogs* pDialogs) { m_pDialogs = pDialogs; }
+    // The current decoded frame as a BMP file (never the effect shown on screen).
+    void SaveStillImage();
+    // "AVI再生設定": repeat playback and the 640×480 full-screen switch.
+    void OnPlaySettings();
     // Ends a running conversion: the output is closed complete. False when it could not be.
     bool EndConversion();
 
@@ -68,4 +74,5 @@ class CQuovelDoc : public fw::CDocument {
     fw::UiServices& m_ui;
     fw::IRecentFileList& m_recentFiles;
     IConvertSettingsEditor* m_pSettingsEditor = nullptr;
+    IAppDialogs* m_pDialogs = nullptr;
 };

@@ -18,4 +18,7 @@ const char* const kBadDestinationRate = "変換先ビデオのフレームレー
 const char* const kBadRange = "変換範囲の指定が異常です";
 const char* const kSourceAsDestination = "変換元のファイルは変換先に指定できません";
 const char* const kWriteFailed = "AVIファイルへの書き込みに失敗しました";
+const char* const kStillFilter = "BMP Files (*.bmp)|*.bmp||";
+const char* const kStillFailed = "静止画ファイルを保存できませんでした";
+const char* const kAboutLine1 = "AVIコーデック変換ツール Ver 1.0";
 }  // namespace str

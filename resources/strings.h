@@ -18,4 +18,8 @@ extern const char* const kBadDestinationRate;
 extern const char* const kBadRange;
 extern const char* const kSourceAsDestination;  // the source file chosen as destination
 extern const char* const kWriteFailed;          // a frame could not be written
+// Still image, About
+extern const char* const kStillFilter;
+extern const char* const kStillFailed;  // the BMP file could not be written
+extern const char* const kAboutLine1;
 }  // namespace str

@@ -1,0 +1,14 @@
+#pragma once
+// Dialog 100 (About) and dialog 137 ("AVI再生設定").
+#include "resources/dialog_template.h"
+
+namespace res {
+
+constexpr int kIdRepeat = 1039;
+constexpr int kIdVgaMode = 1040;
+constexpr int kIdAboutVersion = 1001;  // the second line of the About box: ours
+
+const DialogTemplate& AboutTemplate();
+const DialogTemplate& PlaySettingsTemplate();
+
+}  // namespace res

@@ -1,0 +1,120 @@
+#include "app/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/app_state.h"
+#include "support/test_media.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+void WriteAll(const std::string& strPath, const std::string& strBytes) {
+    std::ofstream(strPath, std::ios::binary) << strBytes;
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        m_strDir = testmedia::MediaDir() + "/settings-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(m_strDir);
+        fs::create_directories(m_strDir);
+        m_strFile = m_strDir + "/quovel.prm";
+    }
+    void TearDown() override { ResetAppState(); }
+    std::string m_strDir;
+    std::string m_strFile;
+};
+
+TEST(SettingsNumbers, ParseAsTheExamplesSay) {
+    const std::pair<const char*, int32_t> cases[] = {
+        {"1", 1},    {"  007", 7},  {"0x1f", 31}, {"x10", 16}, {"-12", -12}, {"0-5", -5},
+        {"12abc", 12}, {"abc", 0},  {"", 0},      {"+5", 0},   {"\t5", 0},   {"0X1F", 0},
+        {"-0x10", 0}, {"- 5", 0},   {"xFF", 255}, {"4294967295", -1},
+    };
+    for (const auto& [pszText, nExpected] : cases) {
+        EXPECT_EQ(ParseSettingNumber(pszText), nExpected) << "'" << pszText << "'";
+    }
+}
+
+TEST(SettingsPath, ReplacesTheExtensionOfTheFileName) {
+    EXPECT_EQ(GetSettingsPath("/opt/quovel/bin/quovel"), "/opt/quovel/bin/quovel.prm");
+    EXPECT_EQ(GetSettingsPath("/a/app.exe"), "/a/app.prm");
+    EXPECT_EQ(GetSettingsPath("/a.b/app"), "/a.b/app.prm") << "a dot in a folder is not used";
+    EXPECT_EQ(GetSettingsPath("a.b.c"), "a.b.prm");
+    EXPECT_EQ(GetSettingsPath("/x/name."), "/x/name.prm");
+    EXPECT_EQ(GetSettingsPath("quovel"), "quovel.prm");
+}
+
+TEST_F(SettingsFileTest, WritesTheFourLinesAndReadsThemBack) {
+    ASSERT_EQ(SaveSettings(m_strFile), 1);
+    const std::string strZeros = ReadAll(m_strFile);
+    EXPECT_EQ(strZeros.size(), 121u);
+    EXPECT_EQ(strZeros,
+              "[AVI PLAYBACK CONFIGRATION]\r\nAVI-File Play Repete Mode = 0\r\n"
+              "Use VGA Mode in FullScreen = 0\r\nColor Coordination Mode = 0\r\n");
+
+    AppState.bRepeatPlay = 1;
+    AppState.nColorMode = 5;
+    AppState.bVgaFullScreen = -2;
+    ASSERT_EQ(SaveSettings(m_strFile), 1);
+    const std::string strWritten = ReadAll(m_strFile);
+    ResetAppState();
+    ASSERT_EQ(LoadSettings(m_strFile), 1);
+    EXPECT_EQ(AppState.bRepeatPlay, 1);
+    EXPECT_EQ(AppState.nColorMode, 5);
+    EXPECT_EQ(AppState.bVgaFullScreen, -2);
+    ASSERT_EQ(SaveSettings(m_strFile), 1);
+    EXPECT_EQ(ReadAll(m_strFile), strWritten) << "byte for byte";
+    EXPECT_EQ(LoadSettings(m_strDir + "/absent.prm"), 0);
+}
+
+TEST_F(SettingsFileTest, ReadsAnyLinesInAnyOrder) {
+    WriteAll(m_strFile,
+             "junk before\n"
+             "Color Coordination Mode = 0x9\n"
+             "text first AVI-File Play Repete Mode = 1\r\n"
+             "[AVI PLAYBACK CONFIGRATION] Use VGA Mode in FullScreen = 7\n"
+             "Use VGA Mode in FullScreen =2\n"  // no blank: not the key
+             "Color Coordination Mode = 3\n");
+    AppState.bVgaFullScreen = 4;
+    ASSERT_EQ(LoadSettings(m_strFile), 1);
+    EXPECT_EQ(AppState.nColorMode, 3) << "the later of two lines";
+    EXPECT_EQ(AppState.bRepeatPlay, 1);
+    EXPECT_EQ(AppState.bVgaFullScreen, 4) << "the section line sets nothing; the blank is part of the key";
+    ASSERT_EQ(SaveSettings(m_strFile), 1);
+    const std::string strRewritten = ReadAll(m_strFile);
+    EXPECT_EQ(std::count(strRewritten.begin(), strRewritten.end(), '\n'), 4)
+        << "rewritten with exactly the four lines";
+}
+
+TEST_F(SettingsFileTest, AnUnwritableFolderFallsBackToTheUserFolder) {
+    const std::string strConfig = m_strDir + "/config";
+    setenv("XDG_CONFIG_HOME", strConfig.c_str(), 1);
+    const std::string strExe = "/proc/self/quovel";  // a folder nobody may write in, root included
+    const std::string strPath = SettingsPathForWriting(strExe);
+    EXPECT_EQ(strPath, strConfig + "/quovel/quovel.prm");
+    AppState.nColorMode = 8;
+    ASSERT_EQ(SaveSettings(strPath), 1);
+    ResetAppState();
+    EXPECT_EQ(SettingsPathForReading(strExe), strPath);
+    ASSERT_EQ(LoadSettings(SettingsPathForReading(strExe)), 1);
+    EXPECT_EQ(AppState.nColorMode, 8);
+    unsetenv("XDG_CONFIG_HOME");
+
+    // A writable folder keeps the file beside the executable.
+    EXPECT_EQ(SettingsPathForWriting(m_strDir + "/quovel"), m_strFile);
+}
+
+}  // namespace
