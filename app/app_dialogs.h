@@ -3,7 +3,7 @@
 #include <cstdint>
 
 class IAppDialogs {
-public:
+  public:
     virtual ~IAppDialogs() = default;
     virtual void ShowAbout() = 0;
     // "AVI再生設定": true with the edited switches on OK; false (nothing changed) otherwise.

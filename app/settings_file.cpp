@@ -55,8 +55,8 @@ std::string SettingsPathForWriting(const std::string& strExe) {
     const std::filesystem::path folder = std::filesystem::path(strBeside).parent_path();
     const std::string strFolder = folder.empty() ? "." : folder.string();
     std::error_code ec;
-    const bool bFileWritable = !std::filesystem::exists(strBeside, ec) ||
-                               ::access(strBeside.c_str(), W_OK) == 0;
+    const bool bFileWritable =
+        !std::filesystem::exists(strBeside, ec) || ::access(strBeside.c_str(), W_OK) == 0;
     if (::access(strFolder.c_str(), W_OK) == 0 && bFileWritable) {
         return strBeside;
     }
@@ -126,7 +126,8 @@ std::string FormatSettingLine(const char* pszKey, const int32_t* pTarget, int16_
     if (nType == 0 && pTarget != nullptr) {
         std::snprintf(sz, sizeof(sz), "%ld", static_cast<long>(*pTarget));
     } else if (nType == 1 && pTarget != nullptr) {
-        std::snprintf(sz, sizeof(sz), "0x%lx", static_cast<unsigned long>(static_cast<uint32_t>(*pTarget)));
+        std::snprintf(sz, sizeof(sz), "0x%lx",
+                      static_cast<unsigned long>(static_cast<uint32_t>(*pTarget)));
     }
     return std::string(pszKey) + sz + "\r\n";
 }

@@ -11,7 +11,8 @@ constexpr ControlTemplate kAbout[] = {
     {K::Static, kIdAboutVersion, "", 40, 25, 140, 8},
     {K::DefPushButton, kIdOk, "OK", 178, 7, 50, 14},
 };
-constexpr DialogTemplate kAboutTemplate{100, "Quovelのﾊﾞｰｼﾞｮﾝ情報", 235, 55, kDialogFont, 9, kAbout};
+constexpr DialogTemplate kAboutTemplate{100,   "Quovelのﾊﾞｰｼﾞｮﾝ情報", 235, 55, kDialogFont, 9,
+                                        kAbout};
 
 constexpr ControlTemplate kPlay[] = {
     {K::DefPushButton, kIdOk, "OK", 75, 108, 50, 14},
@@ -25,7 +26,11 @@ constexpr DialogTemplate kPlayTemplate{137, "AVI再生設定", 187, 129, kDialog
 
 }  // namespace
 
-const DialogTemplate& AboutTemplate() { return kAboutTemplate; }
-const DialogTemplate& PlaySettingsTemplate() { return kPlayTemplate; }
+const DialogTemplate& AboutTemplate() {
+    return kAboutTemplate;
+}
+const DialogTemplate& PlaySettingsTemplate() {
+    return kPlayTemplate;
+}
 
 }  // namespace res

@@ -13,7 +13,9 @@ extern "C" {
 
 namespace {
 // The box shows bit 0 of the working value: what a click flips.
-void ShowBit0(QCheckBox* pBox, int32_t nValue) { pBox->setChecked((nValue & 1) != 0); }
+void ShowBit0(QCheckBox* pBox, int32_t nValue) {
+    pBox->setChecked((nValue & 1) != 0);
+}
 }  // namespace
 
 CPlaySettingsDlg::CPlaySettingsDlg(QWidget* pParent) : QDialog(pParent) {

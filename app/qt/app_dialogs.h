@@ -9,19 +9,19 @@ class QCheckBox;
 // "AVI再生設定": each click flips bit 0 of its working copy; OK hands both copies back.
 class CPlaySettingsDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CPlaySettingsDlg(QWidget* pParent = nullptr);
     int32_t m_bRepeat = 0;
     int32_t m_bVgaMode = 0;
     QCheckBox* m_btnVgaMode = nullptr;
     QCheckBox* m_btnRepeat = nullptr;
 
-private:
+  private:
     bool OnInitDialog();
 };
 
 class CQtAppDialogs final : public IAppDialogs {
-public:
+  public:
     void SetParentWindow(QWidget* pParent) { m_pParent = pParent; }
     void ShowAbout() override;
     bool EditPlaySettings(int32_t& bRepeat, int32_t& bVgaMode) override;
@@ -29,6 +29,6 @@ public:
     // The About box's second line: our version and the libraries in use.
     static QString VersionLine();
 
-private:
+  private:
     QWidget* m_pParent = nullptr;
 };

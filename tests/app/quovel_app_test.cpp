@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "app/app_state.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
@@ -60,6 +63,23 @@ TEST_F(QuovelAppTest, GrabberComesAfterTheWindowIsShownAndGoesAtExit) {
     EXPECT_EQ(app.Doc().hTimerWnd, &shell.surface);
     app.ExitInstance();
     EXPECT_EQ(AppState.pGrabber, nullptr);
+}
+
+TEST_F(QuovelAppTest, SettingsAreReadBeforeTheWindowShowsAndWrittenAtExit) {
+    const std::string strDir = testmedia::MediaDir() + "/app-settings";
+    std::filesystem::remove_all(strDir);
+    std::filesystem::create_directories(strDir);
+    std::ofstream(strDir + "/quovel.prm", std::ios::binary) << "Color Coordination Mode = 7\r\n";
+    app.SetExecutablePath(strDir + "/quovel");
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_EQ(AppState.nColorMode, 7);
+    EXPECT_EQ(AppState.pEffectDlg, nullptr) << "no dialog at start-up for a restored mode";
+    AppState.bRepeatPlay = 1;
+    app.ExitInstance();
+    std::ifstream in(strDir + "/quovel.prm", std::ios::binary);
+    const std::string strSaved((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(strSaved.find("AVI-File Play Repete Mode = 1\r\n"), std::string::npos);
+    EXPECT_NE(strSaved.find("Color Coordination Mode = 7\r\n"), std::string::npos);
 }
 
 TEST_F(QuovelAppTest, FailedWindowCreationEndsStartUpWithoutAGrabber) {

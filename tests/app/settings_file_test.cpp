@@ -23,7 +23,7 @@ void WriteAll(const std::string& strPath, const std::string& strBytes) {
 }
 
 class SettingsFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppState();
         m_strDir = testmedia::MediaDir() + "/settings-" +
@@ -39,9 +39,9 @@ protected:
 
 TEST(SettingsNumbers, ParseAsTheExamplesSay) {
     const std::pair<const char*, int32_t> cases[] = {
-        {"1", 1},    {"  007", 7},  {"0x1f", 31}, {"x10", 16}, {"-12", -12}, {"0-5", -5},
-        {"12abc", 12}, {"abc", 0},  {"", 0},      {"+5", 0},   {"\t5", 0},   {"0X1F", 0},
-        {"-0x10", 0}, {"- 5", 0},   {"xFF", 255}, {"4294967295", -1},
+        {"1", 1},      {"  007", 7}, {"0x1f", 31}, {"x10", 16},        {"-12", -12}, {"0-5", -5},
+        {"12abc", 12}, {"abc", 0},   {"", 0},      {"+5", 0},          {"\t5", 0},   {"0X1F", 0},
+        {"-0x10", 0},  {"- 5", 0},   {"xFF", 255}, {"4294967295", -1},
     };
     for (const auto& [pszText, nExpected] : cases) {
         EXPECT_EQ(ParseSettingNumber(pszText), nExpected) << "'" << pszText << "'";
@@ -92,7 +92,8 @@ TEST_F(SettingsFileTest, ReadsAnyLinesInAnyOrder) {
     ASSERT_EQ(LoadSettings(m_strFile), 1);
     EXPECT_EQ(AppState.nColorMode, 3) << "the later of two lines";
     EXPECT_EQ(AppState.bRepeatPlay, 1);
-    EXPECT_EQ(AppState.bVgaFullScreen, 4) << "the section line sets nothing; the blank is part of the key";
+    EXPECT_EQ(AppState.bVgaFullScreen, 4)
+        << "the section line sets nothing; the blank is part of the key";
     ASSERT_EQ(SaveSettings(m_strFile), 1);
     const std::string strRewritten = ReadAll(m_strFile);
     EXPECT_EQ(std::count(strRewritten.begin(), strRewritten.end(), '\n'), 4)

@@ -1,0 +1,105 @@
+// "静止画保存": the decoded frame as a BMP, read back by ffmpeg.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "app/app_dialogs.h"
+#include "app/app_state.h"
+#include "playback/frame_grabber.h"
+#include "playback/quovel_doc.h"
+#include "support/fakes.h"
+#include "support/test_media.h"
+#include "view/quovel_view.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ScriptedDialogs final : public IAppDialogs {
+public:
+    void ShowAbout() override { ++nAbout; }
+    bool EditPlaySettings(int32_t& bRepeat, int32_t& bVgaMode) override {
+        if (!bAccept) {
+            return false;
+        }
+        bRepeat ^= 1;
+        bVgaMode = 9;
+        return true;
+    }
+    bool bAccept = true;
+    int nAbout = 0;
+};
+
+class StillExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        AppState.pGrabber = &grabber;
+        view.AttachDocument(&doc);
+        doc.SetAppDialogs(&dialogs);
+        ui.answers.push_back(testmedia::IndexedClip({}));
+        doc.OnFileOpen();
+        clock.Advance(7 * 333'333);
+        doc.OnPlaybackTick(1);
+    }
+    void TearDown() override { ResetAppState(); }
+
+    testfakes::ScriptedUi ui;
+    testfakes::FakeRecentFiles recent;
+    CQuovelDoc doc{ui, recent};
+    CQuovelView view;
+    platform::ManualMediaClock clock;
+    CFrameGrabber grabber{clock};
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(StillExportTest, SavesTheDecodedFrameNotTheEffect) {
+    AppState.nColorMode = 9;  // negative on screen
+    doc.OnViewRefresh();
+    doc.OnPlayPause();
+    clock.Advance(10 * 333'333);
+    doc.OnPlaybackTick(1);  // paused: the picture stays frame 7
+
+    const std::string strPath = testmedia::MediaDir() + "/still";
+    fs::remove(strPath + ".bmp");
+    ui.saveAnswers.push_back(strPath);
+    doc.SaveStillImage();
+    EXPECT_EQ(ui.strLastSaveFilter, "BMP Files (*.bmp)|*.bmp||");
+    std::ifstream in(strPath + ".bmp", std::ios::binary);
+    const std::string strBytes((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_EQ(strBytes.size(), 230'454u);
+    EXPECT_EQ(strBytes.substr(0, 2), "BM");
+    uint32_t nSize = 0;
+    uint32_t nOffBits = 0;
+    std::memcpy(&nSize, strBytes.data() + 2, 4);
+    std::memcpy(&nOffBits, strBytes.data() + 10, 4);
+    EXPECT_EQ(nSize, 230'454u);
+    EXPECT_EQ(nOffBits, 54u);
+    EXPECT_EQ(std::memcmp(strBytes.data() + 54, doc.pFrameImage.get() + 54, 230'400), 0);
+    EXPECT_EQ(testmedia::DecodedIndices(strPath + ".bmp", 320, 240), std::vector<int>{7})
+        << "ffmpeg reads the paused, uneffected frame";
+}
+
+TEST_F(StillExportTest, CancelFailureAndTheSmallDialogs) {
+    ui.saveAnswers.push_back(std::nullopt);
+    doc.SaveStillImage();
+    EXPECT_TRUE(ui.messages.empty());
+
+    ui.saveAnswers.push_back(testmedia::MediaDir() + "/no/such/folder/still.bmp");
+    doc.SaveStillImage();
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"静止画ファイルを保存できませんでした"});
+    EXPECT_FALSE(fs::exists(testmedia::MediaDir() + "/no/such/folder/still.bmp.part"));
+
+    AppState.bRepeatPlay = 2;
+    dialogs.bAccept = false;
+    doc.OnPlaySettings();
+    EXPECT_EQ(AppState.bRepeatPlay, 2) << "cancel changes nothing";
+    dialogs.bAccept = true;
+    doc.OnPlaySettings();
+    EXPECT_EQ(AppState.bRepeatPlay, 3);
+    EXPECT_EQ(AppState.bVgaFullScreen, 9);
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// The About box and "AVI再生設定" with real widgets; and the program closing on SIGTERM.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "app/app_state.h"
+#include "app/qt/app_dialogs.h"
+#include "resources/small_dialogs.h"
+#include "support/test_media.h"
+
+namespace {
+
+TEST(PlaySettingsDialog, ClicksFlipBitZeroOfTheWorkingCopy) {
+    ResetAppState();
+    AppState.bRepeatPlay = 2;
+    {
+        CPlaySettingsDlg dialog;
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("AVI再生設定"));
+        dialog.m_btnRepeat->click();
+        EXPECT_EQ(dialog.m_bRepeat, 3);
+        dialog.m_btnRepeat->click();
+        EXPECT_EQ(dialog.m_bRepeat, 2);
+        dialog.m_btnVgaMode->click();
+        dialog.m_btnVgaMode->click();
+        EXPECT_EQ(dialog.m_bVgaMode, 0) << "tick and untick: the value shown on entry";
+        dialog.m_btnVgaMode->click();
+        EXPECT_TRUE(dialog.m_btnVgaMode->isChecked());
+        EXPECT_EQ(dialog.m_bVgaMode, 1);
+    }
+    EXPECT_EQ(AppState.bRepeatPlay, 2) << "the dialog itself never writes AppState";
+    EXPECT_TRUE(CQtAppDialogs::VersionLine().startsWith(QStringLiteral("Quovel ")));
+    ResetAppState();
+}
+
+TEST(Program, TerminationSignalClosesItAndWritesTheSettings) {
+    namespace fs = std::filesystem;
+    // A private copy of the program, so that its settings file lands in a folder of ours.
+    const fs::path dir = fs::path(testmedia::MediaDir()) / "sigterm";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy_file(QUOVEL_BINARY, dir / "quovel");
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);  // its recent-file list too
+        const std::string strExe = (dir / "quovel").string();
+        const std::string strClip = testmedia::IndexedClip({});
+        execl(strExe.c_str(), strExe.c_str(), strClip.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Wait until the file has opened (its recent-file entry proves it), then a little for the
+    // event loop to start.
+    const fs::path recentList = dir / "config" / "Local AppWizard-Generated Applications" / "Quovel.conf";
+    for (int i = 0; i < 200 && !fs::exists(recentList); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(fs::exists(recentList));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(pid, SIGTERM);
+    int nStatus = 0;
+    waitpid(pid, &nStatus, 0);
+    ASSERT_TRUE(WIFEXITED(nStatus)) << "closed, not killed";
+    EXPECT_EQ(WEXITSTATUS(nStatus), 0);
+    std::ifstream in(dir / "quovel.prm", std::ios::binary);
+    const std::string strSettings((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(strSettings.rfind("[AVI PLAYBACK CONFIGRATION]\r\n", 0), 0u) << strSettings;
+}
+
+}  // namespace
