@@ -8,7 +8,7 @@ using K = ControlKind;
 constexpr ControlTemplate kAbout[] = {
     {K::Icon, -1, "", 11, 17, 20, 20},
     {K::Static, -1, "AVIコーデック変換ツール Ver 1.0", 40, 10, 119, 8},
-    {K::Static, kIdAboutVersion, "", 40, 25, 140, 8},
+    {K::Static, kIdAboutVersion, "", 40, 25, 188, 8},
     {K::DefPushButton, kIdOk, "OK", 178, 7, 50, 14},
 };
 constexpr DialogTemplate kAboutTemplate{100,   "Quovelのﾊﾞｰｼﾞｮﾝ情報", 235, 55, kDialogFont, 9,

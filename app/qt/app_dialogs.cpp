@@ -42,9 +42,10 @@ bool CPlaySettingsDlg::OnInitDialog() {
 }
 
 QString CQtAppDialogs::VersionLine() {
-    return QStringLiteral("Quovel %1 (FFmpeg %2, Qt %3)")
-        .arg(QStringLiteral(QUOVEL_VERSION), QString::fromUtf8(av_version_info()),
-             QString::fromUtf8(qVersion()));
+    // The distribution's suffix ("-0+deb12u1") would not fit the line.
+    const QString strFFmpeg = QString::fromUtf8(av_version_info()).section('-', 0, 0);
+    return QStringLiteral("Quovel %1  FFmpeg %2  Qt %3")
+        .arg(QStringLiteral(QUOVEL_VERSION), strFFmpeg, QString::fromUtf8(qVersion()));
 }
 
 void CQtAppDialogs::ShowAbout() {

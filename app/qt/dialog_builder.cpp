@@ -1,5 +1,6 @@
 #include "app/qt/dialog_builder.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -124,8 +125,12 @@ std::map<int, QWidget*> CDialogBuilder::Build(const res::DialogTemplate& templ, 
             }
             case res::ControlKind::Icon: {
                 auto* pLabel = new QLabel(&dialog);
-                pLabel->setPixmap(
-                    dialog.style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32));
+                // The application's icon where it has one.
+                const QIcon icon =
+                    QApplication::windowIcon().isNull()
+                        ? dialog.style()->standardIcon(QStyle::SP_MessageBoxInformation)
+                        : QApplication::windowIcon();
+                pLabel->setPixmap(icon.pixmap(32));
                 pWidget = pLabel;
                 break;
             }

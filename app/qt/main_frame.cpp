@@ -1,6 +1,7 @@
 #include "app/qt/main_frame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
@@ -42,7 +43,8 @@ QString Ui(const char* psz) {
 
 CMainFrame::CMainFrame(CQuovelApp& app) : m_app(app) {
     InitIconResources();
-    setWindowIcon(QIcon(QStringLiteral(":/toolbar/play.xpm")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/desktop/quovel.xpm")));
+    setWindowIcon(QApplication::windowIcon());
     m_pBinder = new CCommandBinder(app.Router(), this);
     m_pVideo = new CVideoWidget(app.View(), *this, this);
     setCentralWidget(m_pVideo);

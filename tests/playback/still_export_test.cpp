@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class ScriptedDialogs final : public IAppDialogs {
-public:
+  public:
     void ShowAbout() override { ++nAbout; }
     bool EditPlaySettings(int32_t& bRepeat, int32_t& bVgaMode) override {
         if (!bAccept) {
@@ -33,7 +33,7 @@ public:
 };
 
 class StillExportTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppState();
         AppState.pGrabber = &grabber;

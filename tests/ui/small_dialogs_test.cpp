@@ -57,7 +57,8 @@ TEST(Program, TerminationSignalClosesItAndWritesTheSettings) {
     }
     // Wait until the file has opened (its recent-file entry proves it), then a little for the
     // event loop to start.
-    const fs::path recentList = dir / "config" / "Local AppWizard-Generated Applications" / "Quovel.conf";
+    const fs::path recentList =
+        dir / "config" / "Local AppWizard-Generated Applications" / "Quovel.conf";
     for (int i = 0; i < 200 && !fs::exists(recentList); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
