@@ -58,18 +58,18 @@ const CompressorSpec kSpecs[] = {
 };
 
 const CompressorSpec* FindSpec(uint32_t nFourCC) {
-    for (const CompressorSpec& spec : kSpecs) {
-        if (spec.nFourCC == nFourCC) {
-            return &spec;
+    for (const CompressorSpec& entry : kSpecs) {
+        if (entry.nFourCC == nFourCC) {
+            return &entry;
         }
     }
     return nullptr;
 }
 
 // DV takes a few sizes, each in its own sampling: 720×480 only as 4:1:1.
-AVPixelFormat PixelFormatFor(const CompressorSpec& spec, int w, int h) {
-    if (spec.pixFmt != AV_PIX_FMT_NONE) {
-        return spec.pixFmt;
+AVPixelFormat PixelFormatFor(const CompressorSpec& entry, int w, int h) {
+    if (entry.pixFmt != AV_PIX_FMT_NONE) {
+        return entry.pixFmt;
     }
     if (w == 720 && h == 480) {
         return AV_PIX_FMT_YUV411P;
@@ -81,9 +81,9 @@ AVPixelFormat PixelFormatFor(const CompressorSpec& spec, int w, int h) {
 }
 
 // An encoder context for the choice at w × h, opened; null when the codec refuses.
-ff::CodecPtr OpenEncoder(const CompressorSpec& spec, const CompressorChoice& choice, int w, int h,
+ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& choice, int w, int h,
                          AVRational timeBase) {
-    const AVCodec* pCodec = avcodec_find_encoder_by_name(spec.pszEncoder);
+    const AVCodec* pCodec = avcodec_find_encoder_by_name(entry.pszEncoder);
     if (pCodec == nullptr) {
         return nullptr;
     }
@@ -94,25 +94,25 @@ ff::CodecPtr OpenEncoder(const CompressorSpec& spec, const CompressorChoice& cho
     AVCodecContext* c = pContext.get();
     c->width = w;
     c->height = h;
-    c->pix_fmt = PixelFormatFor(spec, w, h);
+    c->pix_fmt = PixelFormatFor(entry, w, h);
     c->time_base = timeBase;
     c->framerate = av_inv_q(timeBase);
-    c->codec_tag = spec.nFourCC;
+    c->codec_tag = entry.nFourCC;
     c->max_b_frames = 0;  // AVI keeps one timestamp a frame
     c->thread_count = 1;
-    if (spec.bKeyFrames && choice.nKeyFrameEvery > 0) {
+    if (entry.bKeyFrames && choice.nKeyFrameEvery > 0) {
         c->gop_size = choice.nKeyFrameEvery;
     }
-    if (spec.bRate && choice.nDataRateKBps > 0) {
+    if (entry.bRate && choice.nDataRateKBps > 0) {
         c->bit_rate = static_cast<int64_t>(choice.nDataRateKBps) * 1024 * 8;
-    } else if (spec.bQScale && choice.nQuality >= 0) {
+    } else if (entry.bQScale && choice.nQuality >= 0) {
         const int nQScale = 31 - std::min(choice.nQuality, 100) * 30 / 100;
         c->flags |= AV_CODEC_FLAG_QSCALE;
         c->global_quality = FF_QP2LAMBDA * nQScale;
-    } else if (spec.bCrf && choice.nQuality >= 0) {
+    } else if (entry.bCrf && choice.nQuality >= 0) {
         av_opt_set_int(c->priv_data, "crf", 51 - std::min(choice.nQuality, 100) * 51 / 100, 0);
     }
-    if (spec.bCrf) {
+    if (entry.bCrf) {
         av_opt_set(c->priv_data, "preset", "veryfast", 0);
     }
     if (avcodec_open2(c, pCodec, nullptr) < 0) {
@@ -142,12 +142,12 @@ std::vector<CompressorInfo> ListCompressors(int nWidth, int nHeight) {
     }
     av_log_set_level(AV_LOG_QUIET);
     std::vector<CompressorInfo> offered;
-    for (const CompressorSpec& spec : kSpecs) {
-        const bool bOk = spec.pszEncoder == nullptr ||
-                         OpenEncoder(spec, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30});
+    for (const CompressorSpec& entry : kSpecs) {
+        const bool bOk = entry.pszEncoder == nullptr ||
+                         OpenEncoder(entry, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30});
         if (bOk && nWidth > 0 && nHeight > 0) {
-            offered.push_back({spec.nFourCC, spec.pszName, spec.bKeyFrames,
-                               spec.bQScale || spec.bCrf, spec.bRate});
+            offered.push_back({entry.nFourCC, entry.pszName, entry.bKeyFrames,
+                               entry.bQScale || entry.bCrf, entry.bRate});
         }
     }
     s_cache[{nWidth, nHeight}] = offered;
@@ -155,13 +155,13 @@ std::vector<CompressorInfo> ListCompressors(int nWidth, int nHeight) {
 }
 
 bool CanCompress(uint32_t nFourCC, int nWidth, int nHeight) {
-    const CompressorSpec* pSpec = FindSpec(nFourCC);
-    if (pSpec == nullptr || nWidth <= 0 || nHeight <= 0) {
+    const CompressorSpec* pEntry = FindSpec(nFourCC);
+    if (pEntry == nullptr || nWidth <= 0 || nHeight <= 0) {
         return false;
     }
     av_log_set_level(AV_LOG_QUIET);
-    return pSpec->pszEncoder == nullptr ||
-           OpenEncoder(*pSpec, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30}) != nullptr;
+    return pEntry->pszEncoder == nullptr ||
+           OpenEncoder(*pEntry, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30}) != nullptr;
 }
 
 struct AviFile::Impl {
@@ -169,7 +169,7 @@ struct AviFile::Impl {
     AVStream* pStream = nullptr;
     AviStreamInfo info;
     CompressorChoice choice;
-    const CompressorSpec* pSpec = nullptr;
+    const CompressorSpec* pEntry = nullptr;
     ff::CodecPtr pCodec;
     ff::FramePtr pFrame{av_frame_alloc()};
     ff::PacketPtr pPacket{av_packet_alloc()};
@@ -248,20 +248,20 @@ bool AviFile::CreateStream(const AviStreamInfo& info) {
 
 bool AviFile::MakeCompressedStream(const CompressorChoice& choice) {
     Impl& f = *m_pImpl;
-    f.pSpec = FindSpec(choice.nFourCC);
+    f.pEntry = FindSpec(choice.nFourCC);
     f.choice = choice;
-    return f.pStream != nullptr && f.pSpec != nullptr;
+    return f.pStream != nullptr && f.pEntry != nullptr;
 }
 
 bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
     Impl& f = *m_pImpl;
-    if (f.pSpec == nullptr || f.bHeaderWritten || format.biWidth <= 0 || format.biHeight <= 0 ||
+    if (f.pEntry == nullptr || f.bHeaderWritten || format.biWidth <= 0 || format.biHeight <= 0 ||
         format.biBitCount != 24) {
         return false;
     }
     const AVRational timeBase{static_cast<int>(f.info.nScale), static_cast<int>(f.info.nRate)};
     AVCodecParameters* par = f.pStream->codecpar;
-    if (f.pSpec->pszEncoder == nullptr) {
+    if (f.pEntry->pszEncoder == nullptr) {
         // Uncompressed: the frames go in as they are, bottom row first, rows padded.
         par->codec_type = AVMEDIA_TYPE_VIDEO;
         par->codec_id = AV_CODEC_ID_RAWVIDEO;
@@ -272,11 +272,11 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
         par->codec_tag = 0;  // BI_RGB
         av_opt_set_int(f.pFormat->priv_data, "flipped_raw_rgb", 1, 0);
     } else {
-        f.pCodec = OpenEncoder(*f.pSpec, f.choice, format.biWidth, format.biHeight, timeBase);
+        f.pCodec = OpenEncoder(*f.pEntry, f.choice, format.biWidth, format.biHeight, timeBase);
         if (!f.pCodec || avcodec_parameters_from_context(par, f.pCodec.get()) < 0) {
             return false;
         }
-        par->codec_tag = f.pSpec->nFourCC;
+        par->codec_tag = f.pEntry->nFourCC;
         f.pFrame->format = f.pCodec->pix_fmt;
         f.pFrame->width = format.biWidth;
         f.pFrame->height = format.biHeight;
