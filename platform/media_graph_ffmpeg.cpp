@@ -22,6 +22,7 @@ constexpr int64_t kNearJump = kUnitsPerSecond;
 constexpr int64_t kFarJumpWithoutIndex = 5 * kUnitsPerSecond;
 // Decoders that keep failing on a broken stream are given up on after this many errors.
 constexpr int kMaxConsecutiveErrors = 256;
+constexpr int kMaxFrameSide = 16384;
 constexpr int64_t kUnknownDuration = std::numeric_limits<int64_t>::max() / 4;
 
 // swscale's fast YUV-to-RGB path converts pixel pairs and leaves the last column of an odd
@@ -385,7 +386,9 @@ struct MediaGraph::Impl {
         if (avcodec_open2(pCodec.get(), pCodec->codec, nullptr) < 0) {
             return false;
         }
-        if (!DecodeOne(pCur.get()) || pCur->width <= 0 || pCur->height <= 0) {
+        // Frames beyond this would need image blocks of gigabytes: refused, not allocated.
+        if (!DecodeOne(pCur.get()) || pCur->width <= 0 || pCur->height <= 0 ||
+            pCur->width > kMaxFrameSide || pCur->height > kMaxFrameSide) {
             return false;
         }
         header = dib::MakeHeader24(pCur->width, pCur->height);
