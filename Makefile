@@ -4,8 +4,9 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build sample run test asan-test bench format clean
+.PHONY: all deps build sample run test asan-test fuzz bench format clean
 all: build
 
 deps:
@@ -30,6 +31,10 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j2
 
+# The libFuzzer targets, built with clang, each run for a bounded time.
+fuzz: deps
+	scripts/fuzz $(FUZZ_SECONDS)
+
 bench: build
 	bench/run-bench $(BUILD)
 	bench/run-effects-bench $(BUILD)
@@ -41,4 +46,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

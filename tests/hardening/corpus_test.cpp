@@ -38,8 +38,8 @@ void Put32(std::string& s, size_t nOffset, uint32_t nValue) {
 std::map<std::string, std::string> MakeCorpus() {
     std::map<std::string, std::string> corpus;
     const std::string strAvi = ReadAll(testmedia::IndexedClip({}));
-    const std::string strMpg =
-        ReadAll(testmedia::IndexedClip({320, 240, 30, 45, "-c:v mpeg1video -q:v 5 -g 15 -f mpeg", "mpg"}));
+    const std::string strMpg = ReadAll(
+        testmedia::IndexedClip({320, 240, 30, 45, "-c:v mpeg1video -q:v 5 -g 15 -f mpeg", "mpg"}));
     std::mt19937 rng(99);
     corpus["zero.avi"] = "";
     for (const char* pszExt : {"avi", "mpg"}) {
@@ -82,7 +82,7 @@ std::map<std::string, std::string> MakeCorpus() {
         corpus["size" + std::to_string(w) + ".avi"] = s;
     }
     std::string strLong = strAvi;
-    Put32(strLong, 48, 0xFFFFFFFFu);  // total frames
+    Put32(strLong, 48, 0xFFFFFFFFu);   // total frames
     Put32(strLong, 140, 0x7FFFFFFFu);  // stream length
     corpus["long.avi"] = strLong;
     corpus["a b 'q\" 動画.avi"] = strAvi;
@@ -118,10 +118,12 @@ TEST(HostileFiles, EveryWayInEndsInADefinedOutcome) {
                 clock.Advance(333'333);
                 doc.OnPlaybackTick(1);
             }
-            const std::string strOutcome = !ui.messages.empty()          ? "play: message"
-                                           : !recent.entries.empty()     ? (timers.Running() ? "play: still playing after 400 ticks"
-                                                                                             : "play: played to the end")
-                                                                         : "play: refused silently";
+            const std::string strOutcome =
+                !ui.messages.empty() ? "play: message"
+                : !recent.entries.empty()
+                    ? (timers.Running() ? "play: still playing after 400 ticks"
+                                        : "play: played to the end")
+                    : "play: refused silently";
             ++outcomes[strOutcome];
             AppState.pGrabber = nullptr;
         }
@@ -132,8 +134,9 @@ TEST(HostileFiles, EveryWayInEndsInADefinedOutcome) {
             std::ostringstream err;
             const std::string strOut = strDir + "/out." + (nWay == 0 ? "bmp" : "avi");
             fs::remove(strOut);
-            const int nCode = nWay == 0 ? cli::RunRender({strPath, "--frame", "0", strOut}, out, err)
-                                        : cli::RunConvert({strPath, strOut, "--range", "0", "20"}, out, err);
+            const int nCode =
+                nWay == 0 ? cli::RunRender({strPath, "--frame", "0", strOut}, out, err)
+                          : cli::RunConvert({strPath, strOut, "--range", "0", "20"}, out, err);
             const char* pszWay = nWay == 0 ? "render" : "convert";
             if (nCode == 0) {
                 ++outcomes[std::string(pszWay) + ": written"];
@@ -143,7 +146,8 @@ TEST(HostileFiles, EveryWayInEndsInADefinedOutcome) {
                 }
             } else {
                 ++outcomes[std::string(pszWay) + ": refused"];
-                EXPECT_NE(err.str().find("quovel --"), std::string::npos) << strName << ": " << err.str();
+                EXPECT_NE(err.str().find("quovel --"), std::string::npos)
+                    << strName << ": " << err.str();
             }
         }
     }
