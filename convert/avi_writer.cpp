@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "app/app_state.h"
 #include "playback/quovel_doc.h"
@@ -141,6 +142,9 @@ bool CAviWriter::Close() {
     if (pFile) {
         bComplete = pFile->Finish();
         pFile.reset();
+        // A destination removed while it was written (its folder deleted, say) is lost.
+        std::error_code ec;
+        bComplete = bComplete && std::filesystem::exists(strFileName, ec);
     }
     compVars = platform::CompressorChoice{};
     bActive = 0;

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     }
     const size_t nExt = pData[0] % 16;  // the first byte says how long the extension is
     const size_t nTake = nExt + 1 <= nSize ? nExt : nSize - 1;
-    const std::string strPath = "/x/name." + std::string(reinterpret_cast<const char*>(pData + 1), nTake);
+    const std::string strPath =
+        "/x/name." + std::string(reinterpret_cast<const char*>(pData + 1), nTake);
     uint8_t header[kSourceHeaderBytes] = {};
     const size_t nRest = nSize - 1 - nTake;
     std::memcpy(header, pData + 1 + nTake, nRest < kSourceHeaderBytes ? nRest : kSourceHeaderBytes);

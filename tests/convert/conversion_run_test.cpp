@@ -181,6 +181,22 @@ TEST_F(ConversionRunTest, CancelsAndTheSourceAsDestination) {
     EXPECT_EQ(editor.nShown, nShown);
 }
 
+TEST_F(ConversionRunTest, RemovedDestinationFolderIsReportedNotCrashedOn) {
+    OpenSource(testmedia::IndexedClip({}));
+    const std::string strFolder = Dest("vanishing");
+    fs::create_directories(strFolder);
+    ui.saveAnswers.push_back(strFolder + "/out.avi");
+    doc.OnFileConvert();
+    for (int i = 0; i < 10000 && AppState.bConverting; ++i) {
+        if (i == 10) {
+            fs::remove_all(strFolder);
+        }
+        doc.OnPlaybackTick(1);
+    }
+    EXPECT_EQ(AppState.bConverting, 0);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"AVIファイルへの書き込みに失敗しました"});
+}
+
 TEST_F(ConversionRunTest, SettingsCommandAppliesOnlyOnOk) {
     OpenSource(testmedia::IndexedClip({}));
     editor.edit = [](ConvertSettings& s) {
