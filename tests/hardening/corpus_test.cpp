@@ -161,4 +161,43 @@ TEST(HostileFiles, EveryWayInEndsInADefinedOutcome) {
     EXPECT_EQ(outcomes["play: still playing after 400 ticks"], 0) << report.str();
 }
 
+// A file that grows while it plays, and one that disappears: playback goes on with what
+// can be read and ends.
+TEST(HostileFiles, FilesChangingUnderThePlayer) {
+    const std::string strAvi = ReadAll(testmedia::IndexedClip({}));
+    const std::string strDir = testmedia::MediaDir() + "/changing";
+    fs::create_directories(strDir);
+    for (int nCase = 0; nCase < 2; ++nCase) {
+        const std::string strPath = strDir + (nCase == 0 ? "/growing.avi" : "/vanishing.avi");
+        std::ofstream(strPath, std::ios::binary | std::ios::trunc)
+            << (nCase == 0 ? strAvi.substr(0, strAvi.size() / 3) : strAvi);
+        ResetAppState();
+        testfakes::ScriptedUi ui;
+        testfakes::FakeRecentFiles recent;
+        testfakes::FakeTimerHost timers;
+        CQuovelDoc doc(ui, recent);
+        doc.SetTimerWindow(&timers);
+        platform::ManualMediaClock clock;
+        CFrameGrabber grabber(clock);
+        AppState.pGrabber = &grabber;
+        ui.answers.push_back(strPath);
+        doc.OnFileOpen();
+        for (int nTick = 0; nTick < 400 && timers.Running(); ++nTick) {
+            if (nTick == 5) {
+                if (nCase == 0) {
+                    std::ofstream(strPath, std::ios::binary | std::ios::app)
+                        << strAvi.substr(strAvi.size() / 3);
+                } else {
+                    fs::remove(strPath);
+                }
+            }
+            clock.Advance(333'333);
+            doc.OnPlaybackTick(1);
+        }
+        EXPECT_FALSE(timers.Running()) << strPath;
+        AppState.pGrabber = nullptr;
+    }
+    ResetAppState();
+}
+
 }  // namespace
