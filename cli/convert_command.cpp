@@ -1,7 +1,6 @@
 #include "cli/convert_command.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <map>
@@ -11,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/framework/timer_host.h"
+#include "cli/arguments.h"
 #include "convert/avi_writer.h"
 #include "convert/convert_settings_editor.h"
 #include "platform/compressor.h"
@@ -41,15 +41,6 @@ namespace {
 volatile std::sig_atomic_t g_bInterrupted = 0;
 extern "C" void OnInterrupt(int) {
     g_bInterrupted = 1;
-}
-
-std::optional<int32_t> ParseInt(const std::string& s, int32_t nMin, int32_t nMax) {
-    int32_t n = 0;
-    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
-    if (ec != std::errc() || ptr != s.data() + s.size() || n < nMin || n > nMax) {
-        return std::nullopt;
-    }
-    return n;
 }
 
 // The window's dialogs, answered from the command line; messages go to standard error.

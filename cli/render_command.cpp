@@ -1,11 +1,11 @@
 #include "cli/render_command.h"
 
-#include <charconv>
 #include <optional>
 #include <ostream>
 
 #include "app/app_state.h"
 #include "app/framework/null_services.h"
+#include "cli/arguments.h"
 #include "platform/bmp_file.h"
 #include "platform/media_clock.h"
 #include "playback/frame_grabber.h"
@@ -29,16 +29,6 @@ const char* const kRenderUsage =
     "  --strobe N        strobe interval 1..30 (default 5)\n";
 
 namespace {
-
-std::optional<int32_t> ParseInt(const std::string& strText, int32_t nMin, int32_t nMax) {
-    int32_t n = 0;
-    const char* pEnd = strText.data() + strText.size();
-    const auto [ptr, ec] = std::from_chars(strText.data(), pEnd, n);
-    if (ec != std::errc() || ptr != pEnd || n < nMin || n > nMax) {
-        return std::nullopt;
-    }
-    return n;
-}
 
 struct RenderRequest {
     std::string strSource;

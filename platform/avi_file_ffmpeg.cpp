@@ -131,6 +131,16 @@ std::string FourCCText(uint32_t n) {
     return s;
 }
 
+bool CanCompress(uint32_t nFourCC, int nWidth, int nHeight) {
+    const CompressorSpec* pEntry = FindSpec(nFourCC);
+    if (pEntry == nullptr || nWidth <= 0 || nHeight <= 0) {
+        return false;
+    }
+    av_log_set_level(AV_LOG_QUIET);
+    return pEntry->pszEncoder == nullptr ||
+           OpenEncoder(*pEntry, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30}) != nullptr;
+}
+
 std::vector<CompressorInfo> ListCompressors(int nWidth, int nHeight) {
     // Opening every encoder once per size is slow (x264, Cinepak): remember the answers.
     static std::mutex s_mutex;
@@ -143,25 +153,13 @@ std::vector<CompressorInfo> ListCompressors(int nWidth, int nHeight) {
     av_log_set_level(AV_LOG_QUIET);
     std::vector<CompressorInfo> offered;
     for (const CompressorSpec& entry : kSpecs) {
-        const bool bOk = entry.pszEncoder == nullptr ||
-                         OpenEncoder(entry, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30});
-        if (bOk && nWidth > 0 && nHeight > 0) {
+        if (CanCompress(entry.nFourCC, nWidth, nHeight)) {
             offered.push_back({entry.nFourCC, entry.pszName, entry.bKeyFrames,
                                entry.bQScale || entry.bCrf, entry.bRate});
         }
     }
     s_cache[{nWidth, nHeight}] = offered;
     return offered;
-}
-
-bool CanCompress(uint32_t nFourCC, int nWidth, int nHeight) {
-    const CompressorSpec* pEntry = FindSpec(nFourCC);
-    if (pEntry == nullptr || nWidth <= 0 || nHeight <= 0) {
-        return false;
-    }
-    av_log_set_level(AV_LOG_QUIET);
-    return pEntry->pszEncoder == nullptr ||
-           OpenEncoder(*pEntry, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30}) != nullptr;
 }
 
 struct AviFile::Impl {

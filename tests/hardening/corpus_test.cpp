@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <sstream>
@@ -89,6 +90,38 @@ std::map<std::string, std::string> MakeCorpus() {
     return corpus;
 }
 
+// Opens strPath through the open command and ticks (one frame of clock each) until the timer
+// stops or 400 ticks have passed; onTick runs before each tick. Returns what it saw.
+struct PlayResult {
+    bool bMessage = false;
+    bool bOpened = false;
+    bool bStillPlaying = false;
+};
+PlayResult PlayToEnd(const std::string& strPath, const std::function<void(int)>& onTick = {}) {
+    ResetAppState();
+    testfakes::ScriptedUi ui;
+    testfakes::FakeRecentFiles recent;
+    testfakes::FakeTimerHost timers;
+    CQuovelDoc doc(ui, recent);
+    doc.SetTimerWindow(&timers);
+    platform::ManualMediaClock clock;
+    CFrameGrabber grabber(clock);
+    AppState.pGrabber = &grabber;
+    ui.answers.push_back(strPath);
+    doc.OnFileOpen();
+    for (int nTick = 0; nTick < 400 && timers.Running(); ++nTick) {
+        if (onTick) {
+            onTick(nTick);
+        }
+        clock.Advance(333'333);
+        doc.OnPlaybackTick(1);
+    }
+    PlayResult result{!ui.messages.empty(), !recent.entries.empty(), timers.Running()};
+    AppState.pGrabber = nullptr;
+    ResetAppState();
+    return result;
+}
+
 TEST(HostileFiles, EveryWayInEndsInADefinedOutcome) {
     const std::string strDir = testmedia::MediaDir() + "/corpus";
     fs::remove_all(strDir);
@@ -101,32 +134,11 @@ TEST(HostileFiles, EveryWayInEndsInADefinedOutcome) {
         ++nFiles;
 
         // Open and play to the end (or 400 ticks).
-        {
-            ResetAppState();
-            testfakes::ScriptedUi ui;
-            testfakes::FakeRecentFiles recent;
-            testfakes::FakeTimerHost timers;
-            CQuovelDoc doc(ui, recent);
-            doc.SetTimerWindow(&timers);
-            platform::ManualMediaClock clock;
-            CFrameGrabber grabber(clock);
-            AppState.pGrabber = &grabber;
-            ui.answers.push_back(strPath);
-            doc.OnFileOpen();
-            int nTicks = 0;
-            for (; nTicks < 400 && timers.Running(); ++nTicks) {
-                clock.Advance(333'333);
-                doc.OnPlaybackTick(1);
-            }
-            const std::string strOutcome =
-                !ui.messages.empty() ? "play: message"
-                : !recent.entries.empty()
-                    ? (timers.Running() ? "play: still playing after 400 ticks"
-                                        : "play: played to the end")
-                    : "play: refused silently";
-            ++outcomes[strOutcome];
-            AppState.pGrabber = nullptr;
-        }
+        const PlayResult played = PlayToEnd(strPath);
+        ++outcomes[played.bMessage        ? "play: message"
+                   : !played.bOpened      ? "play: refused silently"
+                   : played.bStillPlaying ? "play: still playing after 400 ticks"
+                                          : "play: played to the end"];
         // --render frame 0 and --convert, each a clean exit code with at most a line or two.
         for (int nWay = 0; nWay < 2; ++nWay) {
             ResetAppState();
@@ -171,31 +183,18 @@ TEST(HostileFiles, FilesChangingUnderThePlayer) {
         const std::string strPath = strDir + (nCase == 0 ? "/growing.avi" : "/vanishing.avi");
         std::ofstream(strPath, std::ios::binary | std::ios::trunc)
             << (nCase == 0 ? strAvi.substr(0, strAvi.size() / 3) : strAvi);
-        ResetAppState();
-        testfakes::ScriptedUi ui;
-        testfakes::FakeRecentFiles recent;
-        testfakes::FakeTimerHost timers;
-        CQuovelDoc doc(ui, recent);
-        doc.SetTimerWindow(&timers);
-        platform::ManualMediaClock clock;
-        CFrameGrabber grabber(clock);
-        AppState.pGrabber = &grabber;
-        ui.answers.push_back(strPath);
-        doc.OnFileOpen();
-        for (int nTick = 0; nTick < 400 && timers.Running(); ++nTick) {
-            if (nTick == 5) {
-                if (nCase == 0) {
-                    std::ofstream(strPath, std::ios::binary | std::ios::app)
-                        << strAvi.substr(strAvi.size() / 3);
-                } else {
-                    fs::remove(strPath);
-                }
+        const PlayResult played = PlayToEnd(strPath, [&](int nTick) {
+            if (nTick != 5) {
+                return;
             }
-            clock.Advance(333'333);
-            doc.OnPlaybackTick(1);
-        }
-        EXPECT_FALSE(timers.Running()) << strPath;
-        AppState.pGrabber = nullptr;
+            if (nCase == 0) {
+                std::ofstream(strPath, std::ios::binary | std::ios::app)
+                    << strAvi.substr(strAvi.size() / 3);
+            } else {
+                fs::remove(strPath);
+            }
+        });
+        EXPECT_FALSE(played.bStillPlaying) << strPath;
     }
     ResetAppState();
 }
