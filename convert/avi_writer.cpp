@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/app_state.h"
+#include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 
 namespace {
@@ -109,6 +110,10 @@ int CAviWriter::WriteFrame() {
     AppState.bFrameReady = 0;
 
     const uint8_t* pFrame = pDocument->pFrameImage.get() + dib::kPixelOffset;
+    // The decoded picture behind FrameImage, for compressors that can take it as it is.
+    const AVFrame* pSource = AppState.pGrabber != nullptr && AppState.bDvCropActive != 1
+                                 ? AppState.pGrabber->CopiedPicture()
+                                 : nullptr;
     if (AppState.bDvCropActive == 1) {
         // Keep the middle 320 columns: 20 dropped at each side.
         const size_t nSrcRow = dib::RowBytes24(kDvWidth);
@@ -122,7 +127,8 @@ int CAviWriter::WriteFrame() {
     }
     const int32_t nThinning = AppState.nThinning > 0 ? AppState.nThinning : 1;
     if (nFrameCount % nThinning == 0 &&
-        !pFile->WriteSample(nFrameCount / nThinning, pFrame, static_cast<size_t>(nFrameBytes))) {
+        !pFile->WriteSample(nFrameCount / nThinning, pFrame, static_cast<size_t>(nFrameBytes),
+                            pSource)) {
         return kWriteFailed;
     }
     AppState.strTimeText = FormatProgress(

@@ -11,6 +11,8 @@
 #include "platform/compressor.h"
 #include "platform/dib.h"
 
+struct AVFrame;
+
 namespace platform {
 
 struct AviStreamInfo {
@@ -38,7 +40,10 @@ class AviFile {
     bool SetFormat(const dib::BitmapInfoHeader& format);
     // One frame, 24-bit BGR, bottom row first, rows padded to 4 bytes, at stream position
     // nPosition. False when the frame could not be written (the disk is full, say).
-    bool WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes);
+    // pSource, when given, is the decoded picture pFrame was copied from: a compressor that
+    // takes the picture's YUV as it is is given that instead.
+    bool WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes,
+                     const AVFrame* pSource = nullptr);
     // Drains the compressor, writes the index and closes the file. False when the file could
     // not be completed; the frames written before stay readable.
     bool Finish();

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "platform/avi_file.h"
+#include "platform/encoder_input.h"
 #include "platform/ffmpeg_ptr.h"
 
 extern "C" {
@@ -169,9 +170,8 @@ struct AviFile::Impl {
     CompressorChoice choice;
     const CompressorSpec* pEntry = nullptr;
     ff::CodecPtr pCodec;
-    ff::FramePtr pFrame{av_frame_alloc()};
+    EncoderInput input;
     ff::PacketPtr pPacket{av_packet_alloc()};
-    ff::SwsPtr pSws;
     bool bHeaderWritten = false;
     bool bFinished = false;
     bool bFailed = false;
@@ -275,16 +275,7 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
             return false;
         }
         par->codec_tag = f.pEntry->nFourCC;
-        f.pFrame->format = f.pCodec->pix_fmt;
-        f.pFrame->width = format.biWidth;
-        f.pFrame->height = format.biHeight;
-        if (av_frame_get_buffer(f.pFrame.get(), 0) < 0) {
-            return false;
-        }
-        f.pSws.reset(sws_getContext(format.biWidth, format.biHeight, AV_PIX_FMT_BGR24,
-                                    format.biWidth, format.biHeight, f.pCodec->pix_fmt,
-                                    SWS_FAST_BILINEAR, nullptr, nullptr, nullptr));
-        if (!f.pSws) {
+        if (!f.input.Open(format.biWidth, format.biHeight, f.pCodec->pix_fmt)) {
             return false;
         }
     }
@@ -298,7 +289,8 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
     return true;
 }
 
-bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes) {
+bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes,
+                          const AVFrame* pSource) {
     Impl& f = *m_pImpl;
     if (!f.bHeaderWritten || f.bFinished || pFrame == nullptr) {
         return false;
@@ -320,15 +312,15 @@ bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nByte
         f.pPacket->size = 0;
         return bOk;
     }
-    if (av_frame_make_writable(f.pFrame.get()) < 0) {
+    AVFrame* pInput = pSource != nullptr ? f.input.FromPicture(*pSource) : nullptr;
+    if (pInput == nullptr) {
+        pInput = f.input.FromDib(pFrame, nRow);
+    }
+    if (pInput == nullptr) {
         return false;
     }
-    // Read the bottom-up rows from the top row down.
-    const uint8_t* srcData[1] = {pFrame + nRow * static_cast<size_t>(h - 1)};
-    const int srcStride[1] = {-static_cast<int>(nRow)};
-    sws_scale(f.pSws.get(), srcData, srcStride, 0, h, f.pFrame->data, f.pFrame->linesize);
-    f.pFrame->pts = nPosition;
-    if (avcodec_send_frame(f.pCodec.get(), f.pFrame.get()) < 0) {
+    pInput->pts = nPosition;
+    if (avcodec_send_frame(f.pCodec.get(), pInput) < 0) {
         return false;
     }
     return f.Drain();

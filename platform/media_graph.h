@@ -15,6 +15,8 @@
 #include "platform/dib.h"
 #include "platform/media_clock.h"
 
+struct AVFrame;
+
 namespace platform {
 
 enum class TimeFormat { MediaTime, Frame, Sample, Field, Byte, None, Other };
@@ -53,6 +55,10 @@ class MediaGraph {
 
     // Copies the frame shown at the current position into pDst (nBytes of room).
     CopyResult CopyCurrentFrame(uint8_t* pDst, size_t nBytes);
+    // The decoded picture the last copy was made from, or null when that copy failed. It
+    // stays valid until the next copy; an encoder may take it instead of the 24-bit copy and
+    // so spare two colour conversions.
+    const AVFrame* CopiedPicture() const;
 
     // Decoder work done so far, for benchmarks and tests of the decode-forward rule.
     int64_t DecodedFrameCount() const;

@@ -48,6 +48,7 @@ struct MediaGraph::Impl {
     ff::FramePtr pCur{av_frame_alloc()};   // newest frame whose start <= target
     ff::FramePtr pNext{av_frame_alloc()};  // a decoded frame beyond the target, kept for later
     ff::FramePtr pSpare{av_frame_alloc()};
+    ff::FramePtr pCopied{av_frame_alloc()};  // a reference to the picture last copied out
     ff::SwsPtr pSws;
     const SwsContext* pSwsConfigured = nullptr;
     int nSwsColourKey = -1;
@@ -414,7 +415,7 @@ std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& strPath, const I
     }
     av_log_set_level(AV_LOG_QUIET);
     auto pImpl = std::make_unique<Impl>(clock);
-    if (!pImpl->pPacket || !pImpl->pCur || !pImpl->pNext || !pImpl->pSpare) {
+    if (!pImpl->pPacket || !pImpl->pCur || !pImpl->pNext || !pImpl->pSpare || !pImpl->pCopied) {
         return nullptr;
     }
     AVFormatContext* pRaw = nullptr;
@@ -497,6 +498,7 @@ GraphState MediaGraph::GetState() const {
 
 CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
     Impl& g = *m_pImpl;
+    av_frame_unref(g.pCopied.get());
     if (!g.bConnected) {
         return CopyResult::NotConnected;
     }
@@ -512,8 +514,18 @@ CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
     if (!g.bHaveCur) {
         return CopyResult::Failed;
     }
-    return g.ConvertCurrent(pDst, dib::RowBytes24(g.header.biWidth)) ? CopyResult::Ok
-                                                                     : CopyResult::Failed;
+    if (!g.ConvertCurrent(pDst, dib::RowBytes24(g.header.biWidth))) {
+        return CopyResult::Failed;
+    }
+    if (av_frame_ref(g.pCopied.get(), g.pCur.get()) < 0) {
+        av_frame_unref(g.pCopied.get());  // only the 24-bit copy is there to encode from
+    }
+    return CopyResult::Ok;
+}
+
+const AVFrame* MediaGraph::CopiedPicture() const {
+    const AVFrame* pFrame = m_pImpl->pCopied.get();
+    return pFrame != nullptr && pFrame->buf[0] != nullptr ? pFrame : nullptr;
 }
 
 int64_t MediaGraph::DecodedFrameCount() const {

@@ -163,6 +163,10 @@ bool CFrameGrabber::FetchFrame() {
     return true;
 }
 
+const AVFrame* CFrameGrabber::CopiedPicture() const {
+    return pGraph ? pGraph->CopiedPicture() : nullptr;
+}
+
 void CFrameGrabber::StepToNextFrame() {
     // The counter already counts the frame just copied, so the next frame of the range is
     // nRangeStart + nFrameCounter - 1.

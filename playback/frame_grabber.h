@@ -33,6 +33,8 @@ class CFrameGrabber {
     // document's FrameImage (and, while converting, steps to the next frame). True when the
     // tick advanced to a new frame.
     bool FetchFrame();
+    // The decoded picture that FrameImage was last copied from, or null.
+    const AVFrame* CopiedPicture() const;
     void Close();
     void TogglePause();
 

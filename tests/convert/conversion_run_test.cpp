@@ -26,6 +26,25 @@ std::vector<int> Indices(const std::string& strPath, int w, int h) {
     return testmedia::DecodedIndices(strPath, w, h);
 }
 
+// Luma PSNR of a file's frames against another's, as FFmpeg's psnr filter measures it.
+double LumaPsnr(const std::string& strA, const std::string& strB) {
+    const std::string strOut =
+        Shell("ffmpeg -nostdin -i '" + strA + "' -i '" + strB +
+              "' -lavfi '[0:v]format=yuv420p[a];[1:v]format=yuv420p[b];[a][b]psnr' -f null - 2>&1 "
+              "| sed -n 's/.*PSNR y:\\([0-9.]*\\).*/\\1/p'");
+    return strOut.empty() ? 0.0 : std::stod(strOut);
+}
+
+// The first frame's pixel at (x, y), B G R, as ffmpeg decodes the file.
+std::vector<int> PixelOf(const std::string& strPath, int w, int h, int x, int y) {
+    const auto frames = testmedia::DecodeAll(strPath, w, h);
+    if (frames.empty()) {
+        return {};
+    }
+    const uint8_t* p = frames[0].data() + (static_cast<size_t>(y) * w + x) * 3;
+    return {p[0], p[1], p[2]};
+}
+
 std::vector<int> Sequence(int nStart, int nStep, int nCount) {
     std::vector<int> v;
     for (int i = 0; i < nCount; ++i) {
@@ -62,6 +81,11 @@ class ConversionRunTest : public ::testing::Test {
         }
     }
     std::string Dest(const char* pszName) const { return testmedia::MediaDir() + "/" + pszName; }
+    std::string Dest(const std::string& strName) const { return Dest(strName.c_str()); }
+    void UseCompressor(char a, char b, char c, char d, int nQuality) {
+        chooser.answer =
+            platform::CompressorChoice{platform::MakeFourCC(a, b, c, d), 0, nQuality, 0, {}};
+    }
 
     testfakes::ScriptedUi ui;
     testfakes::FakeRecentFiles recent;
@@ -228,6 +252,88 @@ TEST_F(ConversionRunTest, FailedWriteEndsTheConversionWithAMessage) {
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_EQ(ui.messages.front(), "AVIファイルへの書き込みに失敗しました");
     EXPECT_FALSE(Probe(Dest("full.avi"), "nb_read_frames").empty());
+}
+
+// YUV compressors are given the decoded picture itself, not a conversion back from the
+// 24-bit frame: the written frames are as close to the source as FFmpeg's own conversion.
+TEST_F(ConversionRunTest, YuvCompressorsKeepTheSourceAsFaithfullyAsFFmpeg) {
+    const std::string strSource = testmedia::MakeClip(
+        "sharp", "-f lavfi -i testsrc2=s=320x240:r=30:d=0.5 -c:v mpeg4 -q:v 2", "avi");
+    ASSERT_FALSE(strSource.empty());
+    struct Case {
+        const char* pszTag;
+        const char* pszFFmpeg;
+    };
+    for (const Case& c : {Case{"MJPG", "-c:v mjpeg -q:v 3"}, Case{"FMP4", "-c:v mpeg4 -q:v 3"}}) {
+        SCOPED_TRACE(c.pszTag);
+        UseCompressor(c.pszTag[0], c.pszTag[1], c.pszTag[2], c.pszTag[3], 94);  // quantiser 3
+        OpenSource(strSource);
+        Convert(Dest(std::string("sharp-") + c.pszTag + ".avi"));
+        const std::string strReference = Dest(std::string("sharp-ffmpeg-") + c.pszTag + ".avi");
+        Shell("ffmpeg -nostdin -v error -y -i '" + strSource + "' " + c.pszFFmpeg + " '" +
+              strReference + "'");
+        const double dOurs = LumaPsnr(Dest(std::string("sharp-") + c.pszTag + ".avi"), strSource);
+        const double dTheirs = LumaPsnr(strReference, strSource);
+        ASSERT_GT(dTheirs, 30.0);
+        EXPECT_GE(dOurs, dTheirs - 0.5);
+    }
+}
+
+// Black and white stay black and white whichever of limited and full range the source and
+// the compressor use.
+TEST_F(ConversionRunTest, LevelsSurviveBetweenLimitedAndFullRange) {
+    const std::string strHalves =
+        "-f lavfi -i color=c=white:s=320x240:r=30:d=0.2 "
+        "-vf drawbox=x=0:y=0:w=160:h=240:color=black:t=fill ";
+    const std::string strLimited =
+        testmedia::MakeClip("halves", strHalves + "-c:v mpeg4 -q:v 2", "avi");
+    const std::string strFull =
+        testmedia::MakeClip("halves", strHalves + "-c:v mjpeg -q:v 2", "avi");
+    ASSERT_FALSE(strLimited.empty());
+    ASSERT_FALSE(strFull.empty());
+    struct Case {
+        std::string strSource;
+        const char* pszTag;
+    };
+    int n = 0;
+    for (const Case& c : {Case{strLimited, "MJPG"}, Case{strFull, "FMP4"}, Case{strFull, "MJPG"}}) {
+        SCOPED_TRACE(std::string(c.pszTag) + " from " + c.strSource);
+        UseCompressor(c.pszTag[0], c.pszTag[1], c.pszTag[2], c.pszTag[3], 94);
+        OpenSource(c.strSource);
+        const std::string strDest = Dest("levels-" + std::to_string(n++) + ".avi");
+        Convert(strDest);
+        const std::vector<int> black = PixelOf(strDest, 320, 240, 40, 120);
+        const std::vector<int> white = PixelOf(strDest, 320, 240, 280, 120);
+        ASSERT_EQ(black.size(), 3u);
+        ASSERT_EQ(white.size(), 3u);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_LE(black[i], 3);
+            EXPECT_GE(white[i], 252);
+        }
+    }
+}
+
+// A BT.709 source is shown with its own matrix; AVI has no place to say so, so its written
+// frames carry the colours the window shows, not its YUV as it is.
+TEST_F(ConversionRunTest, Bt709SourceIsWrittenWithTheColoursItShows) {
+    const std::string strSource = testmedia::MakeClip(
+        "red709",
+        "-f lavfi -i color=c=0xC02030:s=320x240:r=30:d=0.2 -c:v libx264 -pix_fmt yuv420p "
+        "-colorspace bt709 -color_primaries bt709 -color_trc bt709",
+        "mkv");
+    ASSERT_FALSE(strSource.empty());
+    UseCompressor('F', 'M', 'P', '4', 94);
+    OpenSource(strSource);
+    Convert(Dest("red709.avi"));
+    // Every frame is the same: FrameImage still holds the picture the window showed last.
+    const uint8_t* pShown =
+        doc.pFrameImage.get() + dib::kPixelOffset + dib::RowBytes24(320) * 120 + 160 * 3;
+    const std::vector<int> shown{pShown[0], pShown[1], pShown[2]};
+    const std::vector<int> written = PixelOf(Dest("red709.avi"), 320, 240, 160, 120);
+    ASSERT_EQ(written.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(written[i], shown[i], 4) << "component " << i;
+    }
 }
 
 }  // namespace

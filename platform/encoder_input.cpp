@@ -1,0 +1,140 @@
+#include "platform/encoder_input.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+namespace platform {
+namespace {
+
+// Eight-bit YUV with its own plane per component (or NV12's shared chroma plane).
+bool IsYuv8(AVPixelFormat format) {
+    const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(format);
+    if (pDesc == nullptr || pDesc->nb_components < 3 ||
+        (pDesc->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM |
+                         AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_FLOAT)) != 0 ||
+        (pDesc->flags & AV_PIX_FMT_FLAG_PLANAR) == 0) {
+        return false;
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (pDesc->comp[i].depth != 8) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The "J" formats are their plain twins at full range.
+AVPixelFormat PlainTwin(AVPixelFormat format) {
+    switch (format) {
+        case AV_PIX_FMT_YUVJ420P:
+            return AV_PIX_FMT_YUV420P;
+        case AV_PIX_FMT_YUVJ422P:
+            return AV_PIX_FMT_YUV422P;
+        case AV_PIX_FMT_YUVJ444P:
+            return AV_PIX_FMT_YUV444P;
+        case AV_PIX_FMT_YUVJ440P:
+            return AV_PIX_FMT_YUV440P;
+        case AV_PIX_FMT_YUVJ411P:
+            return AV_PIX_FMT_YUV411P;
+        default:
+            return format;
+    }
+}
+
+bool IsFullRangeFormat(AVPixelFormat format) {
+    return PlainTwin(format) != format;
+}
+
+}  // namespace
+
+bool EncoderInput::Open(int nWidth, int nHeight, AVPixelFormat encoderFormat) {
+    m_nWidth = nWidth;
+    m_nHeight = nHeight;
+    m_format = encoderFormat;
+    m_bYuvTarget = IsYuv8(encoderFormat);
+    if (!m_pOwned || !m_pShared) {
+        return false;
+    }
+    m_pOwned->format = encoderFormat;
+    m_pOwned->width = nWidth;
+    m_pOwned->height = nHeight;
+    if (av_frame_get_buffer(m_pOwned.get(), 0) < 0) {
+        return false;
+    }
+    // Same size: swscale converts without resampling (its fast-bilinear mode would shift
+    // columns by a fraction of a pixel into a YUV-J format and blur sharp edges).
+    m_pFromDib.reset(sws_getContext(nWidth, nHeight, AV_PIX_FMT_BGR24, nWidth, nHeight,
+                                    encoderFormat, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    return m_pFromDib != nullptr;
+}
+
+AVFrame* EncoderInput::FromDib(const uint8_t* pPixels, size_t nRowBytes) {
+    if (av_frame_make_writable(m_pOwned.get()) < 0) {
+        return nullptr;
+    }
+    // Read the bottom-up rows from the top row down.
+    const uint8_t* srcData[1] = {pPixels + nRowBytes * static_cast<size_t>(m_nHeight - 1)};
+    const int srcStride[1] = {-static_cast<int>(nRowBytes)};
+    if (sws_scale(m_pFromDib.get(), srcData, srcStride, 0, m_nHeight, m_pOwned->data,
+                  m_pOwned->linesize) <= 0) {
+        return nullptr;
+    }
+    return m_pOwned.get();
+}
+
+AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
+    const auto source = static_cast<AVPixelFormat>(picture.format);
+    // The 24-bit copy reads every matrix but BT.709 as BT.601, and compressors are given
+    // BT.601: only then is the picture the same colours as its copy.
+    if (!m_bYuvTarget || picture.width != m_nWidth || picture.height != m_nHeight ||
+        picture.colorspace == AVCOL_SPC_BT709 || !IsYuv8(source)) {
+        return nullptr;
+    }
+    const bool bSourceFull = picture.color_range == AVCOL_RANGE_JPEG || IsFullRangeFormat(source);
+    const bool bTargetFull = IsFullRangeFormat(m_format);
+    if (PlainTwin(source) == PlainTwin(m_format) && bSourceFull == bTargetFull) {
+        // The same planes: share the decoder's buffers instead of copying them. Only the
+        // picture goes along, none of the decoder's notes (picture type, quality) that an
+        // encoder would take as orders.
+        av_frame_unref(m_pShared.get());
+        for (int i = 0; i < AV_NUM_DATA_POINTERS; ++i) {
+            if (picture.buf[i] != nullptr) {
+                m_pShared->buf[i] = av_buffer_ref(picture.buf[i]);
+                if (m_pShared->buf[i] == nullptr) {
+                    av_frame_unref(m_pShared.get());
+                    return nullptr;
+                }
+            }
+            m_pShared->data[i] = picture.data[i];
+            m_pShared->linesize[i] = picture.linesize[i];
+        }
+        m_pShared->extended_data = m_pShared->data;
+        m_pShared->format = m_format;
+        m_pShared->width = m_nWidth;
+        m_pShared->height = m_nHeight;
+        return m_pShared.get();
+    }
+    m_pFromYuv.reset(sws_getCachedContext(m_pFromYuv.release(), picture.width, picture.height,
+                                          source, m_nWidth, m_nHeight, m_format, SWS_BICUBIC,
+                                          nullptr, nullptr, nullptr));
+    if (!m_pFromYuv) {
+        return nullptr;
+    }
+    const int nRangeKey = (bSourceFull ? 2 : 0) + (bTargetFull ? 1 : 0);
+    if (m_pFromYuv.get() != m_pConfigured || nRangeKey != m_nRangeKey) {
+        const int* pMatrix = sws_getCoefficients(SWS_CS_DEFAULT);
+        sws_setColorspaceDetails(m_pFromYuv.get(), pMatrix, bSourceFull ? 1 : 0, pMatrix,
+                                 bTargetFull ? 1 : 0, 0, 1 << 16, 1 << 16);
+        m_pConfigured = m_pFromYuv.get();
+        m_nRangeKey = nRangeKey;
+    }
+    if (av_frame_make_writable(m_pOwned.get()) < 0 ||
+        sws_scale(m_pFromYuv.get(), picture.data, picture.linesize, 0, picture.height,
+                  m_pOwned->data, m_pOwned->linesize) <= 0) {
+        return nullptr;
+    }
+    return m_pOwned.get();
+}
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+// The frames an encoder is given. The pipeline's frames are 24-bit BGR, bottom row first;
+// most compressors want YUV. When the decoded picture behind a 24-bit frame is already YUV
+// of the same size and colour matrix, the encoder takes that picture (as it is, or with
+// only its range or chroma layout changed) instead of a conversion back from 24 bits: one
+// colour conversion per frame, not three, and no rounding through RGB.
+// Include only from implementation files.
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/ffmpeg_ptr.h"
+
+namespace platform {
+
+class EncoderInput {
+  public:
+    // Frames of nWidth × nHeight in the encoder's pixel format; false when out of memory.
+    bool Open(int nWidth, int nHeight, AVPixelFormat encoderFormat);
+    // The frame made from a 24-bit bottom-up frame (rows nRowBytes apart), or null.
+    AVFrame* FromDib(const uint8_t* pPixels, size_t nRowBytes);
+    // The frame made from a decoded picture, or null when the picture cannot stand in for
+    // its 24-bit copy here (another size or colour matrix, RGB on either side).
+    AVFrame* FromPicture(const AVFrame& picture);
+
+  private:
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    AVPixelFormat m_format = AV_PIX_FMT_NONE;
+    bool m_bYuvTarget = false;
+    ff::FramePtr m_pOwned{av_frame_alloc()};   // converted pictures
+    ff::FramePtr m_pShared{av_frame_alloc()};  // a decoded picture passed on untouched
+    ff::SwsPtr m_pFromDib;
+    ff::SwsPtr m_pFromYuv;
+    const SwsContext* m_pConfigured = nullptr;
+    int m_nRangeKey = -1;
+};
+
+}  // namespace platform
