@@ -1,5 +1,7 @@
 #include "platform/encoder_input.h"
 
+#include <algorithm>
+
 extern "C" {
 #include <libavutil/pixdesc.h>
 }
@@ -44,6 +46,31 @@ AVPixelFormat PlainTwin(AVPixelFormat format) {
 
 bool IsFullRangeFormat(AVPixelFormat format) {
     return PlainTwin(format) != format;
+}
+
+uint8_t Clamp255(int n) {
+    return static_cast<uint8_t>(std::clamp(n, 0, 255));
+}
+
+// Rounded division of a possibly negative numerator by a positive denominator.
+int RoundDiv(int nNum, int nDen) {
+    return nNum >= 0 ? (2 * nNum + nDen) / (2 * nDen) : -((-2 * nNum + nDen) / (2 * nDen));
+}
+
+// Studio range (Y 16..235, Cb/Cr 16..240) to full range (0..255) and back, one table per
+// plane kind: a lookup per byte, where swscale's general path would filter every row.
+RangeTables MakeRangeTables(bool bToFull) {
+    RangeTables t;
+    for (int n = 0; n < 256; ++n) {
+        if (bToFull) {
+            t.luma[n] = Clamp255(RoundDiv((n - 16) * 255, 219));
+            t.chroma[n] = Clamp255(128 + RoundDiv((n - 128) * 255, 224));
+        } else {
+            t.luma[n] = Clamp255(16 + RoundDiv(n * 219, 255));
+            t.chroma[n] = Clamp255(128 + RoundDiv((n - 128) * 224, 255));
+        }
+    }
+    return t;
 }
 
 }  // namespace
@@ -115,6 +142,9 @@ AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
         m_pShared->height = m_nHeight;
         return m_pShared.get();
     }
+    if (PlainTwin(source) == PlainTwin(m_format)) {
+        return RemapRange(picture, bTargetFull);
+    }
     m_pFromYuv.reset(sws_getCachedContext(m_pFromYuv.release(), picture.width, picture.height,
                                           source, m_nWidth, m_nHeight, m_format, SWS_BICUBIC,
                                           nullptr, nullptr, nullptr));
@@ -133,6 +163,33 @@ AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
         sws_scale(m_pFromYuv.get(), picture.data, picture.linesize, 0, picture.height,
                   m_pOwned->data, m_pOwned->linesize) <= 0) {
         return nullptr;
+    }
+    return m_pOwned.get();
+}
+
+AVFrame* EncoderInput::RemapRange(const AVFrame& picture, bool bToFull) {
+    if (!m_pRange || m_bRangeToFull != bToFull) {
+        m_pRange = std::make_unique<RangeTables>(MakeRangeTables(bToFull));
+        m_bRangeToFull = bToFull;
+    }
+    const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(m_format);
+    if (pDesc == nullptr || av_frame_make_writable(m_pOwned.get()) < 0) {
+        return nullptr;
+    }
+    for (int nPlane = 0; nPlane < 3; ++nPlane) {
+        const bool bChroma = nPlane > 0;
+        const int w = bChroma ? AV_CEIL_RSHIFT(m_nWidth, pDesc->log2_chroma_w) : m_nWidth;
+        const int h = bChroma ? AV_CEIL_RSHIFT(m_nHeight, pDesc->log2_chroma_h) : m_nHeight;
+        const uint8_t* pTable = bChroma ? m_pRange->chroma : m_pRange->luma;
+        for (int y = 0; y < h; ++y) {
+            const uint8_t* pSrc =
+                picture.data[nPlane] + static_cast<ptrdiff_t>(y) * picture.linesize[nPlane];
+            uint8_t* pDst =
+                m_pOwned->data[nPlane] + static_cast<ptrdiff_t>(y) * m_pOwned->linesize[nPlane];
+            for (int x = 0; x < w; ++x) {
+                pDst[x] = pTable[pSrc[x]];
+            }
+        }
     }
     return m_pOwned.get();
 }

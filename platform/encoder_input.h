@@ -7,10 +7,16 @@
 // Include only from implementation files.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/ffmpeg_ptr.h"
 
 namespace platform {
+
+struct RangeTables {
+    uint8_t luma[256];
+    uint8_t chroma[256];
+};
 
 class EncoderInput {
   public:
@@ -23,6 +29,9 @@ class EncoderInput {
     AVFrame* FromPicture(const AVFrame& picture);
 
   private:
+    // The picture in the encoder's layout with its range changed (to full, or to studio).
+    AVFrame* RemapRange(const AVFrame& picture, bool bToFull);
+
     int m_nWidth = 0;
     int m_nHeight = 0;
     AVPixelFormat m_format = AV_PIX_FMT_NONE;
@@ -33,6 +42,8 @@ class EncoderInput {
     ff::SwsPtr m_pFromYuv;
     const SwsContext* m_pConfigured = nullptr;
     int m_nRangeKey = -1;
+    std::unique_ptr<RangeTables> m_pRange;
+    bool m_bRangeToFull = false;
 };
 
 }  // namespace platform
