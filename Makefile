@@ -3,6 +3,7 @@
 #   make test  installs dependencies, builds, and runs every test
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-release
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 20
 
@@ -35,15 +36,14 @@ asan-test: deps
 fuzz: deps
 	scripts/fuzz $(FUZZ_SECONDS)
 
-bench: build
-	bench/run-bench $(BUILD)
-	bench/run-effects-bench $(BUILD)
-	bench/run-tick-bench $(BUILD)
-	bench/run-write-bench $(BUILD)
-	bench/run-convert-bench $(BUILD)
+# One table of Quovel against FFmpeg's own tools, from a release build (see bench/README.md).
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_BUILD)
+	bench/run-report $(BENCH_BUILD)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-fuzz

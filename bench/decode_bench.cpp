@@ -1,8 +1,8 @@
-// quovel_decode_bench MODE CLIP RATE THREADS
+// quovel_decode_bench MODE CLIP RATE THREADS [FRAMES]
 //   MODE sequential: play CLIP through the frame grabber into FrameImage, one frame per fetch
 //                    (the clock advances one frame period of RATE between fetches);
 //   MODE stepping:   convert-style stepping from frame 0, one source frame per fetch.
-// Prints "frames=N seconds=S fps=F" on one line.
+// Stops at the end of the clip or after FRAMES frames. Prints "frames=N seconds=S fps=F".
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,12 +15,13 @@
 #include "playback/quovel_doc.h"
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: %s sequential|stepping CLIP RATE THREADS\n", argv[0]);
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: %s sequential|stepping CLIP RATE THREADS [FRAMES]\n", argv[0]);
         return 2;
     }
     const std::string strMode = argv[1];
     const int nRate = std::atoi(argv[3]);
+    const long nLimit = argc == 6 ? std::atol(argv[5]) : -1;
     platform::ManualMediaClock clock;
     platform::MediaGraphOptions options;
     options.nDecoderThreads = std::atoi(argv[4]);
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     }
     grabber.Run();
     long nFrames = 0;
-    while (grabber.bPlaying) {
+    while (grabber.bPlaying && nFrames != nLimit) {
         if (grabber.FetchFrame()) {
             ++nFrames;
         }

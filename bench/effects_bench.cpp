@@ -1,7 +1,7 @@
-// quovel_effects_bench FRAME.bgr WIDTH HEIGHT
-// Times TransformFrame in every colour mode on one frame (raw BGR24, top row first, as
-// ffmpeg writes it), single thread, best of several runs. Prints one line per mode:
-// "mode=N name=NAME ms=T".
+// quovel_effects_bench FRAME.bgr WIDTH HEIGHT [MODE]
+// Times TransformFrame in every colour mode (or only MODE, 0..9) on one frame (raw BGR24, top
+// row first, as ffmpeg writes it), single thread, best of several runs. Prints one line per
+// mode: "mode=N name=NAME ms=T".
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,8 +14,8 @@
 #include "platform/dib.h"
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s FRAME.bgr WIDTH HEIGHT\n", argv[0]);
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: %s FRAME.bgr WIDTH HEIGHT [MODE]\n", argv[0]);
         return 2;
     }
     const int w = std::atoi(argv[2]);
@@ -42,7 +42,11 @@ int main(int argc, char** argv) {
     AppState.nHsvLevel[0] = 64;  // a quarter turn, like hue=h=90
     AppState.nMosaicSize = 8;
     AppState.nPaintLevels = 3;
+    const int nOnly = argc == 5 ? std::atoi(argv[4]) : -1;
     for (int nMode = 0; nMode < 10; ++nMode) {
+        if (nOnly >= 0 && nMode != nOnly) {
+            continue;
+        }
         AppState.nColorMode = nMode;
         effects::TransformFrame(out.data(), src.data(), &header, w, h);  // warm the tables
         double dBest = 1e9;
