@@ -1,5 +1,7 @@
 #include "platform/encoder_input.h"
 
+#include "platform/picture_colours.h"
+
 #include <algorithm>
 
 extern "C" {
@@ -24,28 +26,6 @@ bool IsYuv8(AVPixelFormat format) {
         }
     }
     return true;
-}
-
-// The "J" formats are their plain twins at full range.
-AVPixelFormat PlainTwin(AVPixelFormat format) {
-    switch (format) {
-        case AV_PIX_FMT_YUVJ420P:
-            return AV_PIX_FMT_YUV420P;
-        case AV_PIX_FMT_YUVJ422P:
-            return AV_PIX_FMT_YUV422P;
-        case AV_PIX_FMT_YUVJ444P:
-            return AV_PIX_FMT_YUV444P;
-        case AV_PIX_FMT_YUVJ440P:
-            return AV_PIX_FMT_YUV440P;
-        case AV_PIX_FMT_YUVJ411P:
-            return AV_PIX_FMT_YUV411P;
-        default:
-            return format;
-    }
-}
-
-bool IsFullRangeFormat(AVPixelFormat format) {
-    return PlainTwin(format) != format;
 }
 
 uint8_t Clamp255(int n) {
@@ -112,13 +92,12 @@ AVFrame* EncoderInput::FromDib(const uint8_t* pPixels, size_t nRowBytes) {
 
 AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
     const auto source = static_cast<AVPixelFormat>(picture.format);
-    // The 24-bit copy reads every matrix but BT.709 as BT.601, and compressors are given
-    // BT.601: only then is the picture the same colours as its copy.
+    // Compressors are given BT.601: only a picture read as BT.601 has its copy's colours.
     if (!m_bYuvTarget || picture.width != m_nWidth || picture.height != m_nHeight ||
-        picture.colorspace == AVCOL_SPC_BT709 || !IsYuv8(source)) {
+        ReadsAsBt709(picture) || !IsYuv8(source)) {
         return nullptr;
     }
-    const bool bSourceFull = picture.color_range == AVCOL_RANGE_JPEG || IsFullRangeFormat(source);
+    const bool bSourceFull = IsFullRange(picture);
     const bool bTargetFull = IsFullRangeFormat(m_format);
     if (PlainTwin(source) == PlainTwin(m_format) && bSourceFull == bTargetFull) {
         // The same planes: share the decoder's buffers instead of copying them. Only the

@@ -55,9 +55,10 @@ class MediaGraph {
 
     // Copies the frame shown at the current position into pDst (nBytes of room).
     CopyResult CopyCurrentFrame(uint8_t* pDst, size_t nBytes);
-    // The decoded picture the last copy was made from, or null when that copy failed. It
-    // stays valid until the next copy; an encoder may take it instead of the 24-bit copy and
-    // so spare two colour conversions.
+    // While kept (a conversion), the decoded picture the last copy was made from, or null
+    // when that copy failed. It stays valid until the next copy; an encoder may take it
+    // instead of the 24-bit copy and so spare two colour conversions.
+    void KeepCopiedPicture(bool bKeep);
     const AVFrame* CopiedPicture() const;
 
     // Decoder work done so far, for benchmarks and tests of the decode-forward rule.

@@ -6,6 +6,7 @@
 
 #include "platform/ffmpeg_ptr.h"
 #include "platform/media_graph.h"
+#include "platform/picture_colours.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -49,6 +50,7 @@ struct MediaGraph::Impl {
     ff::FramePtr pNext{av_frame_alloc()};  // a decoded frame beyond the target, kept for later
     ff::FramePtr pSpare{av_frame_alloc()};
     ff::FramePtr pCopied{av_frame_alloc()};  // a reference to the picture last copied out
+    bool bKeepCopied = false;
     ff::SwsPtr pSws;
     const SwsContext* pSwsConfigured = nullptr;
     int nSwsColourKey = -1;
@@ -292,8 +294,8 @@ struct MediaGraph::Impl {
         if (!pSws) {
             return false;
         }
-        const int nSpace = pFrame->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
-        const int nFullRange = pFrame->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
+        const int nSpace = ReadsAsBt709(*pFrame) ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
+        const int nFullRange = IsFullRange(*pFrame) ? 1 : 0;
         const int nColourKey = nSpace * 2 + nFullRange;
         if (pSws.get() != pSwsConfigured || nColourKey != nSwsColourKey) {
             // Rebuilding the colour tables is costly: only when the context or matrix changes.
@@ -517,10 +519,17 @@ CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
     if (!g.ConvertCurrent(pDst, dib::RowBytes24(g.header.biWidth))) {
         return CopyResult::Failed;
     }
-    if (av_frame_ref(g.pCopied.get(), g.pCur.get()) < 0) {
+    if (g.bKeepCopied && av_frame_ref(g.pCopied.get(), g.pCur.get()) < 0) {
         av_frame_unref(g.pCopied.get());  // only the 24-bit copy is there to encode from
     }
     return CopyResult::Ok;
+}
+
+void MediaGraph::KeepCopiedPicture(bool bKeep) {
+    m_pImpl->bKeepCopied = bKeep;
+    if (!bKeep) {
+        av_frame_unref(m_pImpl->pCopied.get());
+    }
 }
 
 const AVFrame* MediaGraph::CopiedPicture() const {

@@ -113,6 +113,8 @@ void CFrameGrabber::Run() {
         const int64_t llStart = 0;
         pGraph->SetPositions(&llStart, nullptr);
     }
+    // Only a conversion hands decoded pictures on; playback keeps no extra reference.
+    pGraph->KeepCopiedPicture(AppState.bConverting != 0);
     pGraph->Run();
     bPaused = 0;
     nFrameCounter = 1;
