@@ -41,7 +41,7 @@ class AviFile {
     // One frame, 24-bit BGR, bottom row first, rows padded to 4 bytes, at stream position
     // nPosition. False when the frame could not be written (the disk is full, say).
     // pSource, when given, is the decoded picture pFrame was copied from: a compressor that
-    // takes the picture's YUV as it is is given that instead.
+    // takes YUV is given the picture instead wherever it has the same colours as pFrame.
     bool WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes,
                      const AVFrame* pSource = nullptr);
     // Drains the compressor, writes the index and closes the file. False when the file could
