@@ -110,10 +110,10 @@ int CAviWriter::WriteFrame() {
     AppState.bFrameReady = 0;
 
     const uint8_t* pFrame = pDocument->pFrameImage.get() + dib::kPixelOffset;
-    // The decoded picture behind FrameImage, for compressors that can take it as it is.
-    const AVFrame* pSource = AppState.pGrabber != nullptr && AppState.bDvCropActive != 1
-                                 ? AppState.pGrabber->CopiedPicture()
-                                 : nullptr;
+    // The decoded picture behind FrameImage, for compressors that can take it (a cropped
+    // frame no longer has its size, so the crop below goes through FrameImage).
+    const AVFrame* pSource =
+        AppState.pGrabber != nullptr ? AppState.pGrabber->CopiedPicture() : nullptr;
     if (AppState.bDvCropActive == 1) {
         // Keep the middle 320 columns: 20 dropped at each side.
         const size_t nSrcRow = dib::RowBytes24(kDvWidth);

@@ -37,6 +37,11 @@ int RoundDiv(int nNum, int nDen) {
     return nNum >= 0 ? (2 * nNum + nDen) / (2 * nDen) : -((-2 * nNum + nDen) / (2 * nDen));
 }
 
+struct RangeTables {
+    uint8_t luma[256];
+    uint8_t chroma[256];
+};
+
 // Studio range (Y 16..235, Cb/Cr 16..240) to full range (0..255) and back, one table per
 // plane kind: a lookup per byte, where swscale's general path would filter every row.
 RangeTables MakeRangeTables(bool bToFull) {
@@ -147,10 +152,9 @@ AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
 }
 
 AVFrame* EncoderInput::RemapRange(const AVFrame& picture, bool bToFull) {
-    if (!m_pRange || m_bRangeToFull != bToFull) {
-        m_pRange = std::make_unique<RangeTables>(MakeRangeTables(bToFull));
-        m_bRangeToFull = bToFull;
-    }
+    static const RangeTables kToFull = MakeRangeTables(true);
+    static const RangeTables kToStudio = MakeRangeTables(false);
+    const RangeTables& tables = bToFull ? kToFull : kToStudio;
     const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(m_format);
     if (pDesc == nullptr || av_frame_make_writable(m_pOwned.get()) < 0) {
         return nullptr;
@@ -159,7 +163,7 @@ AVFrame* EncoderInput::RemapRange(const AVFrame& picture, bool bToFull) {
         const bool bChroma = nPlane > 0;
         const int w = bChroma ? AV_CEIL_RSHIFT(m_nWidth, pDesc->log2_chroma_w) : m_nWidth;
         const int h = bChroma ? AV_CEIL_RSHIFT(m_nHeight, pDesc->log2_chroma_h) : m_nHeight;
-        const uint8_t* pTable = bChroma ? m_pRange->chroma : m_pRange->luma;
+        const uint8_t* pTable = bChroma ? tables.chroma : tables.luma;
         for (int y = 0; y < h; ++y) {
             const uint8_t* pSrc =
                 picture.data[nPlane] + static_cast<ptrdiff_t>(y) * picture.linesize[nPlane];

@@ -7,16 +7,10 @@
 // Include only from implementation files.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "platform/ffmpeg_ptr.h"
 
 namespace platform {
-
-struct RangeTables {
-    uint8_t luma[256];
-    uint8_t chroma[256];
-};
 
 class EncoderInput {
   public:
@@ -42,8 +36,6 @@ class EncoderInput {
     ff::SwsPtr m_pFromYuv;
     const SwsContext* m_pConfigured = nullptr;
     int m_nRangeKey = -1;
-    std::unique_ptr<RangeTables> m_pRange;
-    bool m_bRangeToFull = false;
 };
 
 }  // namespace platform

@@ -534,7 +534,7 @@ void MediaGraph::KeepCopiedPicture(bool bKeep) {
 
 const AVFrame* MediaGraph::CopiedPicture() const {
     const AVFrame* pFrame = m_pImpl->pCopied.get();
-    return pFrame != nullptr && pFrame->buf[0] != nullptr ? pFrame : nullptr;
+    return pFrame->buf[0] != nullptr ? pFrame : nullptr;
 }
 
 int64_t MediaGraph::DecodedFrameCount() const {
