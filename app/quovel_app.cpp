@@ -57,7 +57,7 @@ bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
         return false;
     }
     if (!m_strExecutablePath.empty()) {
-        LoadSettings(SettingsPathForReading(m_strExecutablePath));
+        LoadSettings(ChooseSettingsFiles(m_strExecutablePath).strRead);
     }
     m_shell.ShowMainWindow();
     m_pGrabber = std::make_unique<CFrameGrabber>(m_clock);
@@ -79,7 +79,7 @@ bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
 
 int CQuovelApp::ExitInstance() {
     if (!m_strExecutablePath.empty()) {
-        SaveSettings(SettingsPathForWriting(m_strExecutablePath));
+        SaveSettings(ChooseSettingsFiles(m_strExecutablePath).strWrite);
     }
     if (m_pGrabber) {
         m_pGrabber->Close();

@@ -44,25 +44,35 @@ std::string UserSettingsPath(const std::string& strExe) {
 }
 }  // namespace
 
-std::string SettingsPathForReading(const std::string& strExe) {
-    const std::string strBeside = GetSettingsPath(strExe);
-    std::error_code ec;
-    return std::filesystem::exists(strBeside, ec) ? strBeside : UserSettingsPath(strExe);
-}
-
-std::string SettingsPathForWriting(const std::string& strExe) {
-    const std::string strBeside = GetSettingsPath(strExe);
-    const std::filesystem::path folder = std::filesystem::path(strBeside).parent_path();
+namespace {
+bool CanWrite(const std::string& strFile) {
+    const std::filesystem::path folder = std::filesystem::path(strFile).parent_path();
     const std::string strFolder = folder.empty() ? "." : folder.string();
     std::error_code ec;
-    const bool bFileWritable =
-        !std::filesystem::exists(strBeside, ec) || ::access(strBeside.c_str(), W_OK) == 0;
-    if (::access(strFolder.c_str(), W_OK) == 0 && bFileWritable) {
-        return strBeside;
+    if (std::filesystem::exists(strFile, ec)) {
+        return ::access(strFile.c_str(), W_OK) == 0;
     }
+    return ::access(strFolder.c_str(), W_OK) == 0;
+}
+}  // namespace
+
+SettingsFiles ChooseSettingsFiles(const std::string& strExe) {
+    const std::string strBeside = GetSettingsPath(strExe);
     const std::string strUser = UserSettingsPath(strExe);
-    std::filesystem::create_directories(std::filesystem::path(strUser).parent_path(), ec);
-    return strUser;
+    SettingsFiles files;
+    files.strWrite = CanWrite(strBeside) ? strBeside : strUser;
+    const std::string& strOther = files.strWrite == strBeside ? strUser : strBeside;
+    std::error_code ecWrite;
+    std::error_code ecOther;
+    const auto written = std::filesystem::last_write_time(files.strWrite, ecWrite);
+    const auto other = std::filesystem::last_write_time(strOther, ecOther);
+    if (ecOther) {
+        files.strRead = ecWrite ? std::string() : files.strWrite;
+    } else {
+        // A file that cannot be written goes on being read only while nothing newer exists.
+        files.strRead = !ecWrite && written >= other ? files.strWrite : strOther;
+    }
+    return files;
 }
 
 int32_t ParseSettingNumber(const std::string& strText) {
@@ -148,6 +158,11 @@ int LoadSettings(const std::string& strPath) {
 }
 
 int SaveSettings(const std::string& strPath) {
+    const std::filesystem::path folder = std::filesystem::path(strPath).parent_path();
+    std::error_code ec;
+    if (!folder.empty() && !std::filesystem::exists(folder, ec)) {
+        std::filesystem::create_directories(folder, ec);  // the per-user folder, first time
+    }
     std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
     if (!out) {
         return 0;

@@ -14,11 +14,16 @@ extern const SettingKey SettingsKeyTable[];
 
 // The executable's path with its extension replaced by "prm" ("/" separates folders).
 std::string GetSettingsPath(const std::string& strExecutablePath);
-// Where the file is read from: beside the executable if it is there, else the per-user
-// folder ($XDG_CONFIG_HOME/quovel/, default ~/.config/quovel/).
-std::string SettingsPathForReading(const std::string& strExecutablePath);
-// Where it is written: beside the executable if that folder is writable, else the per-user one.
-std::string SettingsPathForWriting(const std::string& strExecutablePath);
+// The two places the file may live: beside the executable, or the per-user folder
+// ($XDG_CONFIG_HOME/quovel/, default ~/.config/quovel/) when the file beside the executable
+// cannot be written (an installed program, a read-only copy, a file of another user).
+// One rule serves both directions, so that what is written at exit is what the next start
+// reads: it is written where it can be, and of the two files that exist the newer is read.
+struct SettingsFiles {
+    std::string strRead;   // empty when neither file exists
+    std::string strWrite;
+};
+SettingsFiles ChooseSettingsFiles(const std::string& strExecutablePath);
 
 int32_t ParseSettingNumber(const std::string& strText);
 int ReadKeyValue(const std::string& strLine, const char* pszKey, int32_t* pTarget, int16_t nType);

@@ -13,6 +13,7 @@
 #include "resources/strings.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
+#include "support/unprivileged.h"
 #include "view/quovel_view.h"
 
 namespace {
@@ -80,6 +81,42 @@ TEST_F(QuovelAppTest, SettingsAreReadBeforeTheWindowShowsAndWrittenAtExit) {
     const std::string strSaved((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(strSaved.find("AVI-File Play Repete Mode = 1\r\n"), std::string::npos);
     EXPECT_NE(strSaved.find("Color Coordination Mode = 7\r\n"), std::string::npos);
+}
+
+// A settings file beside the executable that this user cannot write (a read-only copy, one
+// left by another user): a change made in one run is what the next run starts with.
+TEST_F(QuovelAppTest, SettingsPersistPastAReadOnlyFileBesideTheExecutable) {
+    namespace fs = std::filesystem;
+    const std::string strDir = testmedia::MediaDir() + "/app-settings-readonly";
+    fs::remove_all(strDir);
+    fs::create_directories(strDir + "/config");
+    const std::string strBeside = strDir + "/quovel.prm";
+    std::ofstream(strBeside, std::ios::binary) << "Color Coordination Mode = 5\r\n";
+    fs::permissions(strBeside, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    setenv("XDG_CONFIG_HOME", (strDir + "/config").c_str(), 1);
+
+    // One run of the program: start, read the mode, let the test change it, exit.
+    auto run = [&](int nNewMode) {
+        FakeShell runShell;
+        CQuovelApp runApp{runShell, ui, recent, clock, chooser};
+        runApp.SetExecutablePath(strDir + "/quovel");
+        ResetAppState();
+        if (!runApp.InitInstance({})) {
+            return 99;
+        }
+        const int nRead = AppState.nColorMode;
+        if (nNewMode >= 0) {
+            AppState.nColorMode = nNewMode;
+        }
+        runApp.ExitInstance();
+        return nRead;
+    };
+    EXPECT_EQ(testsupport::RunWithoutFileOverride([&] { return run(7); }), 5)
+        << "the read-only file is read while nothing newer exists";
+    EXPECT_EQ(testsupport::RunWithoutFileOverride([&] { return run(2); }), 7)
+        << "the change of the first run";
+    EXPECT_EQ(testsupport::RunWithoutFileOverride([&] { return run(-1); }), 2);
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(QuovelAppTest, FailedWindowCreationEndsStartUpWithoutAGrabber) {

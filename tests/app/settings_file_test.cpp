@@ -104,18 +104,22 @@ TEST_F(SettingsFileTest, AnUnwritableFolderFallsBackToTheUserFolder) {
     const std::string strConfig = m_strDir + "/config";
     setenv("XDG_CONFIG_HOME", strConfig.c_str(), 1);
     const std::string strExe = "/proc/self/quovel";  // a folder nobody may write in, root included
-    const std::string strPath = SettingsPathForWriting(strExe);
-    EXPECT_EQ(strPath, strConfig + "/quovel/quovel.prm");
+    const std::string strUser = strConfig + "/quovel/quovel.prm";
+    EXPECT_EQ(ChooseSettingsFiles(strExe).strWrite, strUser);
+    EXPECT_EQ(ChooseSettingsFiles(strExe).strRead, "") << "nothing to read yet";
     AppState.nColorMode = 8;
-    ASSERT_EQ(SaveSettings(strPath), 1);
+    ASSERT_EQ(SaveSettings(strUser), 1) << "the per-user folder is made on first use";
     ResetAppState();
-    EXPECT_EQ(SettingsPathForReading(strExe), strPath);
-    ASSERT_EQ(LoadSettings(SettingsPathForReading(strExe)), 1);
+    EXPECT_EQ(ChooseSettingsFiles(strExe).strRead, strUser);
+    ASSERT_EQ(LoadSettings(ChooseSettingsFiles(strExe).strRead), 1);
     EXPECT_EQ(AppState.nColorMode, 8);
-    unsetenv("XDG_CONFIG_HOME");
 
-    // A writable folder keeps the file beside the executable.
-    EXPECT_EQ(SettingsPathForWriting(m_strDir + "/quovel"), m_strFile);
+    // A writable folder keeps the file beside the executable, read and written.
+    const std::string strExeHere = m_strDir + "/quovel";
+    EXPECT_EQ(ChooseSettingsFiles(strExeHere).strWrite, m_strFile);
+    ASSERT_EQ(SaveSettings(m_strFile), 1);
+    EXPECT_EQ(ChooseSettingsFiles(strExeHere).strRead, m_strFile);
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
