@@ -121,6 +121,8 @@ void CQuovelApp::OnFileNew() {
 void CQuovelApp::OnOpenRecentFile(size_t nIndex) {
     if (nIndex < m_recentFiles.Entries().size()) {
         const std::string strPath = m_recentFiles.Entries()[nIndex];  // opening reorders the list
-        m_pDoc->OpenFilePath(strPath);
+        if (!m_pDoc->OpenFilePath(strPath)) {
+            m_recentFiles.Remove(strPath);
+        }
     }
 }

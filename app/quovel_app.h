@@ -31,6 +31,8 @@ class IAppShell {
 class IRecentFileStore : public fw::IRecentFileList {
   public:
     virtual const std::vector<std::string>& Entries() const = 0;
+    // An entry that no longer opens leaves the list.
+    virtual void Remove(const std::string& strPath) = 0;
 };
 
 class CQuovelApp : public fw::CCmdTarget {

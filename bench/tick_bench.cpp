@@ -24,6 +24,7 @@ namespace {
 class NoRecentStore final : public IRecentFileStore {
   public:
     void Add(const std::string&) override {}
+    void Remove(const std::string&) override {}
     const std::vector<std::string>& Entries() const override { return m_entries; }
 
   private:

@@ -89,6 +89,8 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
     if (!pFile->CreateStream(streamInfo) || !pFile->MakeCompressedStream(compressOptions) ||
         !pFile->SetFormat(bmpHeader)) {
         pFile.reset();
+        std::error_code ec;
+        std::filesystem::remove(strFileName, ec);
         return 0;
     }
     return 1;
@@ -156,4 +158,15 @@ bool CAviWriter::Close() {
     bActive = 0;
     bHasFileName = 0;
     return bComplete;
+}
+
+void CAviWriter::Discard() {
+    if (pFile) {
+        pFile.reset();
+        std::error_code ec;
+        std::filesystem::remove(strFileName, ec);
+    }
+    compVars = platform::CompressorChoice{};
+    bActive = 0;
+    bHasFileName = 0;
 }

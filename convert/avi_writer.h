@@ -35,6 +35,9 @@ class CAviWriter {
     // Releases what Open acquired and completes the file. False when the file could not be
     // completed (what was written stays readable).
     bool Close();
+    // Gives up an output that never received a frame: released and its file removed, so
+    // that a conversion that could not begin leaves nothing behind.
+    void Discard();
 
     int32_t bActive = 0;
     int32_t bHasFileName = 0;

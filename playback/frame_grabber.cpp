@@ -11,15 +11,6 @@
 namespace {
 constexpr int64_t kUnitsPerSecond = 10'000'000;
 
-dib::BitmapInfoHeader DefaultHeader() {
-    // What a graph that could not connect to 24-bit video reports.
-    dib::BitmapInfoHeader h;
-    h.biWidth = 320;
-    h.biHeight = 240;
-    h.biSizeImage = 320 * 240 * 3;
-    return h;
-}
-
 void ReportCopyResult(platform::CopyResult result) {
     switch (result) {
         case platform::CopyResult::InvalidArg:
@@ -75,16 +66,30 @@ void CFrameGrabber::SetFileName(const std::string& strName) {
     bHasFile = 1;
 }
 
+std::unique_ptr<platform::MediaGraph> CFrameGrabber::BuildGraph(const std::string& strPath) const {
+    auto pNewGraph = platform::MediaGraph::Open(strPath, m_clock, m_options);
+    dib::BitmapInfoHeader header;
+    // A graph whose video could not be decoded would only ever show black.
+    if (!pNewGraph || !pNewGraph->GetConnectedFormat(header)) {
+        return nullptr;
+    }
+    return pNewGraph;
+}
+
 bool CFrameGrabber::Open(CQuovelDoc* pDoc, int32_t& nWidth, int32_t& nHeight, int32_t& nLength) {
-    pDocument = pDoc;
-    auto pNewGraph = platform::MediaGraph::Open(strFileName, m_clock, m_options);
+    auto pNewGraph = BuildGraph(strFileName);
     if (!pNewGraph) {
         return false;
     }
-    pGraph = std::move(pNewGraph);
+    TakeGraph(std::move(pNewGraph), pDoc, nWidth, nHeight, nLength);
+    return true;
+}
 
-    dib::BitmapInfoHeader header;
-    bmiHeader = pGraph->GetConnectedFormat(header) ? header : DefaultHeader();
+void CFrameGrabber::TakeGraph(std::unique_ptr<platform::MediaGraph> pNewGraph, CQuovelDoc* pDoc,
+                              int32_t& nWidth, int32_t& nHeight, int32_t& nLength) {
+    pDocument = pDoc;
+    pGraph = std::move(pNewGraph);
+    pGraph->GetConnectedFormat(bmiHeader);
     nFrameWidth = bmiHeader.biWidth;
     nFrameHeight = bmiHeader.biHeight;
     nWidth = nFrameWidth;
@@ -98,7 +103,6 @@ bool CFrameGrabber::Open(CQuovelDoc* pDoc, int32_t& nWidth, int32_t& nHeight, in
     }
     nLengthFrames = nFrames;
     nLength = nFrames;
-    return true;
 }
 
 void CFrameGrabber::Run() {

@@ -26,8 +26,15 @@ class CFrameGrabber {
     CFrameGrabber& operator=(const CFrameGrabber&) = delete;
 
     void SetFileName(const std::string& strName);
-    // Builds the graph for strFileName and works out the stream facts.
+    // A graph for strPath, built without touching the grabber; null when the file holds no
+    // video stream that can be decoded (missing, empty, garbage, sound only).
+    std::unique_ptr<platform::MediaGraph> BuildGraph(const std::string& strPath) const;
+    // Builds the graph for strFileName and works out the stream facts. On failure the
+    // grabber keeps what it had.
     bool Open(CQuovelDoc* pDoc, int32_t& nWidth, int32_t& nHeight, int32_t& nLength);
+    // Takes a graph from BuildGraph for the file the grabber holds and works out its facts.
+    void TakeGraph(std::unique_ptr<platform::MediaGraph> pNewGraph, CQuovelDoc* pDoc,
+                   int32_t& nWidth, int32_t& nHeight, int32_t& nLength);
     void Run();
     // One tick: detects the end of the stream, or copies the current frame into the
     // document's FrameImage (and, while converting, steps to the next frame). True when the

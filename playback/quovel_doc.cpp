@@ -133,21 +133,18 @@ void CQuovelDoc::OnFileOpen() {
     }
 }
 
-bool CQuovelDoc::ReadSourceCodes(const std::string& strPath) {
-    uint8_t header[kSourceHeaderBytes] = {};
-    if (!ReadFileStart(strPath, header)) {
-        return false;
-    }
-    SourceCodes codes = WorkOutSourceCodes(FileExtensionOf(strPath), header);
-    AppState.strSrcHandler = std::move(codes.strHandler);
-    AppState.strSrcFormat = std::move(codes.strFormat);
-    return true;
-}
-
-void CQuovelDoc::OpenFilePath(const std::string& strPath) {
+bool CQuovelDoc::OpenFilePath(const std::string& strPath) {
     CFrameGrabber* pGrabber = AppState.pGrabber;
     if (pGrabber == nullptr) {
-        return;
+        return false;
+    }
+    // Everything is checked before anything changes: a file that cannot be played leaves
+    // the previous one as it was, still playable.
+    uint8_t header[kSourceHeaderBytes] = {};
+    auto pGraph = ReadFileStart(strPath, header) ? pGrabber->BuildGraph(strPath) : nullptr;
+    if (!pGraph) {
+        m_ui.MessageBox(str::kCannotOpenFile);
+        return false;
     }
     if (pGrabber->bPlaying) {
         // A recent-file entry chosen while playing: the old graph goes first.
@@ -155,21 +152,18 @@ void CQuovelDoc::OpenFilePath(const std::string& strPath) {
     }
     pGrabber->SetFileName(strPath);
     SetTitle(FileTitleOf(strPath));
-    if (!ReadSourceCodes(strPath)) {
-        m_ui.MessageBox(str::kCannotOpenFile);
-        return;
-    }
+    SourceCodes codes = WorkOutSourceCodes(FileExtensionOf(strPath), header);
+    AppState.strSrcHandler = std::move(codes.strHandler);
+    AppState.strSrcFormat = std::move(codes.strFormat);
     int32_t nWidth = 0;
     int32_t nHeight = 0;
     int32_t nLength = 0;
-    if (!pGrabber->Open(this, nWidth, nHeight, nLength)) {
-        return;
-    }
+    pGrabber->TakeGraph(std::move(pGraph), this, nWidth, nHeight, nLength);
     if (!AllocateImages(nWidth, nHeight)) {
-        // A frame size no block can hold: refuse the file rather than play into nothing.
+        // Out of memory for the blocks: refuse the file rather than play into nothing.
         pGrabber->pGraph.reset();
         m_ui.MessageBox(str::kCannotOpenFile);
-        return;
+        return false;
     }
     AppState.nVideoWidth = nWidth;
     AppState.nVideoHeight = nHeight;
@@ -181,6 +175,7 @@ void CQuovelDoc::OpenFilePath(const std::string& strPath) {
     AppState.bResizePending = 1;
     UpdateAllViews(nullptr, 0);
     m_recentFiles.Add(strPath);
+    return true;
 }
 
 bool CQuovelDoc::ReopenAndRun(CFrameGrabber& grabber) {
@@ -222,18 +217,20 @@ int CQuovelDoc::OnPlaybackTick(uint32_t /*nIdEvent*/) {
 }
 
 void CQuovelDoc::OnPlayStart() {
+    StartPlayback();
+}
+
+bool CQuovelDoc::StartPlayback() {
     CFrameGrabber* pGrabber = AppState.pGrabber;
-    if (pGrabber == nullptr) {
-        return;
-    }
-    if (!ReopenAndRun(*pGrabber)) {
-        return;
+    if (pGrabber == nullptr || !ReopenAndRun(*pGrabber)) {
+        return false;
     }
     const uint32_t nInterval = AppState.bConverting && AppState.nTimerFrameRate > 0
                                    ? 1000u / static_cast<uint32_t>(AppState.nTimerFrameRate)
                                    : kPlaybackIntervalMs;
     StartPlaybackTimer(nInterval);
     UpdateAllViews(nullptr, 0);
+    return true;
 }
 
 // One tick of a conversion after the fetch; false when the conversion ended on it.
@@ -311,7 +308,14 @@ void CQuovelDoc::OnFileConvert() {
     }
     pWriter->Start();
     AppState.bConverting = 1;
-    OnPlayStart();
+    if (!StartPlayback()) {
+        // The source was moved, deleted or no longer decodes: the conversion ends before its
+        // first frame, and no empty output stays open to catch the next file's frames.
+        pWriter->Discard();
+        AppState.bConverting = 0;
+        UpdateAllViews(nullptr, 0);
+        m_ui.MessageBox(str::kCannotOpenFile);
+    }
 }
 
 void CQuovelDoc::SaveStillImage() {

@@ -30,8 +30,9 @@ class CQuovelDoc : public fw::CDocument {
 
     void OnFileOpen();
     // Opens and plays a file by name: the open command after its dialog, the command line
-    // and the recent-file list all come here.
-    void OpenFilePath(const std::string& strPath);
+    // and the recent-file list all come here. A file with no video stream that decodes is
+    // refused with a message and changes nothing (title, file, range, recent list): false.
+    bool OpenFilePath(const std::string& strPath);
     void OnPlayStart();
     void OnPlayStop();
     void OnPlayPause();
@@ -64,9 +65,10 @@ class CQuovelDoc : public fw::CDocument {
     void FreeImages();
     void StartPlaybackTimer(uint32_t nElapseMs);
     void StopPlaybackTimer();
-    bool ReadSourceCodes(const std::string& strPath);
     // Builds a new graph for the file the grabber holds and runs it, keeping the blocks.
     bool ReopenAndRun(CFrameGrabber& grabber);
+    // The play command's work: false when no graph could be built for the file.
+    bool StartPlayback();
     void RegisterCommands();
 
     bool ConvertTick(CFrameGrabber& grabber, bool bNewFrame);

@@ -26,6 +26,16 @@ void CSettingsRecentFiles::Add(const std::string& strPath) {
     if (m_entries.size() > kMaxEntries) {
         m_entries.resize(kMaxEntries);
     }
+    Store();
+}
+
+void CSettingsRecentFiles::Remove(const std::string& strPath) {
+    if (std::erase(m_entries, strPath) > 0) {
+        Store();
+    }
+}
+
+void CSettingsRecentFiles::Store() const {
     QSettings settings(str::kRegistryKey, str::kAppTitle);
     settings.beginGroup(kGroup);
     settings.remove("");

@@ -8,8 +8,10 @@ class CSettingsRecentFiles final : public IRecentFileStore {
     static constexpr size_t kMaxEntries = 4;
     CSettingsRecentFiles();
     void Add(const std::string& strPath) override;
+    void Remove(const std::string& strPath) override;
     const std::vector<std::string>& Entries() const override { return m_entries; }
 
   private:
+    void Store() const;
     std::vector<std::string> m_entries;
 };

@@ -165,6 +165,13 @@ TEST_F(QuovelAppTest, RecentFileEntryOpensAndPlays) {
     EXPECT_EQ(recent.entries.front(), strPath);
     app.Router().Update(entry);
     EXPECT_FALSE(entry.m_bEnabled) << "like the open command, not while playing";
+
+    // An entry whose file is gone says so and leaves the list; the clip before stays.
+    app.Doc().OnPlayStop();
+    ASSERT_TRUE(app.Router().Execute(cmd::kFileMruFirst + 1));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"指定ファイルが開けません"});
+    EXPECT_EQ(recent.entries, std::vector<std::string>{strPath});
+    EXPECT_EQ(app.Doc().GetTitle(), FileTitleOf(strPath));
     app.ExitInstance();
 }
 

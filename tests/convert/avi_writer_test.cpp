@@ -109,6 +109,18 @@ TEST_F(AviWriterTest, NameStateAndCancelledOrImpossibleFiles) {
         EXPECT_EQ(writer.bHasFileName, 0) << "the name is forgotten";
     }
     EXPECT_TRUE(fs::is_directory(testmedia::MediaDir()));
+
+    // The file is made, then the stream cannot be: no compressor by that code, or one that
+    // cannot take the frame size. Nothing is left behind.
+    for (const uint32_t nFourCC : {platform::MakeFourCC('X', 'X', 'X', 'X'),
+                                   platform::MakeFourCC('d', 'v', 's', 'd')}) {
+        const std::string strOut = testmedia::MediaDir() + "/half made.avi";
+        fs::remove(strOut);
+        chooser.answer = platform::CompressorChoice{nFourCC, 0, -1, 0, {}};
+        writer.SetFileName(strOut);
+        EXPECT_EQ(writer.Open(&doc, 320, 240), 0);
+        EXPECT_FALSE(fs::exists(strOut)) << std::hex << nFourCC;
+    }
     writer.SetFileName("");
     EXPECT_EQ(writer.GetFileName(strName), 0);
     EXPECT_EQ(writer.WriteFrame(), CAviWriter::kFinished) << "not active";

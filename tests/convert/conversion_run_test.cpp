@@ -205,6 +205,37 @@ TEST_F(ConversionRunTest, CancelsAndTheSourceAsDestination) {
     EXPECT_EQ(editor.nShown, nShown);
 }
 
+// A source that went away after it was opened: the conversion ends at once, leaves no file,
+// and the next file opened plays as a plain playback.
+TEST_F(ConversionRunTest, ASourceThatCannotPlayEndsTheConversionAtOnce) {
+    const std::string strSource = Dest("moved away.avi");
+    fs::copy_file(testmedia::IndexedClip({}), strSource, fs::copy_options::overwrite_existing);
+    OpenSource(strSource);
+    fs::remove(strSource);
+    fs::remove(Dest("stuck.avi"));
+    ui.saveAnswers.push_back(Dest("stuck.avi"));
+    doc.OnFileConvert();
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"指定ファイルが開けません"});
+    EXPECT_EQ(AppState.bConverting, 0);
+    EXPECT_EQ(writer.IsActive(), 0);
+    EXPECT_FALSE(fs::exists(Dest("stuck.avi"))) << "no empty output left behind";
+    fw::CCmdUI convert(cmd::kFileConvert);
+    fw::CCommandRouter router;
+    router.SetChain({&doc});
+    router.Update(convert);
+    EXPECT_EQ(convert.m_nCheck, 0) << "保存 is no longer checked";
+
+    ui.answers.push_back(testmedia::IndexedClip({}));
+    doc.OnFileOpen();
+    EXPECT_EQ(timers.Interval(), 33u) << "plain playback, not the conversion's pace";
+    for (int i = 0; i < 5; ++i) {
+        clock.Advance(333'333);
+        doc.OnPlaybackTick(1);
+    }
+    EXPECT_FALSE(fs::exists(Dest("stuck.avi"))) << "its frames go nowhere";
+    EXPECT_EQ(AppState.bConverting, 0);
+}
+
 TEST_F(ConversionRunTest, RemovedDestinationFolderIsReportedNotCrashedOn) {
     OpenSource(testmedia::IndexedClip({}));
     const std::string strFolder = Dest("vanishing");

@@ -222,17 +222,22 @@ TEST_F(FrameGrabberTest, EndOfStreamClosesAndRestartsOnlyInRepeatOutsideConversi
     }
 }
 
-TEST_F(FrameGrabberTest, UnconnectedFilePlaysBlackAtTheDefaultSize) {
-    OpenClip(testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"));
-    EXPECT_EQ(grabber.nFrameWidth, 320);
-    EXPECT_EQ(grabber.nFrameHeight, 240);
-    EXPECT_EQ(grabber.bmiHeader.biSizeImage, 230400u);
+// A file with no video that decodes is refused, and the grabber keeps the file it had.
+TEST_F(FrameGrabberTest, FilesWithoutDecodableVideoAreRefusedAndChangeNothing) {
+    const std::string strClip = testmedia::IndexedClip({});
+    OpenClip(strClip);
+    for (const std::string& strPath :
+         {testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"),
+          testmedia::WriteFile("empty.avi", ""), testmedia::MediaDir() + "/absent.avi"}) {
+        EXPECT_EQ(grabber.BuildGraph(strPath), nullptr) << strPath;
+    }
+    grabber.SetFileName(testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"));
+    int32_t w = 0;
+    int32_t h = 0;
+    int32_t n = 0;
+    EXPECT_FALSE(grabber.Open(&doc, w, h, n));
+    EXPECT_EQ(grabber.nFrameWidth, 320) << "the facts of the clip opened before";
     EXPECT_EQ(grabber.nLengthFrames, 60);
-    grabber.Run();
-    ASSERT_TRUE(grabber.FetchFrame());
-    EXPECT_EQ(grabber.nFrameCounter, 2) << "the counter advances though nothing was copied";
-    const uint8_t* pPixels = doc.pFrameImage.get() + dib::kPixelOffset;
-    EXPECT_TRUE(std::all_of(pPixels, pPixels + 230400, [](uint8_t v) { return v == 0; }));
 }
 
 }  // namespace

@@ -73,6 +73,7 @@ class FakeRecentFiles final : public IRecentFileStore {
         }
     }
     const std::vector<std::string>& Entries() const override { return entries; }
+    void Remove(const std::string& strPath) override { std::erase(entries, strPath); }
     std::vector<std::string> entries;
 };
 
