@@ -72,14 +72,27 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::OpenEffectDialog(int nKind) {
-    auto* pDialog = new CEffectSettingsDlg();  // owned through AppState.pEffectDlg
+    auto* pDialog = new CEffectSettingsDlg(this);  // owned through AppState.pEffectDlg
     AppState.pEffectDlg = pDialog;
     pDialog->SetKind(nKind);
+    if (m_effectDlgPos) {
+        pDialog->move(*m_effectDlgPos);
+    }
+    pDialog->installEventFilter(this);
+    pDialog->show();
 }
 
 void CMainFrame::CloseEffectDialog() {
     delete AppState.pEffectDlg;  // its destructor clears the pointer
     AppState.pEffectDlg = nullptr;
+}
+
+bool CMainFrame::eventFilter(QObject* pWatched, QEvent* pEvent) {
+    if (pEvent->type() == QEvent::Move && pWatched == AppState.pEffectDlg &&
+        AppState.pEffectDlg->isVisible()) {
+        m_effectDlgPos = AppState.pEffectDlg->pos();
+    }
+    return QMainWindow::eventFilter(pWatched, pEvent);
 }
 
 void CMainFrame::OnCreate() {
@@ -303,6 +316,11 @@ void CMainFrame::SetVgaDisplayMode(int bOn) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
+    // Every way of closing the window comes here; the colour dialog goes with it, so that
+    // nothing is left on screen and the program ends.
     m_app.OnMainWindowClosing();
+    if (AppState.pEffectDlg != nullptr) {
+        CloseEffectDialog();
+    }
     pEvent->accept();
 }

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <array>
 #include <map>
+#include <optional>
 
 #include "app/framework/cmd_target.h"
 #include "effects/effect_dialog_host.h"
@@ -46,6 +47,7 @@ class CMainFrame : public QMainWindow,
 
   protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
   private:
     void OnCreate();
@@ -64,6 +66,8 @@ class CMainFrame : public QMainWindow,
     std::map<cmd::Id, QLabel*> m_indicators;
     std::map<cmd::Id, QToolButton*> m_toolButtons;
     QRect m_rcNormal;  // the frame's normal geometry, kept while in full screen
+    // Where the colour settings dialog last stood in this run: a new one opens there.
+    std::optional<QPoint> m_effectDlgPos;
     QAction* m_pRecentPlaceholder = nullptr;
     std::array<QAction*, 4> m_recentActions{};
 };

@@ -40,7 +40,7 @@ int32_t* SettingOfKind(int nKind) {
 
 }  // namespace
 
-CEffectSettingsDlg::CEffectSettingsDlg() : QDialog(nullptr) {
+CEffectSettingsDlg::CEffectSettingsDlg(QWidget* pOwner) : QDialog(pOwner) {
     using namespace res::effect_ids;
     const auto controls = CDialogBuilder::Build(res::EffectDialogTemplate(), *this);
     auto label = [&](int nId) { return qobject_cast<QLabel*>(controls.at(nId)); };
@@ -62,7 +62,6 @@ CEffectSettingsDlg::CEffectSettingsDlg() : QDialog(nullptr) {
     m_labelC1 = label(kLabelC1);
     m_groupColor = qobject_cast<QGroupBox*>(controls.at(kGroupColor));
     OnInitDialog();
-    show();
 }
 
 CEffectSettingsDlg::~CEffectSettingsDlg() {

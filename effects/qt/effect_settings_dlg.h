@@ -2,7 +2,8 @@
 // "カラー変調設定": the modeless dialog whose sliders write the effect settings straight into
 // AppState while the video plays. Owned through AppState.pEffectDlg: a colour command deletes
 // it, or, when the user closes it, it deletes itself; either way the pointer is null once its
-// window is gone.
+// window is gone. Its window belongs to the main window: it stays above it, has no task-bar
+// entry of its own, and goes when the main window goes.
 #include <QDialog>
 
 class QGroupBox;
@@ -12,8 +13,8 @@ class QSlider;
 class CEffectSettingsDlg : public QDialog {
     Q_OBJECT
   public:
-    // Builds dialog 138 with no parent window and shows it.
-    CEffectSettingsDlg();
+    // Builds dialog 138 as a window of pOwner; hidden until shown.
+    explicit CEffectSettingsDlg(QWidget* pOwner);
     ~CEffectSettingsDlg() override;
 
     void SetKind(int nKind);

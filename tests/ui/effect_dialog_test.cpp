@@ -134,6 +134,25 @@ TEST_F(EffectDialogTest, ClosingKeepsTheModeAndAFreshDialogShowsTheStoredValues)
 
 // Any order of choosing, closing by the user and switching leaves one dialog at most, and the
 // pointer null exactly when none is shown (the sanitizer build checks the frees).
+// The dialog is a window of the main window, and within one run a new one opens where the
+// user last moved one, whether it was replaced by another kind or closed.
+TEST_F(EffectDialogTest, ANewDialogOpensWhereTheLastOneWasMoved) {
+    Choose(3);
+    EXPECT_EQ(Dialog()->parentWidget(), shell.Frame());
+    EXPECT_TRUE(Dialog()->isWindow());
+    Dialog()->move(123, 145);
+    QApplication::processEvents();
+    Choose(4);
+    EXPECT_EQ(Dialog()->pos(), QPoint(123, 145));
+    Dialog()->move(200, 210);
+    QApplication::processEvents();
+    Control<QPushButton>(kClose)->click();
+    QApplication::processEvents();
+    ASSERT_EQ(Dialog(), nullptr);
+    Choose(8);
+    EXPECT_EQ(Dialog()->pos(), QPoint(200, 210));
+}
+
 TEST_F(EffectDialogTest, RandomSequencesLeaveNoDanglingDialog) {
     std::mt19937 rng(7);
     for (int i = 0; i < 300; ++i) {
