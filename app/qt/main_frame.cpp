@@ -1,6 +1,7 @@
 #include "app/qt/main_frame.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
@@ -38,6 +39,23 @@ QString Ui(const std::string& str) {
 }
 QString Ui(const char* psz) {
     return QString::fromUtf8(psz);
+}
+
+// A top-left corner for a window of the given size next to the owner (right, else left),
+// inside the screen's available area; nothing when neither side has room.
+std::optional<QPoint> PlaceBeside(const QRect& rcOwner, const QSize& size, const QScreen* pScreen) {
+    if (pScreen == nullptr) {
+        return std::nullopt;
+    }
+    const QRect rcAvailable = pScreen->availableGeometry();
+    const int y = std::clamp(rcOwner.top(), rcAvailable.top(),
+                             std::max(rcAvailable.top(), rcAvailable.bottom() + 1 - size.height()));
+    for (const int x : {rcOwner.right() + 1, rcOwner.left() - size.width()}) {
+        if (x >= rcAvailable.left() && x + size.width() <= rcAvailable.right() + 1) {
+            return QPoint(x, y);
+        }
+    }
+    return std::nullopt;
 }
 }  // namespace
 
@@ -77,6 +95,8 @@ void CMainFrame::OpenEffectDialog(int nKind) {
     pDialog->SetKind(nKind);
     if (m_effectDlgPos) {
         pDialog->move(*m_effectDlgPos);
+    } else if (const auto beside = PlaceBeside(frameGeometry(), pDialog->size(), screen())) {
+        pDialog->move(*beside);  // the picture stays in view while the sliders move
     }
     pDialog->installEventFilter(this);
     pDialog->show();

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <random>
 
@@ -137,9 +138,12 @@ TEST_F(EffectDialogTest, ClosingKeepsTheModeAndAFreshDialogShowsTheStoredValues)
 // The dialog is a window of the main window, and within one run a new one opens where the
 // user last moved one, whether it was replaced by another kind or closed.
 TEST_F(EffectDialogTest, ANewDialogOpensWhereTheLastOneWasMoved) {
+    shell.Frame()->setGeometry(10, 10, 300, 280);  // room beside it on the 800-pixel screen
     Choose(3);
     EXPECT_EQ(Dialog()->parentWidget(), shell.Frame());
     EXPECT_TRUE(Dialog()->isWindow());
+    EXPECT_FALSE(Dialog()->frameGeometry().intersects(shell.Frame()->frameGeometry()))
+        << "the first one opens beside the picture, not over it";
     Dialog()->move(123, 145);
     QApplication::processEvents();
     Choose(4);
