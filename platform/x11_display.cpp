@@ -49,7 +49,7 @@ bool ApplyMode(Display* pDisplay, XRRScreenConfiguration* pConfig, SizeID nSize,
 
 }  // namespace
 
-bool SwitchDisplayTo640x480() {
+bool CXRandrDisplayModes::SwitchTo(int nWidth, int nHeight) {
     DisplayPtr pDisplay = OpenDisplay();
     int nEvent = 0;
     int nError = 0;
@@ -66,7 +66,7 @@ bool SwitchDisplayTo640x480() {
     int nSizes = 0;
     XRRScreenSize* pSizes = XRRConfigSizes(pConfig.get(), &nSizes);
     for (int i = 0; i < nSizes; ++i) {
-        if (pSizes[i].width == 640 && pSizes[i].height == 480) {
+        if (pSizes[i].width == nWidth && pSizes[i].height == nHeight) {
             if (!ApplyMode(pDisplay.get(), pConfig.get(), static_cast<SizeID>(i), rotation,
                            nRate)) {
                 return false;
@@ -78,7 +78,7 @@ bool SwitchDisplayTo640x480() {
     return false;
 }
 
-void RestoreDisplayMode() {
+void CXRandrDisplayModes::Restore() {
     if (!g_saved.bValid) {
         return;
     }

@@ -4,13 +4,15 @@
 // offscreen platform in tests) every call does nothing and reports failure.
 #include <optional>
 
+#include "platform/display_modes.h"
+
 namespace platform {
 
-// Switches the screen to 640×480 at its current rotation and refresh rate, remembering the
-// mode it had; false when refused or unavailable.
-bool SwitchDisplayTo640x480();
-// Back to the mode remembered by the last successful switch.
-void RestoreDisplayMode();
+class CXRandrDisplayModes final : public IDisplayModes {
+  public:
+    bool SwitchTo(int nWidth, int nHeight) override;
+    void Restore() override;
+};
 
 struct KeyboardLocks {
     bool bCaps = false;

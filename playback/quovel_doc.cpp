@@ -237,6 +237,8 @@ bool CQuovelDoc::StartPlayback() {
 bool CQuovelDoc::ConvertTick(CFrameGrabber& grabber, bool bNewFrame) {
     if (!grabber.bPlaying) {
         // The source ran out before the range did: what was written is the whole conversion.
+        AppState.strTimeText = FormatProgress(static_cast<uint32_t>(AppState.nRangeEnd),
+                                              static_cast<uint32_t>(AppState.nRangeEnd));
         OnPlayStop();
         return false;
     }

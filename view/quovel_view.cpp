@@ -11,6 +11,7 @@
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
+#include "resources/strings.h"
 
 namespace view {
 
@@ -64,6 +65,9 @@ void CQuovelView::RegisterCommands() {
         ui.SetCheck(GetDocument() != nullptr && GetDocument()->nZoom == 0);
     });
     OnCommand(cmd::kViewFullScreen, [this] { OnViewFullScreen(); });
+    // Pressed exactly while full screen is on, however it was entered or left.
+    OnUpdateCommand(cmd::kViewFullScreen,
+                    [this](fw::CCmdUI& ui) { ui.SetCheck(m_bFullScreen == 1); });
 
     const std::array<void (CQuovelView::*)(), 10> colorHandlers = {
         &CQuovelView::OnColorStandard, &CQuovelView::OnColorMono,  &CQuovelView::OnColorSepia,
@@ -201,6 +205,7 @@ void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
     if (m_pFrame != nullptr) {
         m_pFrame->UpdateToolBarButtons(m_nShownZoom, m_bFullScreen);
     }
+    UpdateStatusText();
     if (AppState.bResizePending && pDoc->nZoom >= 0 && pDoc->nZoom <= 4) {
         AppState.bResizePending = 0;
         if (m_pFrame != nullptr) {
@@ -251,8 +256,22 @@ void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
             m_nShownZoom = z;
         }
     }
-    if (AppState.bConverting && m_pFrame != nullptr) {
-        m_pFrame->SetStatusText(AppState.strTimeText);
-    }
     AppState.bDrawing = 0;
+}
+
+void CQuovelView::UpdateStatusText() {
+    if (m_pFrame == nullptr) {
+        return;
+    }
+    if (AppState.bConverting) {
+        m_pFrame->SetStatusText(AppState.strTimeText);
+        m_progressShown = Progress::Running;
+    } else if (m_progressShown == Progress::Running) {
+        m_pFrame->SetStatusText(AppState.strTimeText);  // how far the conversion got
+        m_progressShown = Progress::Final;
+    } else if (m_progressShown == Progress::Final && AppState.pGrabber != nullptr &&
+               AppState.pGrabber->bPlaying) {
+        m_pFrame->SetStatusText(str::kStatusReady);
+        m_progressShown = Progress::None;
+    }
 }

@@ -85,8 +85,13 @@ class CQuovelView : public fw::CView {
     void SelectPlainMode(int nMode);
     void SelectModeWithSettings(int nMode);
     void CloseEffectDialogOfMode();
+    // The message pane: the progress while converting, the last progress once it ended,
+    // the idle text again when playback starts anew.
+    void UpdateStatusText();
 
     view::IViewSurface* m_pSurface = nullptr;
     view::IViewFrame* m_pFrame = nullptr;
     effects::IEffectDialogHost* m_pEffectHost = nullptr;
+    enum class Progress { None, Running, Final };
+    Progress m_progressShown = Progress::None;
 };

@@ -18,7 +18,6 @@
 #include "app/qt/command_binder.h"
 #include "app/quovel_app.h"
 #include "effects/qt/effect_settings_dlg.h"
-#include "platform/x11_display.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/accelerators.h"
@@ -59,7 +58,10 @@ std::optional<QPoint> PlaceBeside(const QRect& rcOwner, const QSize& size, const
 }
 }  // namespace
 
-CMainFrame::CMainFrame(CQuovelApp& app) : m_app(app) {
+CMainFrame::CMainFrame(CQuovelApp& app)
+    : m_app(app),
+      m_pDisplayModes(std::make_unique<platform::CXRandrDisplayModes>()),
+      m_pVga(std::make_unique<CVgaFullScreen>(*m_pDisplayModes)) {
     InitIconResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/desktop/quovel.xpm")));
     setWindowIcon(QApplication::windowIcon());
@@ -79,6 +81,14 @@ CMainFrame::CMainFrame(CQuovelApp& app) : m_app(app) {
     OnTitleChanged(app.Doc().GetTitle());
     app.View().SetEffectDialogHost(this);
     resize(400, 360);
+    // A display-mode change reaches Qt some time after it took effect: full screen follows.
+    auto followScreen = [this](QScreen* pScreen) {
+        connect(pScreen, &QScreen::geometryChanged, this, &CMainFrame::CoverScreen);
+    };
+    for (QScreen* pScreen : QGuiApplication::screens()) {
+        followScreen(pScreen);
+    }
+    connect(qApp, &QGuiApplication::screenAdded, this, followScreen);
 }
 
 CMainFrame::~CMainFrame() {
@@ -87,6 +97,12 @@ CMainFrame::~CMainFrame() {
         CloseEffectDialog();
     }
     m_app.Doc().SetTitleListener({});
+}
+
+void CMainFrame::UseDisplayModes(std::unique_ptr<platform::IDisplayModes> pModes) {
+    m_pVga.reset();
+    m_pDisplayModes = std::move(pModes);
+    m_pVga = std::make_unique<CVgaFullScreen>(*m_pDisplayModes);
 }
 
 void CMainFrame::OpenEffectDialog(int nKind) {
@@ -105,6 +121,15 @@ void CMainFrame::OpenEffectDialog(int nKind) {
 void CMainFrame::CloseEffectDialog() {
     delete AppState.pEffectDlg;  // its destructor clears the pointer
     AppState.pEffectDlg = nullptr;
+}
+
+bool CMainFrame::event(QEvent* pEvent) {
+    // A command under the pointer shows its prompt over the message pane; once the pointer
+    // leaves, the pane is idle again, unless a conversion is reporting its progress there.
+    if (pEvent->type() == QEvent::StatusTip && !AppState.bConverting) {
+        m_pMessagePane->setText(Ui(str::kStatusReady));
+    }
+    return QMainWindow::event(pEvent);
 }
 
 bool CMainFrame::eventFilter(QObject* pWatched, QEvent* pEvent) {
@@ -285,6 +310,7 @@ void CMainFrame::SetButtonCheck(cmd::Id nId, int nState) {
 
 void CMainFrame::SetFullScreen(int bEnter) {
     if (bEnter) {
+        m_rcNormal = normalGeometry();
         if (AppState.bVgaFullScreen) {
             SetVgaDisplayMode(1);
         }
@@ -295,13 +321,12 @@ void CMainFrame::SetFullScreen(int bEnter) {
         m_pToolBar->setParent(this, Qt::Tool | Qt::FramelessWindowHint);
         m_pToolBar->move(10, 10);
         m_pToolBar->hide();
-        m_rcNormal = normalGeometry();
+        m_bFullScreen = true;
         showFullScreen();  // no caption or border; the view covers the screen
-        if (const QScreen* pScreen = screen()) {
-            setGeometry(pScreen->geometry());  // also where no window manager does it for us
-        }
+        CoverScreen();     // also where no window manager does it for us
         m_pVideo->setAttribute(Qt::WA_InputMethodEnabled, false);
     } else {
+        m_bFullScreen = false;
         menuBar()->show();
         showNormal();  // a frame maximised before comes back in its normal size
         if (m_rcNormal.isValid()) {
@@ -312,10 +337,18 @@ void CMainFrame::SetFullScreen(int bEnter) {
         addToolBar(Qt::TopToolBarArea, m_pToolBar);
         m_pToolBar->show();
         m_pVideo->setAttribute(Qt::WA_InputMethodEnabled, true);
-        if (AppState.bVgaFullScreen) {
-            SetVgaDisplayMode(0);
-        }
+        SetVgaDisplayMode(0);  // gives back only what entering changed
     }
+}
+
+void CMainFrame::CoverScreen() {
+    const QScreen* pScreen = screen();
+    if (!m_bFullScreen || pScreen == nullptr) {
+        return;
+    }
+    const QRect rc = pScreen->geometry();
+    const view::Rect cover = m_pVga->CoverRect({rc.x(), rc.y(), rc.width(), rc.height()});
+    setGeometry(cover.x, cover.y, cover.w, cover.h);
 }
 
 void CMainFrame::ShowToolBar(int bShow) {
@@ -329,9 +362,9 @@ void CMainFrame::SetStatusText(const std::string& strText) {
 void CMainFrame::SetVgaDisplayMode(int bOn) {
     // A refused or unavailable change is ignored: full screen then runs in the current mode.
     if (bOn) {
-        platform::SwitchDisplayTo640x480();
+        m_pVga->Enter(bOn);
     } else {
-        platform::RestoreDisplayMode();
+        m_pVga->Leave();
     }
 }
 
@@ -342,5 +375,6 @@ void CMainFrame::closeEvent(QCloseEvent* pEvent) {
     if (AppState.pEffectDlg != nullptr) {
         CloseEffectDialog();
     }
+    m_pVga->Leave();  // the display is left in the mode the user had
     pEvent->accept();
 }

@@ -4,9 +4,12 @@
 #include <QMainWindow>
 #include <array>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "app/framework/cmd_target.h"
+#include "app/vga_full_screen.h"
+#include "platform/x11_display.h"
 #include "effects/effect_dialog_host.h"
 #include "view/quovel_view.h"
 
@@ -42,11 +45,14 @@ class CMainFrame : public QMainWindow,
     void OpenEffectDialog(int nKind) override;
     void CloseEffectDialog() override;
     void SetVgaDisplayMode(int bOn);
+    // The display whose mode full screen may switch: XRandR unless another is given.
+    void UseDisplayModes(std::unique_ptr<platform::IDisplayModes> pModes);
     // The kana/caps/num/scroll panes, from the keyboard's lock lights.
     void RefreshIndicators();
 
   protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    bool event(QEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
   private:
@@ -57,6 +63,9 @@ class CMainFrame : public QMainWindow,
     void BindAccelerators();
     void RefreshRecentFiles();
     void OnTitleChanged(const std::string& strTitle);
+    // In full screen: covers the screen, at the switched mode's size until the windowing
+    // system reports the new screen.
+    void CoverScreen();
 
     CQuovelApp& m_app;
     CCommandBinder* m_pBinder = nullptr;
@@ -66,6 +75,9 @@ class CMainFrame : public QMainWindow,
     std::map<cmd::Id, QLabel*> m_indicators;
     std::map<cmd::Id, QToolButton*> m_toolButtons;
     QRect m_rcNormal;  // the frame's normal geometry, kept while in full screen
+    bool m_bFullScreen = false;
+    std::unique_ptr<platform::IDisplayModes> m_pDisplayModes;
+    std::unique_ptr<CVgaFullScreen> m_pVga;  // restores a switched mode however the frame goes
     // Where the colour settings dialog last stood in this run: a new one opens there.
     std::optional<QPoint> m_effectDlgPos;
     QAction* m_pRecentPlaceholder = nullptr;

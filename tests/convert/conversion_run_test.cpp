@@ -14,6 +14,7 @@
 #include "resources/command_ids.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
+#include "view/quovel_view.h"
 
 namespace fs = std::filesystem;
 
@@ -107,6 +108,34 @@ TEST_F(ConversionRunTest, WholeStreamWritesEverySourceFrameOnce) {
         << "exact frames from the start, no skip, no repeated last frame";
     EXPECT_EQ(Probe(Dest("whole.avi"), "r_frame_rate"), "30/1");
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// The status bar's last progress text reads as the end of the range however the conversion
+// completed, and stays until playback starts again.
+TEST_F(ConversionRunTest, TheLastProgressReadsTheRangeEndUntilPlaybackStartsAgain) {
+    testfakes::FakeSurface surface;
+    testfakes::FakeFrame frame;
+    CQuovelView view;
+    view.AttachDocument(&doc);
+    view.AttachWindow(&surface, &frame);
+    OpenSource(testmedia::IndexedClip({}));  // 60 frames, the range 0 to 60
+    Convert(Dest("progress-whole.avi"));    // the source ends before the range
+    EXPECT_EQ(frame.strStatus, "00:02:00 / 00:02:00");
+    doc.OnPlaybackTick(1);
+    doc.OnViewRefresh();
+    EXPECT_EQ(frame.strStatus, "00:02:00 / 00:02:00") << "kept while nothing plays";
+
+    editor.edit = [](ConvertSettings& settings) {
+        settings.nRangeMode = 1;
+        settings.nRangeStart = 10;
+        settings.nRangeEnd = 40;
+    };
+    Convert(Dest("progress-range.avi"));  // the writer reaches the end of the range
+    EXPECT_EQ(frame.strStatus, "00:01:10 / 00:01:10");
+
+    ui.answers.push_back(testmedia::IndexedClip({160, 120, 30, 45, "-c:v mjpeg -q:v 3", "avi"}));
+    doc.OnFileOpen();
+    EXPECT_EQ(frame.strStatus, "ﾚﾃﾞｨ") << "another file plays";
 }
 
 TEST_F(ConversionRunTest, RangeWithThinningAndDestinationRate) {

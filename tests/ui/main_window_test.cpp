@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDropEvent>
+#include <QLabel>
+#include <QStatusTipEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -29,6 +31,7 @@
 #include "app/qt/settings_recent_files.h"
 #include "app/quovel_app.h"
 #include "platform/dib.h"
+#include "platform/display_modes.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "playback/source_codes.h"
@@ -290,6 +293,73 @@ TEST_F(MainWindowTest, FullScreenRoundTripRestoresTheFrame) {
     EXPECT_TRUE(pFrame->ToolBar()->isVisible());
     EXPECT_EQ(pFrame->toolBarArea(pFrame->ToolBar()), Qt::TopToolBarArea);
     pFrame->close();
+}
+
+// A display that takes every switch and records it.
+class RecordingDisplay final : public platform::IDisplayModes {
+  public:
+    explicit RecordingDisplay(std::vector<std::string>& calls) : m_calls(calls) {}
+    bool SwitchTo(int nWidth, int nHeight) override {
+        m_calls.push_back(std::to_string(nWidth) + "x" + std::to_string(nHeight));
+        return true;
+    }
+    void Restore() override { m_calls.push_back("restore"); }
+
+  private:
+    std::vector<std::string>& m_calls;
+};
+
+// With the 640×480 switch on, the window covers the new mode at once, not the screen size Qt
+// still reports; closing the window in full screen gives the display mode back.
+TEST_F(MainWindowTest, FullScreenAt640x480CoversTheNewModeAndClosingRestoresIt) {
+    std::vector<std::string> calls;
+    pFrame->UseDisplayModes(std::make_unique<RecordingDisplay>(calls));
+    pFrame->show();
+    AppState.bVgaFullScreen = 1;
+    ASSERT_TRUE(app.Router().Execute(cmd::kViewFullScreen));
+    EXPECT_EQ(calls, std::vector<std::string>{"640x480"});
+    EXPECT_NE(pFrame->screen()->geometry().size(), QSize(640, 480)) << "Qt has not seen it yet";
+    EXPECT_EQ(pFrame->geometry(), QRect(0, 0, 640, 480));
+    pFrame->close();  // the close box, the window manager, a termination signal
+    EXPECT_EQ(calls, (std::vector<std::string>{"640x480", "restore"}));
+}
+
+// The full-screen button is pressed exactly while full screen is on, through the idle
+// updates and when full screen is left from the floating toolbar.
+TEST_F(MainWindowTest, FullScreenButtonFollowsFullScreen) {
+    pFrame->show();
+    QToolButton* pButton = pFrame->ToolButton(cmd::kViewFullScreen);
+    pButton->click();
+    app.View().OnRButtonDown();  // the floating toolbar
+    ASSERT_TRUE(pButton->isVisible());
+    pFrame->Binder().UpdateAll();
+    EXPECT_TRUE(pButton->isChecked()) << "pressed through an idle update";
+    pButton->click();
+    EXPECT_FALSE(pFrame->isFullScreen());
+    pFrame->Binder().UpdateAll();
+    EXPECT_FALSE(pButton->isChecked());
+    EXPECT_FALSE(pButton->underMouse());
+    pFrame->close();
+}
+
+// After a conversion the pane keeps its last progress; a command under the pointer makes it
+// idle again.
+TEST_F(MainWindowTest, HoveringACommandReturnsTheMessagePaneToReady) {
+    pFrame->SetStatusText("00:02:00 / 00:02:00");
+    auto paneTexts = [&] {
+        QStringList texts;
+        for (QLabel* pLabel : pFrame->statusBar()->findChildren<QLabel*>()) {
+            texts << pLabel->text();
+        }
+        return texts;
+    };
+    EXPECT_TRUE(paneTexts().contains(QStringLiteral("00:02:00 / 00:02:00")));
+    QStatusTipEvent tip(QStringLiteral("既存のﾌｧｲﾙを開く"));
+    QApplication::sendEvent(pFrame, &tip);
+    QStatusTipEvent gone{QString()};
+    QApplication::sendEvent(pFrame, &gone);
+    EXPECT_TRUE(paneTexts().contains(QStringLiteral("ﾚﾃﾞｨ"))) << paneTexts().join('|').toStdString();
+    EXPECT_FALSE(paneTexts().contains(QStringLiteral("00:02:00 / 00:02:00")));
 }
 
 TEST_F(MainWindowTest, DroppedFileOpensOnlyWhenOpenIsEnabled) {
