@@ -335,6 +335,10 @@ void CMainFrame::SetFullScreen(int bEnter) {
         statusBar()->show();
         m_pToolBar->setParent(this, Qt::Widget);
         addToolBar(Qt::TopToolBarArea, m_pToolBar);
+        // The floating window's buttons never saw the pointer leave: no hover look left.
+        for (auto& [nId, pButton] : m_toolButtons) {
+            pButton->setAttribute(Qt::WA_UnderMouse, false);
+        }
         m_pToolBar->show();
         m_pVideo->setAttribute(Qt::WA_InputMethodEnabled, true);
         SetVgaDisplayMode(0);  // gives back only what entering changed

@@ -334,6 +334,7 @@ TEST_F(MainWindowTest, FullScreenButtonFollowsFullScreen) {
     ASSERT_TRUE(pButton->isVisible());
     pFrame->Binder().UpdateAll();
     EXPECT_TRUE(pButton->isChecked()) << "pressed through an idle update";
+    pButton->setAttribute(Qt::WA_UnderMouse);  // the pointer on the floating button
     pButton->click();
     EXPECT_FALSE(pFrame->isFullScreen());
     pFrame->Binder().UpdateAll();
