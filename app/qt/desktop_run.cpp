@@ -44,12 +44,13 @@ int RunDesktop(const std::vector<std::string>& args, const std::string& strExecu
 
     int nResult = 0;
     CConvertSettingsEditor settingsEditor;
-    if (app.InitInstance(args)) {
+    // From the start: a file named on the command line may already show a message box.
+    const CTerminationSignals closeOnSignal([&shell]() -> QWidget* { return shell.Frame(); });
+    if (app.InitInstance(args) && !closeOnSignal.Requested()) {
         chooser.SetParentWindow(shell.Frame());
         settingsEditor.SetParentWindow(shell.Frame());
         dialogs.SetParentWindow(shell.Frame());
         app.Doc().SetConvertSettingsEditor(&settingsEditor);
-        const CTerminationSignals closeOnSignal(shell.Frame());
         nResult = QApplication::exec();
     }
     app.Doc().SetConvertSettingsEditor(nullptr);

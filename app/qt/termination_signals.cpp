@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -15,7 +16,8 @@ extern "C" void OnTerminationSignal(int) {
 }
 }  // namespace
 
-CTerminationSignals::CTerminationSignals(QWidget* pMainWindow) : m_pMainWindow(pMainWindow) {
+CTerminationSignals::CTerminationSignals(std::function<QWidget*()> mainWindow)
+    : m_mainWindow(std::move(mainWindow)) {
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
     }
@@ -46,5 +48,17 @@ void CTerminationSignals::OnSignalled() {
     char buf[16];
     while (::read(g_signalPipe[0], buf, sizeof(buf)) > 0) {
     }
-    m_pMainWindow->close();
+    m_bRequested = true;
+    // A modal dialog runs a loop of its own: cancelled, it hands control back to the caller,
+    // which then finds the window closing. Each close takes a dialog off the modal stack.
+    for (int i = 0; i < 16; ++i) {
+        QWidget* pModal = QApplication::activeModalWidget();
+        if (pModal == nullptr) {
+            break;
+        }
+        pModal->close();
+    }
+    if (QWidget* pMainWindow = m_mainWindow()) {
+        pMainWindow->close();
+    }
 }

@@ -1,9 +1,11 @@
 #pragma once
-// SIGINT and SIGTERM close the main window as the exit command does: the settings are written
-// and a running conversion is completed. The handler only writes to a pipe; the closing
-// happens on the user-interface thread. The previous handlers come back when this goes.
+// SIGINT and SIGTERM close the program as the exit command does: a modal dialog that is open
+// is cancelled, then the main window closes, so that the settings are written and a running
+// conversion is completed. The handler only writes to a pipe; the closing happens on the
+// user-interface thread. The previous handlers come back when this goes.
 #include <QObject>
 #include <csignal>
+#include <functional>
 
 class QSocketNotifier;
 class QWidget;
@@ -11,15 +13,20 @@ class QWidget;
 class CTerminationSignals final : public QObject {
     Q_OBJECT
   public:
-    explicit CTerminationSignals(QWidget* pMainWindow);
+    // mainWindow gives the window to close, or null while there is none yet.
+    explicit CTerminationSignals(std::function<QWidget*()> mainWindow);
     ~CTerminationSignals() override;
     CTerminationSignals(const CTerminationSignals&) = delete;
     CTerminationSignals& operator=(const CTerminationSignals&) = delete;
 
+    // A signal arrived: the program is to end, even if it came before the event loop ran.
+    bool Requested() const { return m_bRequested; }
+
   private:
     void OnSignalled();
 
-    QWidget* m_pMainWindow;
+    std::function<QWidget*()> m_mainWindow;
+    bool m_bRequested = false;
     QSocketNotifier* m_pNotifier = nullptr;
     struct sigaction m_oldInt {};
     struct sigaction m_oldTerm {};

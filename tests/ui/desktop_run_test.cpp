@@ -5,6 +5,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <QAction>
 #include <QApplication>
@@ -90,6 +91,59 @@ TEST_P(DesktopRunTest, ClosingWithTheColourDialogOpenEndsTheProgram) {
     std::ifstream in(strDir + "/quovel.prm", std::ios::binary);
     const std::string strSaved((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(strSaved.find("Color Coordination Mode = 4\r\n"), std::string::npos) << strSaved;
+    ResetAppState();
+}
+
+// A termination signal while a modal dialog runs its own loop: the dialog is cancelled and the
+// program still ends, with its settings written. At start-up (a file on the command line
+// that cannot be opened shows its message before the main loop runs) and from a command.
+TEST(DesktopRunModal, TerminationDuringAModalDialogEndsTheProgram) {
+    for (const bool bAtStartUp : {true, false}) {
+        ResetAppState();
+        const std::string strDir =
+            testmedia::MediaDir() + "/desktop-run-modal-" + (bAtStartUp ? "start" : "about");
+        std::filesystem::remove_all(strDir);
+        std::filesystem::create_directories(strDir);
+        bool bModalSeen = false;
+        std::function<void()> whenModal = [&] {
+            if (QApplication::activeModalWidget() == nullptr) {
+                QTimer::singleShot(10, whenModal);  // not up yet
+                return;
+            }
+            bModalSeen = true;
+            AppState.nColorMode = 9;
+            std::raise(SIGTERM);
+        };
+        QTimer::singleShot(0, [&] {
+            if (!bAtStartUp) {
+                FindAction(MainFrame(), QStringLiteral("Quovel のﾊﾞｰｼﾞｮﾝ情報"))->trigger();
+            }
+        });
+        QTimer::singleShot(0, whenModal);
+        bool bHung = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            bHung = true;
+            QApplication::closeAllWindows();
+            QApplication::exit(1);
+        });
+        watchdog.start(30'000);
+        const std::vector<std::string> args =
+            bAtStartUp ? std::vector<std::string>{strDir + "/no such clip.avi"}
+                       : std::vector<std::string>{};
+        EXPECT_EQ(RunDesktop(args, strDir + "/quovel"), 0);
+        EXPECT_TRUE(bModalSeen);
+        EXPECT_FALSE(bHung) << "at start-up " << bAtStartUp;
+        QApplication::processEvents();
+        for (QWidget* pWidget : QApplication::topLevelWidgets()) {
+            EXPECT_FALSE(pWidget->isVisible()) << pWidget->metaObject()->className();
+        }
+        std::ifstream in(strDir + "/quovel.prm", std::ios::binary);
+        const std::string strSaved((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_NE(strSaved.find("Color Coordination Mode = 9\r\n"), std::string::npos)
+            << "at start-up " << bAtStartUp;
+    }
     ResetAppState();
 }
 
