@@ -39,14 +39,48 @@ CMainFrame* MainFrame() {
     return nullptr;
 }
 
+std::string FreshFolder(const std::string& strName) {
+    const std::string strDir = testmedia::MediaDir() + "/" + strName;
+    std::filesystem::remove_all(strDir);
+    std::filesystem::create_directories(strDir);
+    return strDir;
+}
+
+struct EndedRun {
+    int nResult = -1;
+    bool bHung = false;         // the event loop did not end by itself
+    bool bWindowLeft = false;   // a window was still on screen afterwards
+    std::string strSettings;    // the settings file written beside the executable
+};
+
+// The desktop program as main runs it, with the executable in strDir. Should it not end,
+// the test still does: every window is closed by force after a generous while.
+EndedRun RunUntilItEnds(const std::vector<std::string>& args, const std::string& strDir) {
+    EndedRun run;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        run.bHung = true;
+        QApplication::closeAllWindows();
+        QApplication::exit(1);
+    });
+    watchdog.start(30'000);
+    run.nResult = RunDesktop(args, strDir + "/quovel");
+    QApplication::processEvents();
+    for (QWidget* pWidget : QApplication::topLevelWidgets()) {
+        run.bWindowLeft = run.bWindowLeft || pWidget->isVisible();
+    }
+    std::ifstream in(strDir + "/quovel.prm", std::ios::binary);
+    run.strSettings.assign(std::istreambuf_iterator<char>(in), {});
+    return run;
+}
+
 class DesktopRunTest : public ::testing::TestWithParam<CloseBy> {};
 
 TEST_P(DesktopRunTest, ClosingWithTheColourDialogOpenEndsTheProgram) {
     ResetAppState();
-    const std::string strDir = testmedia::MediaDir() + "/desktop-run-" +
-                               std::to_string(static_cast<int>(GetParam()));
-    std::filesystem::remove_all(strDir);
-    std::filesystem::create_directories(strDir);
+    const std::string strDir =
+        FreshFolder("desktop-run-" + std::to_string(static_cast<int>(GetParam())));
 
     bool bDialogOwned = false;
     QTimer::singleShot(0, [&] {
@@ -69,28 +103,14 @@ TEST_P(DesktopRunTest, ClosingWithTheColourDialogOpenEndsTheProgram) {
                 break;
         }
     });
-    // Should the program not end, the test must still: every window is closed by force.
-    bool bHung = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        bHung = true;
-        QApplication::closeAllWindows();
-        QApplication::exit(1);
-    });
-    watchdog.start(30'000);
-
-    EXPECT_EQ(RunDesktop({}, strDir + "/quovel"), 0);
-    EXPECT_FALSE(bHung) << "the event loop did not end by itself";
+    const EndedRun run = RunUntilItEnds({}, strDir);
+    EXPECT_EQ(run.nResult, 0);
+    EXPECT_FALSE(run.bHung);
+    EXPECT_FALSE(run.bWindowLeft);
     EXPECT_TRUE(bDialogOwned) << "the dialog is a window of the main window";
     EXPECT_EQ(AppState.pEffectDlg, nullptr);
-    QApplication::processEvents();
-    for (QWidget* pWidget : QApplication::topLevelWidgets()) {
-        EXPECT_FALSE(pWidget->isVisible()) << pWidget->metaObject()->className();
-    }
-    std::ifstream in(strDir + "/quovel.prm", std::ios::binary);
-    const std::string strSaved((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_NE(strSaved.find("Color Coordination Mode = 4\r\n"), std::string::npos) << strSaved;
+    EXPECT_NE(run.strSettings.find("Color Coordination Mode = 4\r\n"), std::string::npos)
+        << run.strSettings;
     ResetAppState();
 }
 
@@ -101,9 +121,7 @@ TEST(DesktopRunModal, TerminationDuringAModalDialogEndsTheProgram) {
     for (const bool bAtStartUp : {true, false}) {
         ResetAppState();
         const std::string strDir =
-            testmedia::MediaDir() + "/desktop-run-modal-" + (bAtStartUp ? "start" : "about");
-        std::filesystem::remove_all(strDir);
-        std::filesystem::create_directories(strDir);
+            FreshFolder(std::string("desktop-run-modal-") + (bAtStartUp ? "start" : "about"));
         bool bModalSeen = false;
         std::function<void()> whenModal = [&] {
             if (QApplication::activeModalWidget() == nullptr) {
@@ -120,28 +138,15 @@ TEST(DesktopRunModal, TerminationDuringAModalDialogEndsTheProgram) {
             }
         });
         QTimer::singleShot(0, whenModal);
-        bool bHung = false;
-        QTimer watchdog;
-        watchdog.setSingleShot(true);
-        QObject::connect(&watchdog, &QTimer::timeout, [&] {
-            bHung = true;
-            QApplication::closeAllWindows();
-            QApplication::exit(1);
-        });
-        watchdog.start(30'000);
-        const std::vector<std::string> args =
+        const EndedRun run = RunUntilItEnds(
             bAtStartUp ? std::vector<std::string>{strDir + "/no such clip.avi"}
-                       : std::vector<std::string>{};
-        EXPECT_EQ(RunDesktop(args, strDir + "/quovel"), 0);
+                       : std::vector<std::string>{},
+            strDir);
+        EXPECT_EQ(run.nResult, 0);
         EXPECT_TRUE(bModalSeen);
-        EXPECT_FALSE(bHung) << "at start-up " << bAtStartUp;
-        QApplication::processEvents();
-        for (QWidget* pWidget : QApplication::topLevelWidgets()) {
-            EXPECT_FALSE(pWidget->isVisible()) << pWidget->metaObject()->className();
-        }
-        std::ifstream in(strDir + "/quovel.prm", std::ios::binary);
-        const std::string strSaved((std::istreambuf_iterator<char>(in)), {});
-        EXPECT_NE(strSaved.find("Color Coordination Mode = 9\r\n"), std::string::npos)
+        EXPECT_FALSE(run.bHung) << "at start-up " << bAtStartUp;
+        EXPECT_FALSE(run.bWindowLeft);
+        EXPECT_NE(run.strSettings.find("Color Coordination Mode = 9\r\n"), std::string::npos)
             << "at start-up " << bAtStartUp;
     }
     ResetAppState();
