@@ -20,7 +20,7 @@ std::string GetSettingsPath(const std::string& strExecutablePath);
 // One rule serves both directions, so that what is written at exit is what the next start
 // reads: it is written where it can be, and of the two files that exist the newer is read.
 struct SettingsFiles {
-    std::string strRead;   // empty when neither file exists
+    std::string strRead;  // empty when neither file exists
     std::string strWrite;
 };
 SettingsFiles ChooseSettingsFiles(const std::string& strExecutablePath);

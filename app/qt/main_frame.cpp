@@ -1,7 +1,6 @@
 #include "app/qt/main_frame.h"
 
 #include <QAction>
-#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
@@ -13,6 +12,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/app_state.h"
 #include "app/qt/command_binder.h"

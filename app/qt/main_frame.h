@@ -9,8 +9,8 @@
 
 #include "app/framework/cmd_target.h"
 #include "app/vga_full_screen.h"
-#include "platform/x11_display.h"
 #include "effects/effect_dialog_host.h"
+#include "platform/x11_display.h"
 #include "view/quovel_view.h"
 
 class CQuovelApp;

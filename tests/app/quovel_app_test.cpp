@@ -92,7 +92,8 @@ TEST_F(QuovelAppTest, SettingsPersistPastAReadOnlyFileBesideTheExecutable) {
     fs::create_directories(strDir + "/config");
     const std::string strBeside = strDir + "/quovel.prm";
     std::ofstream(strBeside, std::ios::binary) << "Color Coordination Mode = 5\r\n";
-    fs::permissions(strBeside, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(strBeside,
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     setenv("XDG_CONFIG_HOME", (strDir + "/config").c_str(), 1);
 
     // One run of the program: start, read the mode, let the test change it, exit.

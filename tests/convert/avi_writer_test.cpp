@@ -112,8 +112,8 @@ TEST_F(AviWriterTest, NameStateAndCancelledOrImpossibleFiles) {
 
     // The file is made, then the stream cannot be: no compressor by that code, or one that
     // cannot take the frame size. Nothing is left behind.
-    for (const uint32_t nFourCC : {platform::MakeFourCC('X', 'X', 'X', 'X'),
-                                   platform::MakeFourCC('d', 'v', 's', 'd')}) {
+    for (const uint32_t nFourCC :
+         {platform::MakeFourCC('X', 'X', 'X', 'X'), platform::MakeFourCC('d', 'v', 's', 'd')}) {
         const std::string strOut = testmedia::MediaDir() + "/half made.avi";
         fs::remove(strOut);
         chooser.answer = platform::CompressorChoice{nFourCC, 0, -1, 0, {}};

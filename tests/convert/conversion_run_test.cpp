@@ -119,7 +119,7 @@ TEST_F(ConversionRunTest, TheLastProgressReadsTheRangeEndUntilPlaybackStartsAgai
     view.AttachDocument(&doc);
     view.AttachWindow(&surface, &frame);
     OpenSource(testmedia::IndexedClip({}));  // 60 frames, the range 0 to 60
-    Convert(Dest("progress-whole.avi"));    // the source ends before the range
+    Convert(Dest("progress-whole.avi"));     // the source ends before the range
     EXPECT_EQ(frame.strStatus, "00:02:00 / 00:02:00");
     doc.OnPlaybackTick(1);
     doc.OnViewRefresh();

@@ -231,7 +231,8 @@ TEST_F(FrameGrabberTest, FilesWithoutDecodableVideoAreRefusedAndChangeNothing) {
           testmedia::WriteFile("empty.avi", ""), testmedia::MediaDir() + "/absent.avi"}) {
         EXPECT_EQ(grabber.BuildGraph(strPath), nullptr) << strPath;
     }
-    grabber.SetFileName(testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"));
+    grabber.SetFileName(
+        testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"));
     int32_t w = 0;
     int32_t h = 0;
     int32_t n = 0;

@@ -48,9 +48,9 @@ std::string FreshFolder(const std::string& strName) {
 
 struct EndedRun {
     int nResult = -1;
-    bool bHung = false;         // the event loop did not end by itself
-    bool bWindowLeft = false;   // a window was still on screen afterwards
-    std::string strSettings;    // the settings file written beside the executable
+    bool bHung = false;        // the event loop did not end by itself
+    bool bWindowLeft = false;  // a window was still on screen afterwards
+    std::string strSettings;   // the settings file written beside the executable
 };
 
 // The desktop program as main runs it, with the executable in strDir. Should it not end,
@@ -89,8 +89,8 @@ TEST_P(DesktopRunTest, ClosingWithTheColourDialogOpenEndsTheProgram) {
         FindAction(pFrame, QStringLiteral("YUV変調"))->trigger();
         CEffectSettingsDlg* pDialog = AppState.pEffectDlg;
         ASSERT_NE(pDialog, nullptr);
-        bDialogOwned = pDialog->isVisible() && pDialog->isWindow() &&
-                       pDialog->parentWidget() == pFrame;
+        bDialogOwned =
+            pDialog->isVisible() && pDialog->isWindow() && pDialog->parentWidget() == pFrame;
         switch (GetParam()) {
             case CloseBy::ExitCommand:
                 FindAction(pFrame, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了"))->trigger();
@@ -138,10 +138,10 @@ TEST(DesktopRunModal, TerminationDuringAModalDialogEndsTheProgram) {
             }
         });
         QTimer::singleShot(0, whenModal);
-        const EndedRun run = RunUntilItEnds(
-            bAtStartUp ? std::vector<std::string>{strDir + "/no such clip.avi"}
-                       : std::vector<std::string>{},
-            strDir);
+        const EndedRun run =
+            RunUntilItEnds(bAtStartUp ? std::vector<std::string>{strDir + "/no such clip.avi"}
+                                      : std::vector<std::string>{},
+                           strDir);
         EXPECT_EQ(run.nResult, 0);
         EXPECT_TRUE(bModalSeen);
         EXPECT_FALSE(run.bHung) << "at start-up " << bAtStartUp;

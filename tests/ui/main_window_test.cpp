@@ -9,7 +9,6 @@
 #include <QDialog>
 #include <QDropEvent>
 #include <QLabel>
-#include <QStatusTipEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -19,6 +18,7 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -359,7 +359,8 @@ TEST_F(MainWindowTest, HoveringACommandReturnsTheMessagePaneToReady) {
     QApplication::sendEvent(pFrame, &tip);
     QStatusTipEvent gone{QString()};
     QApplication::sendEvent(pFrame, &gone);
-    EXPECT_TRUE(paneTexts().contains(QStringLiteral("ﾚﾃﾞｨ"))) << paneTexts().join('|').toStdString();
+    EXPECT_TRUE(paneTexts().contains(QStringLiteral("ﾚﾃﾞｨ")))
+        << paneTexts().join('|').toStdString();
     EXPECT_FALSE(paneTexts().contains(QStringLiteral("00:02:00 / 00:02:00")));
 }
 
