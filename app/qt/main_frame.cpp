@@ -18,6 +18,7 @@
 #include "app/qt/command_binder.h"
 #include "app/quovel_app.h"
 #include "effects/qt/effect_settings_dlg.h"
+#include "platform/x11_display.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/accelerators.h"

@@ -10,7 +10,6 @@
 #include "app/framework/cmd_target.h"
 #include "app/vga_full_screen.h"
 #include "effects/effect_dialog_host.h"
-#include "platform/x11_display.h"
 #include "view/quovel_view.h"
 
 class CQuovelApp;
