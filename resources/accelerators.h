@@ -1,7 +1,7 @@
 #pragma once
-// The accelerator table: keys that send a command from anywhere in the main window.
-// The shortcuts shown beside some menu items (Ctrl+R, Ctrl+B, Ctrl+S as play, Ctrl+E,
-// Ctrl+P) are texts only; Ctrl+S belongs to the framework's save here.
+// The accelerator table: keys that send a command from anywhere in the main window, when
+// the command is enabled. Every shortcut the ﾌｧｲﾙ menu shows beside an item is here (Ctrl+S
+// plays, as the menu says; the framework's save has no key).
 #include <span>
 
 #include "resources/command_ids.h"

@@ -102,7 +102,7 @@ TEST(MainWindow, PlaysACommandLineFileInATitledWindow) {
     }
     EXPECT_EQ(testmedia::ReadIndex(bottomUp.data(), 320, 240), 0);
 
-    // Ctrl+S is the framework's save, which nothing handles: it does nothing at all.
+    // Ctrl+S is play, disabled while playing: nothing is written, nothing changes.
     const auto sizeBefore = std::filesystem::file_size(strPath);
     PressKeys(pFrame, "Ctrl+S");
     EXPECT_EQ(std::filesystem::file_size(strPath), sizeBefore);
@@ -240,6 +240,43 @@ TEST_F(MainWindowTest, AcceleratorsAreTheTable) {
     PressKeys(pFrame, "Ctrl+C");  // no handler: nothing happens
     PressKeys(pFrame, "F6");
     EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
+}
+
+// Every shortcut a menu item shows is bound to that item's command, and fires only while
+// the command is enabled.
+TEST_F(MainWindowTest, ShortcutsShownInTheMenusWork) {
+    int nShown = 0;
+    for (const res::MenuDef& def : res::MainMenu()) {
+        for (const res::MenuEntry& entry : def.entries) {
+            if (entry.pszShown == nullptr) {
+                continue;
+            }
+            ++nShown;
+            const auto accels = res::Accelerators();
+            const bool bBound = std::any_of(accels.begin(), accels.end(), [&](const auto& a) {
+                return QKeySequence(QString::fromUtf8(a.pszKey)) ==
+                           QKeySequence(QString::fromUtf8(entry.pszShown)) &&
+                       a.nId == entry.nId;
+            });
+            EXPECT_TRUE(bBound) << entry.pszShown;
+        }
+    }
+    EXPECT_EQ(nShown, 6);
+
+    PressKeys(pFrame, "Ctrl+S");  // playing: play is disabled
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
+    PressKeys(pFrame, "Ctrl+P");
+    EXPECT_EQ(AppState.pGrabber->bPaused, 1);
+    PressKeys(pFrame, "Ctrl+P");
+    EXPECT_EQ(AppState.pGrabber->bPaused, 0);
+    PressKeys(pFrame, "Ctrl+E");
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 0);
+    PressKeys(pFrame, "Ctrl+B");  // nothing plays: no still image, no dialog
+    PressKeys(pFrame, "Ctrl+E");
+    PressKeys(pFrame, "Ctrl+S");
+    EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
+    PressKeys(pFrame, "Ctrl+R");  // playing: conversion is disabled, no dialog
+    EXPECT_EQ(AppState.bConverting, 0);
 }
 
 TEST_F(MainWindowTest, MenuAndToolBarFollowThePlaybackState) {
