@@ -1,5 +1,7 @@
 #include "view/view_geometry.h"
 
+#include <algorithm>
+
 namespace view {
 
 BlitGeometry ComputeBlitGeometry(int z, int w, int h, int cw, int ch, int px, int py) {
@@ -34,6 +36,14 @@ BlitGeometry ComputeBlitGeometry(int z, int w, int h, int cw, int ch, int px, in
 Size FitFrameSize(Size frame, Size viewClient, int nZoom, int nVideoWidth, int nVideoHeight) {
     return {frame.w - viewClient.w + nZoom * nVideoWidth,
             frame.h - viewClient.h + nZoom * nVideoHeight};
+}
+
+Rect KeepOnScreen(Rect rc, Rect rcAvailable) {
+    rc.w = std::min(rc.w, rcAvailable.w);
+    rc.h = std::min(rc.h, rcAvailable.h);
+    rc.x = std::clamp(rc.x, rcAvailable.x, rcAvailable.x + rcAvailable.w - rc.w);
+    rc.y = std::clamp(rc.y, rcAvailable.y, rcAvailable.y + rcAvailable.h - rc.h);
+    return rc;
 }
 
 ToolBarSteps ToolBarButtonStates(bool bPlaying, bool bHasFile, bool bConverting, int nZoom,

@@ -34,6 +34,10 @@ struct Size {
 };
 Size FitFrameSize(Size frame, Size viewClient, int nZoom, int nVideoWidth, int nVideoHeight);
 
+// A window's outer rectangle kept inside the screen's available area: no larger than the
+// area, and moved as little as needed to lie inside it. What no longer fits is scrolled.
+Rect KeepOnScreen(Rect rcOuter, Rect rcAvailable);
+
 // UpdateToolBarButtons as data: enable (E) or check (C) messages in their order.
 struct ToolBarStep {
     cmd::Id nId;

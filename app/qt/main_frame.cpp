@@ -283,7 +283,22 @@ int CMainFrame::FitWindowToPicture(int nZoom) {
     const view::Size size =
         view::FitFrameSize({width(), height()}, {client.width(), client.height()}, nZoom,
                            AppState.nVideoWidth, AppState.nVideoHeight);
-    resize(size.w, size.h);
+    const QScreen* pScreen = screen();
+    if (pScreen == nullptr) {
+        resize(size.w, size.h);
+        return 1;
+    }
+    // Never past the screen: the zoom stays as chosen and the view scrolls the rest.
+    const QRect rcOuter = frameGeometry();
+    const QSize decoration = rcOuter.size() - this->size();  // border and caption
+    const QRect rcAvailable = pScreen->availableGeometry();
+    const view::Rect kept = view::KeepOnScreen(
+        {rcOuter.x(), rcOuter.y(), size.w + decoration.width(), size.h + decoration.height()},
+        {rcAvailable.x(), rcAvailable.y(), rcAvailable.width(), rcAvailable.height()});
+    resize(kept.w - decoration.width(), kept.h - decoration.height());
+    if (kept.x != rcOuter.x() || kept.y != rcOuter.y()) {
+        move(kept.x, kept.y);
+    }
     return 1;
 }
 

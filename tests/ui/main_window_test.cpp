@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -399,6 +400,33 @@ TEST_F(MainWindowTest, HoveringACommandReturnsTheMessagePaneToReady) {
     EXPECT_TRUE(paneTexts().contains(QStringLiteral("ﾚﾃﾞｨ")))
         << paneTexts().join('|').toStdString();
     EXPECT_FALSE(paneTexts().contains(QStringLiteral("00:02:00 / 00:02:00")));
+}
+
+// However large the picture and zoom, the window fits the screen and the view scrolls.
+TEST(MainWindow, TheWindowNeverOutgrowsTheScreen) {
+    ResetAppState();
+    CQtUiServices ui;
+    testfakes::FakeRecentFiles recent;
+    platform::ManualMediaClock clock;
+    CQtAppShell shell(ui);
+    testfakes::ScriptedChooser chooser;
+    CQuovelApp app(shell, ui, recent, clock, chooser);
+    ASSERT_TRUE(app.InitInstance({testmedia::IndexedClip({640, 480, 30, 10, "-c:v mpeg4", "avi"})}));
+    CMainFrame* pFrame = shell.Frame();
+    const QRect rcAvailable = pFrame->screen()->availableGeometry();
+    for (const cmd::Id nZoom : {cmd::kZoom1, cmd::kZoom2, cmd::kZoom4}) {
+        ASSERT_TRUE(app.Router().Execute(nZoom));
+        app.View().OnTimer(1);
+        EXPECT_TRUE(rcAvailable.contains(pFrame->frameGeometry()))
+            << "zoom id " << nZoom << ": " << pFrame->width() << "x" << pFrame->height();
+    }
+    EXPECT_EQ(app.Doc().nZoom, 4) << "the zoom stays as chosen";
+    auto* pVideo = pFrame->VideoWidget();
+    EXPECT_GT(pVideo->horizontalScrollBar()->maximum(), 0) << "the rest scrolls";
+    EXPECT_GT(pVideo->verticalScrollBar()->maximum(), 0);
+    shell.DestroyMainFrame();
+    app.ExitInstance();
+    ResetAppState();
 }
 
 TEST_F(MainWindowTest, DroppedFileOpensOnlyWhenOpenIsEnabled) {

@@ -37,6 +37,16 @@ TEST(FrameSize, GivesTheViewZoomTimesTheVideo) {
     EXPECT_EQ(view::FitFrameSize({400, 360}, {380, 250}, 4, 321, 241), (view::Size{1304, 1074}));
 }
 
+TEST(ViewGeometry, WindowsStayInsideTheAvailableArea) {
+    const view::Rect rcArea{0, 30, 1280, 994};  // a panel across the top
+    EXPECT_EQ(view::KeepOnScreen({100, 100, 660, 590}, rcArea), (view::Rect{100, 100, 660, 590}))
+        << "what fits stays as it is";
+    EXPECT_EQ(view::KeepOnScreen({100, 100, 2562, 1992}, rcArea), rcArea) << "4× of 640×480";
+    EXPECT_EQ(view::KeepOnScreen({900, 700, 660, 590}, rcArea), (view::Rect{620, 434, 660, 590}))
+        << "moved back inside";
+    EXPECT_EQ(view::KeepOnScreen({-50, 0, 400, 300}, rcArea), (view::Rect{0, 30, 400, 300}));
+}
+
 // The toolbar states as a string of the thirteen messages, '1' on.
 std::string States(bool bPlaying, bool bHasFile, bool bConverting, int nZoom, bool bFull) {
     std::string s;
