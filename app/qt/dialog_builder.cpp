@@ -9,11 +9,13 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStyle>
+#include <vector>
 
 namespace {
 
@@ -57,8 +59,10 @@ std::map<int, QWidget*> CDialogBuilder::Build(const res::DialogTemplate& templ, 
     dialog.setFont(font);
     dialog.setWindowTitle(QString::fromUtf8(templ.pszCaption));
     dialog.setFixedSize(ToPixels(units, 0, 0, templ.cx, templ.cy).size());
+    UseDialogTitleBar(dialog);
 
     std::map<int, QWidget*> controls;
+    std::vector<QWidget*> inOrder;
     QButtonGroup* pRadioGroup = nullptr;
     for (const res::ControlTemplate& c : templ.controls) {
         const QString strText = QString::fromUtf8(c.pszText);
@@ -140,6 +144,31 @@ std::map<int, QWidget*> CDialogBuilder::Build(const res::DialogTemplate& templ, 
             pWidget->setObjectName(QString::number(c.nId));
             controls[c.nId] = pWidget;
         }
+        inOrder.push_back(pWidget);
     }
+    GiveLabelsTheirBuddies(inOrder);
     return controls;
+}
+
+void CDialogBuilder::UseDialogTitleBar(QWidget& window) {
+    window.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
+void CDialogBuilder::GiveLabelsTheirBuddies(const std::vector<QWidget*>& inOrder) {
+    // A label's mnemonic moves the focus to the control that follows it in the template;
+    // with that buddy the label shows the key underlined instead of a literal "&".
+    for (size_t i = 0; i < inOrder.size(); ++i) {
+        auto* pLabel = qobject_cast<QLabel*>(inOrder[i]);
+        if (pLabel == nullptr || QKeySequence::mnemonic(pLabel->text()).isEmpty()) {
+            continue;
+        }
+        for (size_t k = i + 1; k < inOrder.size(); ++k) {
+            if (qobject_cast<QLabel*>(inOrder[k]) == nullptr &&
+                qobject_cast<QGroupBox*>(inOrder[k]) == nullptr) {
+                pLabel->setBuddy(inOrder[k]);
+                break;
+            }
+        }
+    }
 }

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "app/qt/dialog_builder.h"
 #include "resources/strings.h"
 
 QString CQtUiServices::ToQtFilter(const char* pszFilter) {
@@ -52,5 +53,6 @@ std::optional<std::string> CQtUiServices::ChooseSaveFile(const char* pszFilter,
 void CQtUiServices::MessageBox(const std::string& strText) {
     QMessageBox box(QMessageBox::Warning, QString::fromUtf8(str::kAppTitle),
                     QString::fromStdString(strText), QMessageBox::Ok, m_pParent);
+    CDialogBuilder::UseDialogTitleBar(box);
     box.exec();
 }

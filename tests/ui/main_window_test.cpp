@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
@@ -38,6 +39,10 @@
 #include "playback/source_codes.h"
 #include "resources/accelerators.h"
 #include "resources/command_ids.h"
+#include "resources/small_dialogs.h"
+#include "resources/effect_dialog.h"
+#include "resources/convert_dialog.h"
+#include "resources/compressor_dialog.h"
 #include "resources/menus.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
@@ -470,6 +475,41 @@ TEST(DialogBuilder, LaysOutInDialogUnitsOfTheDialogFont) {
     qobject_cast<QPushButton*>(widgets.at(res::kIdCancel))->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(CDialogBuilder::ToPixels({6, 16}, 4, 8, 10, 3), QRect(6, 16, 15, 6));
+}
+
+// Every dialog built from a template: a dialog's title bar (close only), its template size,
+// and each label's mnemonic underlined and leading to the control after it.
+TEST(DialogBuilder, EveryTemplateHasADialogTitleBarAndWorkingMnemonics) {
+    int nMnemonics = 0;
+    for (const res::DialogTemplate* pTemplate :
+         {&res::AboutTemplate(), &res::PlaySettingsTemplate(), &res::EffectDialogTemplate(),
+          &res::ConvertSettingsTemplate(), &res::CompressorDialogTemplate()}) {
+        QDialog dialog;
+        CDialogBuilder::Build(*pTemplate, dialog);
+        const Qt::WindowFlags flags = dialog.windowFlags();
+        EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint)) << pTemplate->nId;
+        // Without it the window manager decorates the dialog as it likes, min and max included.
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << pTemplate->nId;
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint)) << pTemplate->nId;
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint)) << pTemplate->nId;
+        EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "fixed at the template size";
+        for (QLabel* pLabel : dialog.findChildren<QLabel*>()) {
+            if (QKeySequence::mnemonic(pLabel->text()).isEmpty()) {
+                continue;
+            }
+            ++nMnemonics;
+            ASSERT_NE(pLabel->buddy(), nullptr) << pLabel->text().toStdString();
+            EXPECT_EQ(qobject_cast<QLabel*>(pLabel->buddy()), nullptr);
+        }
+    }
+    EXPECT_GE(nMnemonics, 2) << "the compressor dialog's two labels at least";
+    QDialog compressor;
+    const auto controls = CDialogBuilder::Build(res::CompressorDialogTemplate(), compressor);
+    for (QLabel* pLabel : compressor.findChildren<QLabel*>()) {
+        if (pLabel->text() == QStringLiteral("圧縮プログラム(&C):")) {
+            EXPECT_NE(qobject_cast<QComboBox*>(pLabel->buddy()), nullptr);
+        }
+    }
 }
 
 }  // namespace
