@@ -1,10 +1,10 @@
 #include "app/qt/desktop_run.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QFontDatabase>
+#include <QTranslator>
 
 #include "app/qt/app_dialogs.h"
+#include "app/qt/japanese_ui.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_ui_services.h"
@@ -16,22 +16,10 @@
 #include "platform/media_clock.h"
 #include "playback/quovel_doc.h"
 
-namespace {
-void UseJapaneseUiFont() {
-    // The dialogs are laid out for a Japanese proportional gothic; IPAPGothic has its metrics.
-    for (const char* pszFamily : {"IPAPGothic", "IPAPゴシック", "Noto Sans CJK JP"}) {
-        if (QFontDatabase::hasFamily(QString::fromUtf8(pszFamily))) {
-            QFont font(QString::fromUtf8(pszFamily));
-            font.setPointSize(9);
-            QApplication::setFont(font);
-            return;
-        }
-    }
-}
-}  // namespace
-
 int RunDesktop(const std::vector<std::string>& args, const std::string& strExecutablePath) {
     UseJapaneseUiFont();
+    QTranslator qtTexts;
+    InstallJapaneseQtTexts(qtTexts);
     CQtUiServices ui;
     CSettingsRecentFiles recentFiles;
     platform::SteadyMediaClock clock;

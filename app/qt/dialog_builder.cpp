@@ -8,8 +8,8 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QLabel>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>

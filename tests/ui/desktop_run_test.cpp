@@ -9,10 +9,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/app_state.h"
 #include "app/qt/desktop_run.h"
+#include "app/qt/japanese_ui.h"
 #include "app/qt/main_frame.h"
 #include "effects/qt/effect_settings_dlg.h"
 #include "support/test_media.h"
@@ -83,7 +87,10 @@ TEST_P(DesktopRunTest, ClosingWithTheColourDialogOpenEndsTheProgram) {
         FreshFolder("desktop-run-" + std::to_string(static_cast<int>(GetParam())));
 
     bool bDialogOwned = false;
+    QString strOpenTitle;
     QTimer::singleShot(0, [&] {
+        // Qt's own dialogs speak Japanese too: the open dialog's default title.
+        strOpenTitle = QCoreApplication::translate("QFileDialog", "Open");
         CMainFrame* pFrame = MainFrame();
         ASSERT_NE(pFrame, nullptr);
         FindAction(pFrame, QStringLiteral("YUV変調"))->trigger();
@@ -108,6 +115,7 @@ TEST_P(DesktopRunTest, ClosingWithTheColourDialogOpenEndsTheProgram) {
     EXPECT_FALSE(run.bHung);
     EXPECT_FALSE(run.bWindowLeft);
     EXPECT_TRUE(bDialogOwned) << "the dialog is a window of the main window";
+    EXPECT_EQ(strOpenTitle, QStringLiteral("開く"));
     EXPECT_EQ(AppState.pEffectDlg, nullptr);
     EXPECT_NE(run.strSettings.find("Color Coordination Mode = 4\r\n"), std::string::npos)
         << run.strSettings;
@@ -150,6 +158,17 @@ TEST(DesktopRunModal, TerminationDuringAModalDialogEndsTheProgram) {
             << "at start-up " << bAtStartUp;
     }
     ResetAppState();
+}
+
+TEST(JapaneseUi, QtStandardButtonsAndFileDialogsReadInJapanese) {
+    QTranslator texts;
+    ASSERT_TRUE(InstallJapaneseQtTexts(texts)) << "Debian's qt6-translations-l10n";
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"),
+              QStringLiteral("名前を付けて保存"));
+    QCoreApplication::removeTranslator(&texts);
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Open"));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, DesktopRunTest,

@@ -6,8 +6,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QComboBox>
+#include <QDialog>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
@@ -39,11 +39,11 @@
 #include "playback/source_codes.h"
 #include "resources/accelerators.h"
 #include "resources/command_ids.h"
-#include "resources/small_dialogs.h"
-#include "resources/effect_dialog.h"
-#include "resources/convert_dialog.h"
 #include "resources/compressor_dialog.h"
+#include "resources/convert_dialog.h"
+#include "resources/effect_dialog.h"
 #include "resources/menus.h"
+#include "resources/small_dialogs.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 #include "view/qt/video_widget.h"
@@ -416,7 +416,8 @@ TEST(MainWindow, TheWindowNeverOutgrowsTheScreen) {
     CQtAppShell shell(ui);
     testfakes::ScriptedChooser chooser;
     CQuovelApp app(shell, ui, recent, clock, chooser);
-    ASSERT_TRUE(app.InitInstance({testmedia::IndexedClip({640, 480, 30, 10, "-c:v mpeg4", "avi"})}));
+    ASSERT_TRUE(
+        app.InitInstance({testmedia::IndexedClip({640, 480, 30, 10, "-c:v mpeg4", "avi"})}));
     CMainFrame* pFrame = shell.Frame();
     const QRect rcAvailable = pFrame->screen()->availableGeometry();
     for (const cmd::Id nZoom : {cmd::kZoom1, cmd::kZoom2, cmd::kZoom4}) {
