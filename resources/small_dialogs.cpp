@@ -7,7 +7,7 @@ using K = ControlKind;
 
 constexpr ControlTemplate kAbout[] = {
     {K::Icon, -1, "", 11, 17, 20, 20},
-    {K::Static, -1, "AVIコーデック変換ツール Ver 1.0", 40, 10, 119, 8},
+    {K::Static, kIdAboutTitle, "", 40, 10, 119, 8},  // the tool's name and version
     {K::Static, kIdAboutVersion, "", 40, 25, 188, 8},
     {K::DefPushButton, kIdOk, "OK", 178, 7, 50, 14},
 };

@@ -20,5 +20,5 @@ const char* const kSourceAsDestination = "変換元のファイルは変換先�
 const char* const kWriteFailed = "AVIファイルへの書き込みに失敗しました";
 const char* const kStillFilter = "BMP Files (*.bmp)|*.bmp||";
 const char* const kStillFailed = "静止画ファイルを保存できませんでした";
-const char* const kAboutLine1 = "AVIコーデック変換ツール Ver 1.0";
+const char* const kAboutTitle = "AVIコーデック変換ツール Ver ";
 }  // namespace str

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/qt/dialog_builder.h"
 #include "resources/small_dialogs.h"
+#include "resources/strings.h"
 
 extern "C" {
 #include <libavutil/avutil.h>
@@ -41,16 +42,20 @@ bool CPlaySettingsDlg::OnInitDialog() {
     return true;
 }
 
+QString CQtAppDialogs::TitleLine() {
+    return QString::fromUtf8(str::kAboutTitle) + QStringLiteral(QUOVEL_VERSION);
+}
+
 QString CQtAppDialogs::VersionLine() {
     // The distribution's suffix ("-0+deb12u1") would not fit the line.
     const QString strFFmpeg = QString::fromUtf8(av_version_info()).section('-', 0, 0);
-    return QStringLiteral("Quovel %1  FFmpeg %2  Qt %3")
-        .arg(QStringLiteral(QUOVEL_VERSION), strFFmpeg, QString::fromUtf8(qVersion()));
+    return QStringLiteral("FFmpeg %1  Qt %2").arg(strFFmpeg, QString::fromUtf8(qVersion()));
 }
 
 void CQtAppDialogs::ShowAbout() {
     QDialog dialog(m_pParent);
     const auto controls = CDialogBuilder::Build(res::AboutTemplate(), dialog);
+    qobject_cast<QLabel*>(controls.at(res::kIdAboutTitle))->setText(TitleLine());
     qobject_cast<QLabel*>(controls.at(res::kIdAboutVersion))->setText(VersionLine());
     dialog.exec();
 }

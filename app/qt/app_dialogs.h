@@ -26,7 +26,10 @@ class CQtAppDialogs final : public IAppDialogs {
     void ShowAbout() override;
     bool EditPlaySettings(int32_t& bRepeat, int32_t& bVgaMode) override;
 
-    // The About box's second line: our version and the libraries in use.
+    // The About box's first line: the tool's name with the build's one version, the same
+    // that `quovel --version` prints.
+    static QString TitleLine();
+    // Its second line: the libraries in use.
     static QString VersionLine();
 
   private:

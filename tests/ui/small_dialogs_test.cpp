@@ -34,8 +34,25 @@ TEST(PlaySettingsDialog, ClicksFlipBitZeroOfTheWorkingCopy) {
         EXPECT_EQ(dialog.m_bVgaMode, 1);
     }
     EXPECT_EQ(AppState.bRepeatPlay, 2) << "the dialog itself never writes AppState";
-    EXPECT_TRUE(CQtAppDialogs::VersionLine().startsWith(QStringLiteral("Quovel ")));
     ResetAppState();
+}
+
+// One version, defined once in the build: About shows what `quovel --version` prints, and
+// its library line carries no second version of ours.
+TEST(AboutBox, ShowsTheVersionTheProgramReports) {
+    std::string strReported;
+    if (FILE* p = popen("'" QUOVEL_BINARY "' --version", "r")) {
+        char buf[128];
+        while (fgets(buf, sizeof(buf), p) != nullptr) {
+            strReported += buf;
+        }
+        pclose(p);
+    }
+    ASSERT_EQ(strReported.rfind("quovel ", 0), 0u) << strReported;
+    const QString strVersion = QString::fromStdString(strReported.substr(7)).trimmed();
+    EXPECT_EQ(CQtAppDialogs::TitleLine(), QStringLiteral("AVIコーデック変換ツール Ver ") + strVersion);
+    EXPECT_TRUE(CQtAppDialogs::VersionLine().startsWith(QStringLiteral("FFmpeg ")));
+    EXPECT_FALSE(CQtAppDialogs::VersionLine().contains(QStringLiteral("Quovel")));
 }
 
 TEST(Program, TerminationSignalClosesItAndWritesTheSettings) {
