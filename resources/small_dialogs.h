@@ -6,7 +6,7 @@ namespace res {
 
 constexpr int kIdRepeat = 1039;
 constexpr int kIdVgaMode = 1040;
-constexpr int kIdAboutTitle = 1000;    // "AVIコーデック変換ツール Ver " and the build's version
+constexpr int kIdAboutTitle = 1000;  // "AVIコーデック変換ツール Ver " and the build's version
 constexpr int kIdAboutVersion = 1001;  // the second line of the About box: the libraries
 
 const DialogTemplate& AboutTemplate();

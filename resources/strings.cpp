@@ -5,8 +5,16 @@ const char* const kAppTitle = "Quovel";
 const char* const kRegistryKey = "Local AppWizard-Generated Applications";
 const char* const kUntitled = "無題";
 const char* const kTitleSeparator = " - ";
-const char* const kOpenFilter =
-    "AVI Files (*.avi)|*.avi|MPEG Files (*.mpeg;*.mpg)|*.mpeg;*.mpg|All Files (*.*)|*.*||";
+// Every video file the decoders here play comes first, so that an .mp4 or .mkv opens without
+// a change of filter; the three classic filters follow.
+#define QUOVEL_VIDEO_PATTERNS                                                              \
+    "*.avi;*.mpg;*.mpeg;*.m1v;*.m2v;*.mpv;*.vob;*.mp4;*.m4v;*.mov;*.qt;*.3gp;*.3g2;*.mkv;" \
+    "*.webm;*.ts;*.m2ts;*.mts;*.m2t;*.wmv;*.asf;*.flv;*.f4v;*.ogv;*.ogg;*.dv;*.dif;*.mxf;" \
+    "*.nut;*.rm;*.rmvb;*.gif;*.y4m;*.ivf;*.h264;*.264;*.hevc;*.265;*.mjpg;*.mjpeg"
+const char* const kOpenFilter = "動画ファイル (" QUOVEL_VIDEO_PATTERNS ")|" QUOVEL_VIDEO_PATTERNS
+                                "|AVI Files (*.avi)|*.avi|MPEG Files (*.mpeg;*.mpg)|*.mpeg;*.mpg|"
+                                "All Files (*.*)|*.*||";
+#undef QUOVEL_VIDEO_PATTERNS
 const char* const kOpenDefaultExt = "avi";
 const char* const kCannotOpenFile = "指定ファイルが開けません";
 const char* const kStatusReady = "ﾚﾃﾞｨ";

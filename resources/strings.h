@@ -21,5 +21,5 @@ extern const char* const kWriteFailed;          // a frame could not be written
 // Still image, About
 extern const char* const kStillFilter;
 extern const char* const kStillFailed;  // the BMP file could not be written
-extern const char* const kAboutTitle;  // followed by the version
+extern const char* const kAboutTitle;   // followed by the version
 }  // namespace str

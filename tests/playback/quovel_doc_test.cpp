@@ -115,6 +115,42 @@ TEST_F(QuovelDocTest, FilesThatCannotBePlayedAreRefusedAndChangeNothing) {
     EXPECT_EQ(Shown(), 0);
 }
 
+// The open dialog's first filter offers the files people bring (phones, cameras, the web),
+// and each of them plays; the three classic filters follow it.
+TEST_F(QuovelDocTest, TheFirstOpenFilterOffersTheVideoFilesThatPlay) {
+    const std::string strFilter = str::kOpenFilter;
+    const std::string strFirst = strFilter.substr(0, strFilter.find('|'));
+    EXPECT_EQ(strFirst.rfind("動画ファイル (", 0), 0u);
+    EXPECT_NE(strFilter.find("|AVI Files (*.avi)|*.avi|MPEG Files (*.mpeg;*.mpg)|*.mpeg;*.mpg|"
+                             "All Files (*.*)|*.*||"),
+              std::string::npos);
+    const std::string strSource = "-f lavfi -i testsrc2=s=160x120:r=10:d=0.5 ";
+    for (const auto& [strExt, strCodec] :
+         std::vector<std::pair<std::string, std::string>>{{"mp4", "-c:v libx264 -pix_fmt yuv420p"},
+                                                          {"mkv", "-c:v mpeg4"},
+                                                          {"webm", "-c:v libvpx"},
+                                                          {"mov", "-c:v mjpeg"},
+                                                          {"ts", "-c:v mpeg2video"},
+                                                          {"m2ts", "-c:v mpeg2video -f mpegts"},
+                                                          {"vob", "-c:v mpeg2video -f vob"},
+                                                          {"wmv", "-c:v wmv2"},
+                                                          {"flv", "-c:v flv1"},
+                                                          {"ogv", "-c:v libtheora"},
+                                                          {"gif", ""},
+                                                          {"3gp", "-c:v mpeg4"},
+                                                          {"mxf", "-r 25 -c:v mpeg2video"}}) {
+        EXPECT_NE(strFirst.find("*." + strExt + ";"), std::string::npos) << strExt;
+        const std::string strClip =
+            testmedia::MakeClip("offered-" + strExt, strSource + strCodec, strExt);
+        ASSERT_FALSE(strClip.empty()) << strExt;
+        ui.messages.clear();
+        Open(strClip);
+        EXPECT_TRUE(ui.messages.empty()) << strExt;
+        EXPECT_EQ(grabber.bPlaying, 1) << strExt;
+        doc.OnPlayStop();
+    }
+}
+
 TEST_F(QuovelDocTest, OpenPlaysWholeStreamAndRemembersTheFile) {
     const std::string strPath = testmedia::IndexedClip({});
     AppState.bResizePending = 0;

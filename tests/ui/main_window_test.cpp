@@ -44,6 +44,7 @@
 #include "resources/effect_dialog.h"
 #include "resources/menus.h"
 #include "resources/small_dialogs.h"
+#include "resources/strings.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 #include "view/qt/video_widget.h"
@@ -152,6 +153,11 @@ TEST(MainWindow, OpenFilterBecomesQtFilters) {
         CQtUiServices::ToQtFilter(
             "AVI Files (*.avi)|*.avi|MPEG Files (*.mpeg;*.mpg)|*.mpeg;*.mpg|All Files (*.*)|*.*||"),
         QStringLiteral("AVI Files (*.avi);;MPEG Files (*.mpeg *.mpg);;All Files (*)"));
+    const QStringList filters = CQtUiServices::ToQtFilter(str::kOpenFilter).split(";;");
+    ASSERT_EQ(filters.size(), 4);
+    EXPECT_TRUE(filters[0].startsWith(QStringLiteral("動画ファイル (*.avi *.mpg")))
+        << "the default";
+    EXPECT_TRUE(filters[0].contains(QStringLiteral(" *.mp4 ")));
 }
 
 }  // namespace

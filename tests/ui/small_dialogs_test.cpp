@@ -50,7 +50,8 @@ TEST(AboutBox, ShowsTheVersionTheProgramReports) {
     }
     ASSERT_EQ(strReported.rfind("quovel ", 0), 0u) << strReported;
     const QString strVersion = QString::fromStdString(strReported.substr(7)).trimmed();
-    EXPECT_EQ(CQtAppDialogs::TitleLine(), QStringLiteral("AVIコーデック変換ツール Ver ") + strVersion);
+    EXPECT_EQ(CQtAppDialogs::TitleLine(),
+              QStringLiteral("AVIコーデック変換ツール Ver ") + strVersion);
     EXPECT_TRUE(CQtAppDialogs::VersionLine().startsWith(QStringLiteral("FFmpeg ")));
     EXPECT_FALSE(CQtAppDialogs::VersionLine().contains(QStringLiteral("Quovel")));
 }
