@@ -239,6 +239,7 @@ bool CQuovelDoc::ConvertTick(CFrameGrabber& grabber, bool bNewFrame) {
         // The source ran out before the range did: what was written is the whole conversion.
         AppState.strTimeText = FormatProgress(static_cast<uint32_t>(AppState.nRangeEnd),
                                               static_cast<uint32_t>(AppState.nRangeEnd));
+        bConversionCompleted = 1;
         OnPlayStop();
         return false;
     }
@@ -247,6 +248,7 @@ bool CQuovelDoc::ConvertTick(CFrameGrabber& grabber, bool bNewFrame) {
     }
     const int nResult = AppState.pWriter->WriteFrame();
     if (nResult == CAviWriter::kFinished) {
+        bConversionCompleted = 1;
         OnPlayStop();
         return false;
     }
@@ -309,6 +311,7 @@ void CQuovelDoc::OnFileConvert() {
         return;
     }
     pWriter->Start();
+    bConversionCompleted = 0;
     AppState.bConverting = 1;
     if (!StartPlayback()) {
         // The source was moved, deleted or no longer decodes: the conversion ends before its

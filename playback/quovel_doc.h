@@ -60,6 +60,9 @@ class CQuovelDoc : public fw::CDocument {
     int32_t nZoom = 1;
     fw::ITimerHost* hTimerWnd = nullptr;
     uint32_t nTimerId = 0;
+    // The last conversion went all the way (range end, or the end of the source), rather
+    // than being stopped or failing.
+    int32_t bConversionCompleted = 0;
 
   private:
     void FreeImages();

@@ -8,6 +8,7 @@ extern const char* const kTitleSeparator;  // between document title and applica
 extern const char* const kOpenFilter;      // open-file dialog filter, "desc|pattern|...||"
 extern const char* const kOpenDefaultExt;
 extern const char* const kCannotOpenFile;   // message box when the chosen file is unreadable
+extern const char* const kConversionDone;   // the message pane once a conversion completed
 extern const char* const kStatusReady;      // idle text of the status bar's message pane
 extern const char* const kMenuRecentEmpty;  // grey placeholder of the empty recent list
 // Conversion

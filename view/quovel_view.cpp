@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "convert/avi_writer.h"
+#include "convert/conversion_progress.h"
 #include "effects/transform_frame.h"
 #include "platform/dib.h"
 #include "playback/frame_grabber.h"
@@ -265,9 +266,17 @@ void CQuovelView::UpdateStatusText() {
     }
     if (AppState.bConverting) {
         m_pFrame->SetStatusText(AppState.strTimeText);
+        m_pFrame->ShowConversionProgress(
+            AppState.pWriter != nullptr ? AppState.pWriter->nFrameCount : 0, ConversionPositions());
         m_progressShown = Progress::Running;
     } else if (m_progressShown == Progress::Running) {
-        m_pFrame->SetStatusText(AppState.strTimeText);  // how far the conversion got
+        // How far the conversion got; said in words when it went all the way.
+        const CQuovelDoc* pDoc = GetDocument();
+        m_pFrame->SetStatusText(pDoc != nullptr && pDoc->bConversionCompleted
+                                    ? std::string(str::kConversionDone) + "  " +
+                                          AppState.strTimeText
+                                    : AppState.strTimeText);
+        m_pFrame->ShowConversionProgress(0, 0);
         m_progressShown = Progress::Final;
     } else if (m_progressShown == Progress::Final && AppState.pGrabber != nullptr &&
                AppState.pGrabber->bPlaying) {

@@ -37,6 +37,9 @@ class IViewFrame {
     virtual void SetFullScreen(int bEnter) = 0;
     virtual void ShowToolBar(int bShow) = 0;
     virtual void SetStatusText(const std::string& strText) = 0;
+    // A running conversion's progress beside the status text: nDone of nTotal positions.
+    // nTotal 0 takes it away.
+    virtual void ShowConversionProgress(int64_t nDone, int64_t nTotal) = 0;
 };
 
 // Runs the colour effect from the document's FrameImage into its display block and gives the

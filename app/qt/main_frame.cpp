@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
@@ -17,6 +18,7 @@
 #include "app/app_state.h"
 #include "app/qt/command_binder.h"
 #include "app/quovel_app.h"
+#include "convert/conversion_progress.h"
 #include "effects/qt/effect_settings_dlg.h"
 #include "platform/x11_display.h"
 #include "playback/frame_grabber.h"
@@ -211,6 +213,14 @@ void CMainFrame::BuildStatusBar() {
         if (indicator.nId == 0) {
             m_pMessagePane = new QLabel(Ui(str::kStatusReady), this);
             statusBar()->addWidget(m_pMessagePane, 1);
+            m_pProgress = new QProgressBar(this);
+            m_pProgress->setRange(0, 100);
+            m_pProgress->setTextVisible(true);
+            m_pProgress->setMinimumWidth(
+                m_pProgress->fontMetrics().horizontalAdvance(Ui(FormatProgressBar({100, 35999}))) +
+                16);
+            m_pProgress->hide();
+            statusBar()->addWidget(m_pProgress);
             continue;
         }
         // Sized for the pane's text, shown only while the key is locked.
@@ -267,7 +277,31 @@ void CMainFrame::RefreshRecentFiles() {
 }
 
 void CMainFrame::OnTitleChanged(const std::string& strTitle) {
-    setWindowTitle(Ui(strTitle) + Ui(str::kTitleSeparator) + Ui(str::kAppTitle));
+    m_strTitle = strTitle;
+    // While converting the percentage leads, so that it shows in the task bar too.
+    const QString strPercent =
+        m_nTitlePercent >= 0 ? QStringLiteral("%1% - ").arg(m_nTitlePercent) : QString();
+    setWindowTitle(strPercent + Ui(strTitle) + Ui(str::kTitleSeparator) + Ui(str::kAppTitle));
+}
+
+void CMainFrame::ShowConversionProgress(int64_t nDone, int64_t nTotal) {
+    if (nTotal <= 0) {
+        m_pProgress->hide();
+        m_nTitlePercent = -1;
+        OnTitleChanged(m_strTitle);
+        return;
+    }
+    if (m_pProgress->isHidden()) {
+        m_progressClock.start();
+        m_pProgress->show();
+    }
+    const ConversionProgress progress = WorkOutProgress(nDone, nTotal, m_progressClock.elapsed());
+    m_pProgress->setValue(progress.nPercent);
+    m_pProgress->setFormat(Ui(FormatProgressBar(progress)));
+    if (progress.nPercent != m_nTitlePercent) {
+        m_nTitlePercent = progress.nPercent;
+        OnTitleChanged(m_strTitle);
+    }
 }
 
 QToolButton* CMainFrame::ToolButton(cmd::Id nId) const {

@@ -1,6 +1,7 @@
 #pragma once
 // The single top-level window: menu bar, toolbar, status bar and the video view in its
 // client area; it carries the frame side of full-screen presentation.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <map>
@@ -16,6 +17,7 @@ class CQuovelApp;
 class CCommandBinder;
 class CVideoWidget;
 class QLabel;
+class QProgressBar;
 class QMenu;
 class QAction;
 class QToolBar;
@@ -40,6 +42,8 @@ class CMainFrame : public QMainWindow,
     void SetFullScreen(int bEnter) override;
     void ShowToolBar(int bShow) override;
     void SetStatusText(const std::string& strText) override;
+    void ShowConversionProgress(int64_t nDone, int64_t nTotal) override;
+    QProgressBar* ProgressBar() { return m_pProgress; }
     void SetButtonCheck(cmd::Id nId, int nState);
     void OpenEffectDialog(int nKind) override;
     void CloseEffectDialog() override;
@@ -71,6 +75,10 @@ class CMainFrame : public QMainWindow,
     CVideoWidget* m_pVideo = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pMessagePane = nullptr;
+    QProgressBar* m_pProgress = nullptr;  // beside the message pane while converting
+    QElapsedTimer m_progressClock;        // since the conversion shown began
+    std::string m_strTitle;               // the document's title
+    int m_nTitlePercent = -1;             // shown before the title while converting
     std::map<cmd::Id, QLabel*> m_indicators;
     std::map<cmd::Id, QToolButton*> m_toolButtons;
     QRect m_rcNormal;  // the frame's normal geometry, kept while in full screen

@@ -110,20 +110,33 @@ TEST_F(ConversionRunTest, WholeStreamWritesEverySourceFrameOnce) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-// The status bar's last progress text reads as the end of the range however the conversion
-// completed, and stays until playback starts again.
-TEST_F(ConversionRunTest, TheLastProgressReadsTheRangeEndUntilPlaybackStartsAgain) {
+// While converting the status bar shows the progress text and how much of the range is
+// done; once the conversion completes (the range end reached, or the source ending first)
+// the pane says so with the last text, which reads as the end of the range, and keeps it
+// until playback starts again. A conversion stopped by the user just keeps where it got.
+TEST_F(ConversionRunTest, TheStatusBarFollowsTheConversionToItsEnd) {
     testfakes::FakeSurface surface;
     testfakes::FakeFrame frame;
     CQuovelView view;
     view.AttachDocument(&doc);
     view.AttachWindow(&surface, &frame);
     OpenSource(testmedia::IndexedClip({}));  // 60 frames, the range 0 to 60
-    Convert(Dest("progress-whole.avi"));     // the source ends before the range
-    EXPECT_EQ(frame.strStatus, "00:02:00 / 00:02:00");
+    ui.saveAnswers.push_back(Dest("progress-whole.avi"));
+    doc.OnFileConvert();
+    for (int i = 0; i < 31; ++i) {
+        doc.OnPlaybackTick(1);
+    }
+    EXPECT_EQ(frame.strStatus, "00:01:00 / 00:02:00");
+    EXPECT_EQ(frame.progress, (std::pair<int64_t, int64_t>{31, 61})) << "positions 0 to 60";
+    for (int i = 0; i < 100 && AppState.bConverting; ++i) {
+        doc.OnPlaybackTick(1);
+    }
+    EXPECT_EQ(frame.strStatus, "変換が完了しました  00:02:00 / 00:02:00")
+        << "the source ended first";
+    EXPECT_EQ(frame.progress, (std::pair<int64_t, int64_t>{0, 0})) << "the bar goes";
     doc.OnPlaybackTick(1);
     doc.OnViewRefresh();
-    EXPECT_EQ(frame.strStatus, "00:02:00 / 00:02:00") << "kept while nothing plays";
+    EXPECT_EQ(frame.strStatus, "変換が完了しました  00:02:00 / 00:02:00") << "kept while idle";
 
     editor.edit = [](ConvertSettings& settings) {
         settings.nRangeMode = 1;
@@ -131,7 +144,15 @@ TEST_F(ConversionRunTest, TheLastProgressReadsTheRangeEndUntilPlaybackStartsAgai
         settings.nRangeEnd = 40;
     };
     Convert(Dest("progress-range.avi"));  // the writer reaches the end of the range
-    EXPECT_EQ(frame.strStatus, "00:01:10 / 00:01:10");
+    EXPECT_EQ(frame.strStatus, "変換が完了しました  00:01:10 / 00:01:10");
+
+    ui.saveAnswers.push_back(Dest("progress-stopped.avi"));
+    doc.OnFileConvert();
+    for (int i = 0; i < 5; ++i) {
+        doc.OnPlaybackTick(1);
+    }
+    doc.OnPlayStop();
+    EXPECT_EQ(frame.strStatus, "00:00:14 / 00:01:10") << "stopped: where it got, no claim";
 
     ui.answers.push_back(testmedia::IndexedClip({160, 120, 30, 45, "-c:v mjpeg -q:v 3", "avi"}));
     doc.OnFileOpen();

@@ -128,12 +128,16 @@ class FakeFrame final : public view::IViewFrame {
     void SetFullScreen(int bEnter) override { fullScreenCalls.push_back(bEnter); }
     void ShowToolBar(int bShow) override { toolBarCalls.push_back(bShow); }
     void SetStatusText(const std::string& strText) override { strStatus = strText; }
+    void ShowConversionProgress(int64_t nDone, int64_t nTotal) override {
+        progress = {nDone, nTotal};
+    }
     int nFits = 0;
     int nToolBarZoom = -99;
     int bToolBarFullScreen = -1;
     std::vector<int> fullScreenCalls;
     std::vector<int> toolBarCalls;
     std::string strStatus;
+    std::pair<int64_t, int64_t> progress{0, 0};
 };
 
 // A compressor choice the test sets; nothing (a cancel) by default.

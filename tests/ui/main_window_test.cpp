@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -32,6 +33,7 @@
 #include "app/qt/qt_ui_services.h"
 #include "app/qt/settings_recent_files.h"
 #include "app/quovel_app.h"
+#include "convert/avi_writer.h"
 #include "platform/dib.h"
 #include "platform/display_modes.h"
 #include "playback/frame_grabber.h"
@@ -341,6 +343,31 @@ TEST_F(MainWindowTest, FullScreenRoundTripRestoresTheFrame) {
     EXPECT_FALSE(pFrame->ToolBar()->isWindow());
     EXPECT_TRUE(pFrame->ToolBar()->isVisible());
     EXPECT_EQ(pFrame->toolBarArea(pFrame->ToolBar()), Qt::TopToolBarArea);
+    pFrame->close();
+}
+
+// While converting: a progress bar beside the message pane with the percentage, and the
+// percentage before the window title; both go when the conversion ends.
+TEST_F(MainWindowTest, ConversionProgressShowsInABarAndTheTitle) {
+    pFrame->show();
+    const QString strTitle = pFrame->windowTitle();
+    EXPECT_FALSE(pFrame->ProgressBar()->isVisible());
+    AppState.bConverting = 1;
+    AppState.nRangeStart = 0;
+    AppState.nRangeEnd = 60;
+    AppState.pWriter->nFrameCount = 30;
+    AppState.strTimeText = "00:01:00 / 00:02:00";
+    app.Doc().OnViewRefresh();
+    EXPECT_TRUE(pFrame->ProgressBar()->isVisible());
+    EXPECT_EQ(pFrame->ProgressBar()->value(), 49);  // 30 of 61 positions
+    EXPECT_TRUE(pFrame->ProgressBar()->text().startsWith(QStringLiteral("49%")));
+    EXPECT_EQ(pFrame->windowTitle(), QStringLiteral("49% - ") + strTitle);
+    AppState.bConverting = 0;
+    app.Doc().bConversionCompleted = 1;
+    app.Doc().OnViewRefresh();
+    EXPECT_FALSE(pFrame->ProgressBar()->isVisible());
+    EXPECT_EQ(pFrame->windowTitle(), strTitle);
+    AppState.pWriter->nFrameCount = 0;
     pFrame->close();
 }
 
