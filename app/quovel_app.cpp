@@ -106,6 +106,10 @@ void CQuovelApp::OnAppAbout() {
     }
 }
 
+bool CQuovelApp::MayCloseMainWindow() {
+    return !AppState.bConverting || m_ui.AskYesNo(str::kStopConversionToExit);
+}
+
 void CQuovelApp::OnMainWindowClosing() {
     if (m_pDoc) {
         m_pDoc->OnCloseDocument();

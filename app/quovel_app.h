@@ -51,6 +51,9 @@ class CQuovelApp : public fw::CCmdTarget {
     void SetExecutablePath(const std::string& strPath) { m_strExecutablePath = strPath; }
     void SetDialogs(IAppDialogs* pDialogs);
 
+    // The user asks to close the main window: false when a conversion is running and the
+    // user would rather let it go on.
+    bool MayCloseMainWindow();
     // The main window is closing: the document closes (and with it the graph).
     void OnMainWindowClosing();
 

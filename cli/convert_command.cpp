@@ -59,6 +59,7 @@ class CommandLineUi final : public fw::UiServices {
         bProgressShown = false;
         ++nMessages;
     }
+    bool AskYesNo(const std::string&) override { return true; }  // the command line decided
     int nMessages = 0;
     bool bProgressShown = false;  // a progress line is open on standard error
 

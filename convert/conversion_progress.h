@@ -5,8 +5,8 @@
 #include <string>
 
 struct ConversionProgress {
-    int nPercent = 0;        // 0..100
-    int nSecondsLeft = -1;   // -1 while there is no pace to go by yet
+    int nPercent = 0;       // 0..100
+    int nSecondsLeft = -1;  // -1 while there is no pace to go by yet
 };
 
 // nDone of nTotal positions processed in llElapsedMs of wall time.

@@ -7,10 +7,11 @@ extern const char* const kUntitled;        // document title before a file is op
 extern const char* const kTitleSeparator;  // between document title and application title
 extern const char* const kOpenFilter;      // open-file dialog filter, "desc|pattern|...||"
 extern const char* const kOpenDefaultExt;
-extern const char* const kCannotOpenFile;   // message box when the chosen file is unreadable
-extern const char* const kConversionDone;   // the message pane once a conversion completed
-extern const char* const kStatusReady;      // idle text of the status bar's message pane
-extern const char* const kMenuRecentEmpty;  // grey placeholder of the empty recent list
+extern const char* const kCannotOpenFile;        // message box when the chosen file is unreadable
+extern const char* const kStopConversionToExit;  // asked when the window closes mid-way
+extern const char* const kConversionDone;        // the message pane once a conversion completed
+extern const char* const kStatusReady;           // idle text of the status bar's message pane
+extern const char* const kMenuRecentEmpty;       // grey placeholder of the empty recent list
 // Conversion
 extern const char* const kSaveFilter;  // save-file dialog filter of the convert command
 extern const char* const kBadSourceRate;

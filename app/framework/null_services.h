@@ -10,6 +10,7 @@ class NullUiServices final : public UiServices {
     std::optional<std::string> ChooseOpenFile(const char*, const char*) override { return {}; }
     std::optional<std::string> ChooseSaveFile(const char*, const char*) override { return {}; }
     void MessageBox(const std::string&) override {}
+    bool AskYesNo(const std::string&) override { return true; }  // nobody to ask: go on
 };
 
 class NullRecentFileList final : public IRecentFileList {

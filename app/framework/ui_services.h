@@ -18,6 +18,8 @@ class UiServices {
                                                       const char* pszDefaultExt) = 0;
     // A message box with an OK button.
     virtual void MessageBox(const std::string& strText) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool AskYesNo(const std::string& strQuestion) = 0;
 };
 
 // The recent-file list ("最近使ったﾌｧｲﾙ"): the most recent first, four entries at most.

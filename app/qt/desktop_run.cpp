@@ -33,7 +33,11 @@ int RunDesktop(const std::vector<std::string>& args, const std::string& strExecu
     int nResult = 0;
     CConvertSettingsEditor settingsEditor;
     // From the start: a file named on the command line may already show a message box.
-    const CTerminationSignals closeOnSignal([&shell]() -> QWidget* { return shell.Frame(); });
+    const CTerminationSignals closeOnSignal([&shell] {
+        if (CMainFrame* pFrame = shell.Frame()) {
+            pFrame->CloseWithoutAsking();
+        }
+    });
     if (app.InitInstance(args) && !closeOnSignal.Requested()) {
         chooser.SetParentWindow(shell.Frame());
         settingsEditor.SetParentWindow(shell.Frame());

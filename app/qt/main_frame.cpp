@@ -422,7 +422,18 @@ void CMainFrame::SetVgaDisplayMode(int bOn) {
     }
 }
 
+void CMainFrame::CloseWithoutAsking() {
+    m_bCloseWithoutAsking = true;
+    close();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
+    // The user's close during a conversion asks first. A termination signal that arrives
+    // while the question is up closes the window all the same.
+    if (!m_bCloseWithoutAsking && !m_app.MayCloseMainWindow() && !m_bCloseWithoutAsking) {
+        pEvent->ignore();
+        return;
+    }
     // Every way of closing the window comes here; the colour dialog goes with it, so that
     // nothing is left on screen and the program ends.
     m_app.OnMainWindowClosing();

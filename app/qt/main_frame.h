@@ -50,6 +50,8 @@ class CMainFrame : public QMainWindow,
     void SetVgaDisplayMode(int bOn);
     // The display whose mode full screen may switch: XRandR unless another is given.
     void UseDisplayModes(std::unique_ptr<platform::IDisplayModes> pModes);
+    // Closes the window without asking about a running conversion (termination signals).
+    void CloseWithoutAsking();
     // The kana/caps/num/scroll panes, from the keyboard's lock lights.
     void RefreshIndicators();
 
@@ -83,6 +85,7 @@ class CMainFrame : public QMainWindow,
     std::map<cmd::Id, QToolButton*> m_toolButtons;
     QRect m_rcNormal;  // the frame's normal geometry, kept while in full screen
     bool m_bFullScreen = false;
+    bool m_bCloseWithoutAsking = false;
     std::unique_ptr<platform::IDisplayModes> m_pDisplayModes;
     std::unique_ptr<CVgaFullScreen> m_pVga;  // restores a switched mode however the frame goes
     // Where the colour settings dialog last stood in this run: a new one opens there.

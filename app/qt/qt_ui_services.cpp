@@ -56,3 +56,13 @@ void CQtUiServices::MessageBox(const std::string& strText) {
     CDialogBuilder::UseDialogTitleBar(box);
     box.exec();
 }
+
+bool CQtUiServices::AskYesNo(const std::string& strQuestion) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(str::kAppTitle),
+                    QString::fromStdString(strQuestion), QMessageBox::Yes | QMessageBox::No,
+                    m_pParent);
+    box.setDefaultButton(QMessageBox::No);  // a stray Enter keeps the conversion going
+    box.setEscapeButton(QMessageBox::No);
+    CDialogBuilder::UseDialogTitleBar(box);
+    return box.exec() == QMessageBox::Yes;
+}

@@ -14,6 +14,7 @@ class CQtUiServices final : public fw::UiServices {
     std::optional<std::string> ChooseSaveFile(const char* pszFilter,
                                               const char* pszDefaultExt) override;
     void MessageBox(const std::string& strText) override;
+    bool AskYesNo(const std::string& strQuestion) override;
 
     // "desc|pat;pat|desc|pat||" as Qt's "desc (pat pat);;desc (pat)".
     static QString ToQtFilter(const char* pszFilter);

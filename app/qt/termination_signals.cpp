@@ -16,8 +16,8 @@ extern "C" void OnTerminationSignal(int) {
 }
 }  // namespace
 
-CTerminationSignals::CTerminationSignals(std::function<QWidget*()> mainWindow)
-    : m_mainWindow(std::move(mainWindow)) {
+CTerminationSignals::CTerminationSignals(std::function<void()> closeMainWindow)
+    : m_closeMainWindow(std::move(closeMainWindow)) {
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
     }
@@ -58,7 +58,5 @@ void CTerminationSignals::OnSignalled() {
         }
         pModal->close();
     }
-    if (QWidget* pMainWindow = m_mainWindow()) {
-        pMainWindow->close();
-    }
+    m_closeMainWindow();
 }

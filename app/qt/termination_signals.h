@@ -8,13 +8,12 @@
 #include <functional>
 
 class QSocketNotifier;
-class QWidget;
 
 class CTerminationSignals final : public QObject {
     Q_OBJECT
   public:
-    // mainWindow gives the window to close, or null while there is none yet.
-    explicit CTerminationSignals(std::function<QWidget*()> mainWindow);
+    // closeMainWindow closes the main window, if there is one yet, without asking anything.
+    explicit CTerminationSignals(std::function<void()> closeMainWindow);
     ~CTerminationSignals() override;
     CTerminationSignals(const CTerminationSignals&) = delete;
     CTerminationSignals& operator=(const CTerminationSignals&) = delete;
@@ -25,7 +24,7 @@ class CTerminationSignals final : public QObject {
   private:
     void OnSignalled();
 
-    std::function<QWidget*()> m_mainWindow;
+    std::function<void()> m_closeMainWindow;
     bool m_bRequested = false;
     QSocketNotifier* m_pNotifier = nullptr;
     struct sigaction m_oldInt {};

@@ -37,11 +37,17 @@ class ScriptedUi final : public fw::UiServices {
         return answer;
     }
     void MessageBox(const std::string& strText) override { messages.push_back(strText); }
+    bool AskYesNo(const std::string& strQuestion) override {
+        questions.push_back(strQuestion);
+        return bAnswerYes;
+    }
 
     std::deque<std::optional<std::string>> answers;  // nullopt = the user cancels
     std::deque<std::optional<std::string>> saveAnswers;
     std::string strLastSaveFilter;
     std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    bool bAnswerYes = true;
     std::string strLastFilter;
 };
 

@@ -106,6 +106,7 @@ TEST_P(DesktopRunTest, ClosingWithTheColourDialogOpenEndsTheProgram) {
                 pFrame->close();  // what the window manager's close asks for
                 break;
             case CloseBy::Terminate:
+                AppState.bConverting = 1;  // a signal never asks, not even mid-conversion
                 std::raise(SIGTERM);
                 break;
         }

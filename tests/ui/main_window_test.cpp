@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -369,6 +371,34 @@ TEST_F(MainWindowTest, ConversionProgressShowsInABarAndTheTitle) {
     EXPECT_EQ(pFrame->windowTitle(), strTitle);
     AppState.pWriter->nFrameCount = 0;
     pFrame->close();
+}
+
+// The user's close during a conversion asks first: No lets the conversion go on, Yes stops
+// it (the file completed) and closes.
+TEST_F(MainWindowTest, ClosingDuringAConversionAsksFirst) {
+    pFrame->show();
+    AppState.bConverting = 1;
+    QString strAsked;
+    auto answerWith = [&](QMessageBox::StandardButton button) {
+        strAsked.clear();
+        QTimer::singleShot(0, [&strAsked, button] {
+            if (auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                strAsked = pBox->text();
+                pBox->button(button)->click();
+            }
+        });
+    };
+    answerWith(QMessageBox::No);
+    pFrame->close();  // the close box
+    EXPECT_EQ(strAsked, QStringLiteral("AVI変換中です。変換を中止して終了しますか？"));
+    EXPECT_TRUE(pFrame->isVisible());
+    EXPECT_EQ(AppState.bConverting, 1) << "the conversion goes on";
+
+    answerWith(QMessageBox::Yes);
+    FindAction(pFrame, "ｱﾌﾟﾘｹｰｼｮﾝの終了")->trigger();
+    EXPECT_FALSE(strAsked.isEmpty());
+    EXPECT_FALSE(pFrame->isVisible());
+    EXPECT_EQ(AppState.bConverting, 0) << "stopped, the file completed";
 }
 
 // A display that takes every switch and records it.
