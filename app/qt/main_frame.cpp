@@ -212,6 +212,9 @@ void CMainFrame::BuildStatusBar() {
     for (const res::Indicator& indicator : res::StatusIndicators()) {
         if (indicator.nId == 0) {
             m_pMessagePane = new QLabel(Ui(str::kStatusReady), this);
+            // In a narrow window the pane cuts its text short rather than push the others
+            // over each other.
+            m_pMessagePane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             statusBar()->addWidget(m_pMessagePane, 1);
             m_pProgress = new QProgressBar(this);
             m_pProgress->setRange(0, 100);
