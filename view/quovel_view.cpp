@@ -152,11 +152,26 @@ void CQuovelView::OnTimer(uint32_t nIdEvent) {
 }
 
 void CQuovelView::OnLButtonDown() {
+    m_bPressLeftFullScreen = m_bFullScreen == 1;
     if (m_bFullScreen == 1) {
         m_bFullScreen = 0;
         if (m_pFrame != nullptr) {
             m_pFrame->SetFullScreen(0);
         }
+    }
+}
+
+void CQuovelView::OnLButtonDblClk() {
+    if (m_bPressLeftFullScreen) {
+        m_bPressLeftFullScreen = false;
+        return;
+    }
+    OnViewFullScreen();
+}
+
+void CQuovelView::OnEscapeKey() {
+    if (m_bFullScreen == 1) {
+        OnViewFullScreen();
     }
 }
 

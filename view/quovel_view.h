@@ -59,7 +59,13 @@ class CQuovelView : public fw::CView {
     void OnUpdate(fw::CView* pSender, long lHint) override;
     void OnTimer(uint32_t nIdEvent);
     void OnLButtonDown();
+    // A double click toggles full screen, as players do. Its first press already left full
+    // screen (the single click's job), so that double click stays out instead of going back.
+    void OnLButtonDblClk();
     void OnRButtonDown();
+    // Esc leaves full screen; F11 toggles it.
+    void OnEscapeKey();
+    void OnFullScreenKey() { OnViewFullScreen(); }
     void OnZoom(int nZoom);
     void OnZoomFit();
     void OnViewFullScreen();
@@ -95,6 +101,7 @@ class CQuovelView : public fw::CView {
     view::IViewSurface* m_pSurface = nullptr;
     view::IViewFrame* m_pFrame = nullptr;
     effects::IEffectDialogHost* m_pEffectHost = nullptr;
+    bool m_bPressLeftFullScreen = false;  // the last left press ended full screen
     enum class Progress { None, Running, Final };
     Progress m_progressShown = Progress::None;
 };

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -133,6 +134,19 @@ bool CMainFrame::event(QEvent* pEvent) {
         m_pMessagePane->setText(Ui(str::kStatusReady));
     }
     return QMainWindow::event(pEvent);
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* pEvent) {
+    // The keys players use for full screen; not commands, so they stay out of the table.
+    if (pEvent->key() == Qt::Key_Escape && pEvent->modifiers() == Qt::NoModifier) {
+        m_app.View().OnEscapeKey();
+        return;
+    }
+    if (pEvent->key() == Qt::Key_F11 && pEvent->modifiers() == Qt::NoModifier) {
+        m_app.View().OnFullScreenKey();
+        return;
+    }
+    QMainWindow::keyPressEvent(pEvent);
 }
 
 bool CMainFrame::eventFilter(QObject* pWatched, QEvent* pEvent) {

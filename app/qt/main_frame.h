@@ -58,6 +58,7 @@ class CMainFrame : public QMainWindow,
   protected:
     void closeEvent(QCloseEvent* pEvent) override;
     bool event(QEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
   private:

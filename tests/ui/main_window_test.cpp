@@ -9,11 +9,13 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -399,6 +401,35 @@ TEST_F(MainWindowTest, ClosingDuringAConversionAsksFirst) {
     EXPECT_FALSE(strAsked.isEmpty());
     EXPECT_FALSE(pFrame->isVisible());
     EXPECT_EQ(AppState.bConverting, 0) << "stopped, the file completed";
+}
+
+// Full screen as players do it, through the real window: a double click on the picture, F11,
+// Esc; and the view is black around the picture and before any file.
+TEST_F(MainWindowTest, FullScreenByDoubleClickF11AndEscOnBlack) {
+    pFrame->show();
+    QWidget* pViewport = pFrame->VideoWidget()->viewport();
+    auto click = [&](QEvent::Type type) {
+        QMouseEvent event(type, QPointF(20, 20), pViewport->mapToGlobal(QPointF(20, 20)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pViewport, &event);
+    };
+    auto key = [&](int nKey) {
+        QKeyEvent press(QEvent::KeyPress, nKey, Qt::NoModifier);
+        QApplication::sendEvent(pFrame, &press);
+    };
+    auto full = [&] { return app.View().m_bFullScreen == 1 && !pFrame->menuBar()->isVisible(); };
+    click(QEvent::MouseButtonPress);
+    click(QEvent::MouseButtonDblClick);
+    EXPECT_TRUE(full());
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(full());
+    key(Qt::Key_F11);
+    EXPECT_TRUE(full());
+    click(QEvent::MouseButtonPress);
+    click(QEvent::MouseButtonDblClick);
+    EXPECT_FALSE(full());
+    EXPECT_EQ(pViewport->palette().color(pViewport->backgroundRole()), QColor(Qt::black));
+    pFrame->close();
 }
 
 // A display that takes every switch and records it.

@@ -102,6 +102,31 @@ TEST_F(QuovelViewTest, FullScreenAndTheMouse) {
     EXPECT_EQ(frame.fullScreenCalls.size(), 2u);
 }
 
+// The keys and the double click players use: a double click enters full screen, and one in
+// full screen leaves it for good (its first press leaves, as a single click does, and the
+// double click that follows must not go straight back); Esc only leaves; F11 toggles.
+TEST_F(QuovelViewTest, DoubleClickEscAndF11) {
+    OpenAndDraw();
+    view.OnLButtonDown();  // Qt: press, release, double click, release
+    view.OnLButtonDblClk();
+    EXPECT_EQ(view.m_bFullScreen, 1);
+    view.OnLButtonDown();
+    view.OnLButtonDblClk();
+    EXPECT_EQ(view.m_bFullScreen, 0) << "left, and not entered again at once";
+    EXPECT_EQ(frame.fullScreenCalls, (std::vector<int>{1, 0}));
+
+    view.OnEscapeKey();
+    EXPECT_EQ(view.m_bFullScreen, 0) << "Esc never enters";
+    view.OnFullScreenKey();
+    EXPECT_EQ(view.m_bFullScreen, 1);
+    view.OnEscapeKey();
+    EXPECT_EQ(view.m_bFullScreen, 0);
+    view.OnFullScreenKey();
+    view.OnFullScreenKey();
+    EXPECT_EQ(view.m_bFullScreen, 0);
+    EXPECT_EQ(frame.fullScreenCalls, (std::vector<int>{1, 0, 1, 0, 1, 0}));
+}
+
 TEST_F(QuovelViewTest, ConversionProgressGoesToTheStatusBarAndThePictureMayHide) {
     OpenAndDraw();
     AppState.bConverting = 1;

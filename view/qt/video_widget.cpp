@@ -13,6 +13,10 @@
 
 CVideoWidget::CVideoWidget(CQuovelView& view, view::IViewFrame& frame, QWidget* pParent)
     : QAbstractScrollArea(pParent), m_view(view) {
+    // Around and behind the picture, and before any, the view is black, as a player's is.
+    QPalette palette = viewport()->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    viewport()->setPalette(palette);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
     m_view.AttachWindow(this, &frame);
@@ -112,6 +116,15 @@ void CVideoWidget::mousePressEvent(QMouseEvent* pEvent) {
         pEvent->accept();
     } else {
         QAbstractScrollArea::mousePressEvent(pEvent);
+    }
+}
+
+void CVideoWidget::mouseDoubleClickEvent(QMouseEvent* pEvent) {
+    if (pEvent->button() == Qt::LeftButton) {
+        m_view.OnLButtonDblClk();
+        pEvent->accept();
+    } else {
+        QAbstractScrollArea::mouseDoubleClickEvent(pEvent);
     }
 }
 

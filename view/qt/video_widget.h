@@ -34,6 +34,7 @@ class CVideoWidget : public QAbstractScrollArea, public view::IViewSurface {
     void resizeEvent(QResizeEvent* pEvent) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
     void timerEvent(QTimerEvent* pEvent) override;
     void dragEnterEvent(QDragEnterEvent* pEvent) override;
     void dropEvent(QDropEvent* pEvent) override;
