@@ -71,12 +71,12 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
                                               nThinning;
     nEndFrame = static_cast<uint32_t>(AppState.nRangeEnd);
 
-    platform::CompressorChoice initial;  // "DIB ", the codec's default quality
-    const auto choice = m_chooser.Choose(bmpHeader, initial);
+    const auto choice = m_chooser.Choose(bmpHeader, initialChoice);
     if (!choice) {
         return 0;
     }
     compVars = *choice;
+    initialChoice = *choice;
     streamInfo.nHandler = compVars.nFourCC;
     compressOptions = compVars;
 

@@ -53,6 +53,8 @@ class CAviWriter {
     int32_t nOutHeight = 0;
     int32_t nFrameBytes = 0;
     uint32_t nEndFrame = 0;
+    // What the compressor dialog offers first: the last choice made ("DIB " at first).
+    platform::CompressorChoice initialChoice;
 
   private:
     platform::ICompressorChooser& m_chooser;

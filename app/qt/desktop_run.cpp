@@ -3,14 +3,18 @@
 #include <QApplication>
 #include <QTranslator>
 
+#include "app/app_state.h"
 #include "app/qt/app_dialogs.h"
 #include "app/qt/japanese_ui.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_ui_services.h"
+#include "app/qt/settings_choice_store.h"
 #include "app/qt/settings_recent_files.h"
 #include "app/qt/termination_signals.h"
 #include "app/quovel_app.h"
+#include "app/remembered_choices.h"
+#include "convert/avi_writer.h"
 #include "convert/qt/compressor_dialog.h"
 #include "convert/qt/convert_settings_dlg.h"
 #include "platform/media_clock.h"
@@ -29,6 +33,10 @@ int RunDesktop(const std::vector<std::string>& args, const std::string& strExecu
     CQuovelApp app(shell, ui, recentFiles, clock, chooser);
     app.SetExecutablePath(strExecutablePath);
     app.SetDialogs(&dialogs);
+    // The user's levels and conversion choices of the last run, before anything is drawn.
+    CSettingsChoiceStore choices;
+    platform::CompressorChoice compressor;
+    RestoreChoices(choices, compressor);
 
     int nResult = 0;
     CConvertSettingsEditor settingsEditor;
@@ -38,7 +46,11 @@ int RunDesktop(const std::vector<std::string>& args, const std::string& strExecu
             pFrame->CloseWithoutAsking();
         }
     });
-    if (app.InitInstance(args) && !closeOnSignal.Requested()) {
+    const bool bStarted = app.InitInstance(args);
+    if (AppState.pWriter != nullptr) {
+        AppState.pWriter->initialChoice = compressor;
+    }
+    if (bStarted && !closeOnSignal.Requested()) {
         chooser.SetParentWindow(shell.Frame());
         settingsEditor.SetParentWindow(shell.Frame());
         dialogs.SetParentWindow(shell.Frame());
@@ -47,6 +59,8 @@ int RunDesktop(const std::vector<std::string>& args, const std::string& strExecu
     }
     app.Doc().SetConvertSettingsEditor(nullptr);
     shell.DestroyMainFrame();
+    RememberChoices(choices,
+                    AppState.pWriter != nullptr ? AppState.pWriter->initialChoice : compressor);
     app.ExitInstance();
     return nResult;
 }

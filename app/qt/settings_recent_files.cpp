@@ -3,20 +3,36 @@
 #include <QSettings>
 #include <algorithm>
 
+#include "app/qt/settings_choice_store.h"
+
 #include "resources/strings.h"
 
 namespace {
 const char* const kGroup = "Recent File List";
 }  // namespace
 
-CSettingsRecentFiles::CSettingsRecentFiles() {
-    QSettings settings(str::kRegistryKey, str::kAppTitle);
+namespace {
+std::vector<std::string> ReadEntries(QSettings& settings) {
+    std::vector<std::string> entries;
     settings.beginGroup(kGroup);
-    for (size_t i = 1; i <= kMaxEntries; ++i) {
+    for (size_t i = 1; i <= CSettingsRecentFiles::kMaxEntries; ++i) {
         const QString strPath = settings.value(QStringLiteral("File%1").arg(i)).toString();
         if (!strPath.isEmpty()) {
-            m_entries.push_back(strPath.toStdString());
+            entries.push_back(strPath.toStdString());
         }
+    }
+    settings.endGroup();
+    return entries;
+}
+}  // namespace
+
+CSettingsRecentFiles::CSettingsRecentFiles() {
+    QSettings settings = OpenChoicesFile();
+    m_entries = ReadEntries(settings);
+    if (m_entries.empty()) {
+        // A list kept where earlier versions kept it is taken over.
+        QSettings earlier(str::kRegistryKey, str::kAppTitle);
+        m_entries = ReadEntries(earlier);
     }
 }
 
@@ -36,7 +52,7 @@ void CSettingsRecentFiles::Remove(const std::string& strPath) {
 }
 
 void CSettingsRecentFiles::Store() const {
-    QSettings settings(str::kRegistryKey, str::kAppTitle);
+    QSettings settings = OpenChoicesFile();
     settings.beginGroup(kGroup);
     settings.remove("");
     for (size_t i = 0; i < m_entries.size(); ++i) {

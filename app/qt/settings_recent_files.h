@@ -1,5 +1,5 @@
 #pragma once
-// The four-entry recent-file list, kept with QSettings under the application's key.
+// The four-entry recent-file list, kept with the remembered choices (QSettings).
 // Loaded once; every addition is written through at once.
 #include "app/quovel_app.h"
 

@@ -2,6 +2,7 @@
 // it while the colour settings dialog is open.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "app/qt/desktop_run.h"
 #include "app/qt/japanese_ui.h"
 #include "app/qt/main_frame.h"
+#include "convert/avi_writer.h"
 #include "effects/qt/effect_settings_dlg.h"
 #include "support/test_media.h"
 
@@ -61,6 +63,8 @@ struct EndedRun {
 // the test still does: every window is closed by force after a generous while.
 EndedRun RunUntilItEnds(const std::vector<std::string>& args, const std::string& strDir) {
     EndedRun run;
+    // The remembered choices and recent files of this run stay in its own folder.
+    setenv("XDG_CONFIG_HOME", (strDir + "/config").c_str(), 1);
     QTimer watchdog;
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [&] {
@@ -76,6 +80,7 @@ EndedRun RunUntilItEnds(const std::vector<std::string>& args, const std::string&
     }
     std::ifstream in(strDir + "/quovel.prm", std::ios::binary);
     run.strSettings.assign(std::istreambuf_iterator<char>(in), {});
+    unsetenv("XDG_CONFIG_HOME");
     return run;
 }
 
@@ -158,6 +163,38 @@ TEST(DesktopRunModal, TerminationDuringAModalDialogEndsTheProgram) {
         EXPECT_NE(run.strSettings.find("Color Coordination Mode = 9\r\n"), std::string::npos)
             << "at start-up " << bAtStartUp;
     }
+    ResetAppState();
+}
+
+// The levels and conversion choices of one run are there at the next start, before the
+// first drawing, with the compressor the dialog offers first; quovel.prm keeps its four lines.
+TEST(DesktopRunRestart, ChoicesSurviveARestart) {
+    ResetAppState();
+    const std::string strDir = FreshFolder("desktop-run-restart");
+    QTimer::singleShot(0, [] {
+        AppState.nColorMode = 4;
+        AppState.nYuvLevel[0] = 77;
+        AppState.nPaintLevels = 6;
+        AppState.nThinning = 2;
+        AppState.bDvCrop = 1;
+        AppState.pWriter->initialChoice = {platform::MakeFourCC('M', 'J', 'P', 'G'), 0, 60, 0, {}};
+        MainFrame()->close();
+    });
+    ASSERT_EQ(RunUntilItEnds({}, strDir).nResult, 0);
+
+    ResetAppState();
+    std::vector<int32_t> seen;
+    uint32_t nOffered = 0;
+    QTimer::singleShot(0, [&] {
+        seen = {AppState.nColorMode, AppState.nYuvLevel[0], AppState.nPaintLevels,
+                AppState.nThinning, AppState.bDvCrop};
+        nOffered = AppState.pWriter->initialChoice.nFourCC;
+        MainFrame()->close();
+    });
+    const EndedRun second = RunUntilItEnds({}, strDir);
+    EXPECT_EQ(seen, (std::vector<int32_t>{4, 77, 6, 2, 1}));
+    EXPECT_EQ(nOffered, platform::MakeFourCC('M', 'J', 'P', 'G'));
+    EXPECT_EQ(std::count(second.strSettings.begin(), second.strSettings.end(), '\n'), 4);
     ResetAppState();
 }
 

@@ -35,6 +35,7 @@
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_ui_services.h"
+#include "app/qt/settings_choice_store.h"
 #include "app/qt/settings_recent_files.h"
 #include "app/quovel_app.h"
 #include "convert/avi_writer.h"
@@ -139,10 +140,15 @@ TEST(MainWindow, PlaysACommandLineFileInATitledWindow) {
 TEST(MainWindow, RecentFileListKeepsFourNewestFirst) {
     QStandardPaths::setTestModeEnabled(true);
     {
-        QSettings settings(QString::fromUtf8("Local AppWizard-Generated Applications"),
-                           QStringLiteral("Quovel"));
+        QSettings earlier(QString::fromUtf8("Local AppWizard-Generated Applications"),
+                          QStringLiteral("Quovel"));
+        earlier.clear();
+        earlier.setValue("Recent File List/File1", "/earlier.avi");  // where it was kept before
+        QSettings settings = OpenChoicesFile();
         settings.clear();
     }
+    EXPECT_EQ(CSettingsRecentFiles().Entries(), std::vector<std::string>{"/earlier.avi"})
+        << "taken over from the earlier place";
     {
         CSettingsRecentFiles list;
         for (const char* psz : {"/a.avi", "/b.avi", "/c.avi", "/d.avi", "/e.avi", "/c.avi"}) {

@@ -75,8 +75,7 @@ TEST(Program, TerminationSignalClosesItAndWritesTheSettings) {
     }
     // Wait until the file has opened (its recent-file entry proves it), then a little for the
     // event loop to start.
-    const fs::path recentList =
-        dir / "config" / "Local AppWizard-Generated Applications" / "Quovel.conf";
+    const fs::path recentList = dir / "config" / "quovel" / "quovel.conf";
     for (int i = 0; i < 200 && !fs::exists(recentList); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -90,6 +89,23 @@ TEST(Program, TerminationSignalClosesItAndWritesTheSettings) {
     std::ifstream in(dir / "quovel.prm", std::ios::binary);
     const std::string strSettings((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(strSettings.rfind("[AVI PLAYBACK CONFIGRATION]\r\n", 0), 0u) << strSettings;
+}
+
+// A batch run depends on its own options alone: the window's remembered thinning of 3 does
+// not reach `quovel --convert`.
+TEST(Program, TheCommandLineNeverReadsTheWindowsRememberedChoices) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(testmedia::MediaDir()) / "batch-choices";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "config" / "quovel");
+    std::ofstream(dir / "config" / "quovel" / "quovel.conf")
+        << "[convert]\nthinning=3\ndestinationRateMode=1\ndestinationRate=5\n";
+    const std::string strDest = (dir / "out.avi").string();
+    const std::string strCommand = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' '" +
+                                   QUOVEL_BINARY + "' --convert '" + testmedia::IndexedClip({}) +
+                                   "' '" + strDest + "' 2>/dev/null";
+    ASSERT_EQ(std::system(strCommand.c_str()), 0);
+    EXPECT_EQ(testmedia::Probe(strDest, "r_frame_rate,nb_read_frames"), "30/1 60");
 }
 
 }  // namespace
