@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <algorithm>
 
 #include "app/app_state.h"
@@ -334,23 +335,42 @@ int CMainFrame::FitWindowToPicture(int nZoom) {
     const view::Size size =
         view::FitFrameSize({width(), height()}, {client.width(), client.height()}, nZoom,
                            AppState.nVideoWidth, AppState.nVideoHeight);
+    resize(size.w, size.h);
+    KeepOnScreen();
+    return 1;
+}
+
+void CMainFrame::KeepOnScreen() {
     const QScreen* pScreen = screen();
-    if (pScreen == nullptr) {
-        resize(size.w, size.h);
-        return 1;
+    if (pScreen == nullptr || isFullScreen() || m_bFullScreen) {
+        return;
     }
-    // Never past the screen: the zoom stays as chosen and the view scrolls the rest.
-    const QRect rcOuter = frameGeometry();
-    const QSize decoration = rcOuter.size() - this->size();  // border and caption
+    // Never past the screen: the zoom stays as chosen and the view scrolls the rest. The
+    // window manager's border and caption are asked of the window itself; right after the
+    // window was shown they may not be known yet, so the check runs again once they are.
+    const QMargins margins =
+        windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    m_bRecheckOnScreen = margins.isNull();
+    const QSize decoration(margins.left() + margins.right(), margins.top() + margins.bottom());
     const QRect rcAvailable = pScreen->availableGeometry();
+    const view::Rect outer{x(), y(), width() + decoration.width(), height() + decoration.height()};
     const view::Rect kept = view::KeepOnScreen(
-        {rcOuter.x(), rcOuter.y(), size.w + decoration.width(), size.h + decoration.height()},
-        {rcAvailable.x(), rcAvailable.y(), rcAvailable.width(), rcAvailable.height()});
-    resize(kept.w - decoration.width(), kept.h - decoration.height());
-    if (kept.x != rcOuter.x() || kept.y != rcOuter.y()) {
+        outer, {rcAvailable.x(), rcAvailable.y(), rcAvailable.width(), rcAvailable.height()});
+    if (kept.w != outer.w || kept.h != outer.h) {
+        resize(kept.w - decoration.width(), kept.h - decoration.height());
+    }
+    if (kept.x != outer.x || kept.y != outer.y) {
         move(kept.x, kept.y);
     }
-    return 1;
+}
+
+void CMainFrame::moveEvent(QMoveEvent* pEvent) {
+    QMainWindow::moveEvent(pEvent);
+    // The window manager has framed the window: its border and caption are known now.
+    if (m_bRecheckOnScreen && windowHandle() != nullptr &&
+        !windowHandle()->frameMargins().isNull()) {
+        KeepOnScreen();
+    }
 }
 
 void CMainFrame::UpdateToolBarButtons(int nZoom, int bFullScreen) {

@@ -59,6 +59,7 @@ class CMainFrame : public QMainWindow,
     void closeEvent(QCloseEvent* pEvent) override;
     bool event(QEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
+    void moveEvent(QMoveEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
   private:
@@ -72,6 +73,8 @@ class CMainFrame : public QMainWindow,
     // In full screen: covers the screen, at the switched mode's size until the windowing
     // system reports the new screen.
     void CoverScreen();
+    // Keeps the whole window, border and caption included, inside the screen's available area.
+    void KeepOnScreen();
 
     CQuovelApp& m_app;
     CCommandBinder* m_pBinder = nullptr;
@@ -87,6 +90,7 @@ class CMainFrame : public QMainWindow,
     QRect m_rcNormal;  // the frame's normal geometry, kept while in full screen
     bool m_bFullScreen = false;
     bool m_bCloseWithoutAsking = false;
+    bool m_bRecheckOnScreen = false;  // kept on screen before the window manager framed it
     std::unique_ptr<platform::IDisplayModes> m_pDisplayModes;
     std::unique_ptr<CVgaFullScreen> m_pVga;  // restores a switched mode however the frame goes
     // Where the colour settings dialog last stood in this run: a new one opens there.

@@ -35,10 +35,10 @@ TEST_F(RememberedChoicesTest, WhatWasChosenComesBackAfterARestart) {
     AppState.nThinning = 3;
     AppState.bDvCrop = 1;
     AppState.bHideWhileConverting = 1;
-    AppState.nColorMode = 4;      // the settings file's, not ours
-    AppState.nRangeStart = 100;   // belongs to one file
-    const platform::CompressorChoice chosen{platform::MakeFourCC('M', 'J', 'P', 'G'), 15, 80,
-                                            500, {}};
+    AppState.nColorMode = 4;     // the settings file's, not ours
+    AppState.nRangeStart = 100;  // belongs to one file
+    const platform::CompressorChoice chosen{
+        platform::MakeFourCC('M', 'J', 'P', 'G'), 15, 80, 500, {}};
     MapStore store;
     RememberChoices(store, chosen);
 
