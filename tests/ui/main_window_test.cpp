@@ -181,7 +181,7 @@ class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetAppState();
-        ASSERT_TRUE(app.InitInstance({testmedia::IndexedClip({})}));
+        ASSERT_TRUE(app.InitInstance({testmedia::IndexedClip(Clip())}));
         pFrame = shell.Frame();
         app.View().OnTimer(1);
     }
@@ -190,6 +190,7 @@ class MainWindowTest : public ::testing::Test {
         app.ExitInstance();
         ResetAppState();
     }
+    virtual testmedia::ClipSpec Clip() const { return {}; }
 
     CQtUiServices ui;
     testfakes::FakeRecentFiles recent;
@@ -508,17 +509,12 @@ TEST_F(MainWindowTest, HoveringACommandReturnsTheMessagePaneToReady) {
 }
 
 // However large the picture and zoom, the window fits the screen and the view scrolls.
-TEST(MainWindow, TheWindowNeverOutgrowsTheScreen) {
-    ResetAppState();
-    CQtUiServices ui;
-    testfakes::FakeRecentFiles recent;
-    platform::ManualMediaClock clock;
-    CQtAppShell shell(ui);
-    testfakes::ScriptedChooser chooser;
-    CQuovelApp app(shell, ui, recent, clock, chooser);
-    ASSERT_TRUE(
-        app.InitInstance({testmedia::IndexedClip({640, 480, 30, 10, "-c:v mpeg4", "avi"})}));
-    CMainFrame* pFrame = shell.Frame();
+class VgaClipWindowTest : public MainWindowTest {
+  protected:
+    testmedia::ClipSpec Clip() const override { return {640, 480, 30, 10, "-c:v mpeg4", "avi"}; }
+};
+
+TEST_F(VgaClipWindowTest, TheWindowNeverOutgrowsTheScreen) {
     const QRect rcAvailable = pFrame->screen()->availableGeometry();
     for (const cmd::Id nZoom : {cmd::kZoom1, cmd::kZoom2, cmd::kZoom4}) {
         ASSERT_TRUE(app.Router().Execute(nZoom));
@@ -530,9 +526,6 @@ TEST(MainWindow, TheWindowNeverOutgrowsTheScreen) {
     auto* pVideo = pFrame->VideoWidget();
     EXPECT_GT(pVideo->horizontalScrollBar()->maximum(), 0) << "the rest scrolls";
     EXPECT_GT(pVideo->verticalScrollBar()->maximum(), 0);
-    shell.DestroyMainFrame();
-    app.ExitInstance();
-    ResetAppState();
 }
 
 TEST_F(MainWindowTest, DroppedFileOpensOnlyWhenOpenIsEnabled) {
