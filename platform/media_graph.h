@@ -43,7 +43,8 @@ class MediaGraph {
 
     bool GetDuration(int64_t& llDuration) const;
     bool GetStopPosition(int64_t& llStop) const;
-    // The current position; within half a frame before a frame's start it reads as that start.
+    // The current position; within a millisecond (never more than half a frame) before a
+    // frame's start it reads as that start, so rounding never shows the previous frame.
     bool GetCurrentPosition(int64_t& llPosition) const;
     // Null leaves a position unchanged. Positions are clamped to [0, duration].
     void SetPositions(const int64_t* pllCurrent, const int64_t* pllStop);

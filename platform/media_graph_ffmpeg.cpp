@@ -25,6 +25,8 @@ constexpr int64_t kFarJumpWithoutIndex = 5 * kUnitsPerSecond;
 constexpr int kMaxConsecutiveErrors = 256;
 constexpr int kMaxFrameSide = 16384;
 constexpr int64_t kUnknownDuration = std::numeric_limits<int64_t>::max() / 4;
+// How far before a frame's start a position may lie and still read as that start: 1 ms.
+constexpr int64_t kRoundingTolerance = 10'000;
 
 // swscale's fast YUV-to-RGB path converts pixel pairs and leaves the last column of an odd
 // width unwritten; the full-chroma path writes every pixel.
@@ -106,19 +108,24 @@ struct MediaGraph::Impl {
         return llDuration;
     }
 
-    // The start of the frame a position falls in when it lies within half a frame before
-    // that start; otherwise the position itself. Not capped at the stop position: a step
-    // held 20 units short of the end must read as the end.
+    // The start of the frame a position falls in when it lies within the rounding tolerance
+    // before that start; otherwise the position itself, which the frame whose interval
+    // contains it shows. Truncated per-frame units leave positions a few units short of a
+    // frame's start (10 000 000 / 30 = 333 333: step 60 lands 20 units short of 2 s), so a
+    // millisecond is allowed, never more than half a frame. Not capped at the stop position:
+    // a step held short of the end must read as the end.
     int64_t Snap(int64_t llPos) {
         if (!bConnected || llFrameUnits <= 0) {
             return llPos;
         }
-        const int64_t llHalf = llFrameUnits / 2;
         const int64_t k =
-            av_rescale_q_rnd(llPos + llHalf, kUnitBase, av_inv_q(frameRate), AV_ROUND_DOWN);
+            av_rescale_q_rnd(llPos + Tolerance(), kUnitBase, av_inv_q(frameRate), AV_ROUND_DOWN);
         const int64_t llStart = av_rescale_q_rnd(k, av_inv_q(frameRate), kUnitBase, AV_ROUND_UP);
         return llStart > llPos ? std::min(llStart, Duration()) : llPos;
     }
+
+    // How far before a frame's start a position still counts as that frame's.
+    int64_t Tolerance() const { return std::min<int64_t>(kRoundingTolerance, llFrameUnits / 2); }
 
     int64_t FrameStart(const AVFrame* pFrame) {
         int64_t ts = pFrame->best_effort_timestamp;
@@ -512,7 +519,8 @@ CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
     }
     int64_t llPosition = 0;
     GetCurrentPosition(llPosition);
-    g.DecodeTo(llPosition + g.llFrameUnits / 2);
+    // The frame whose presentation interval contains the position is the one on screen.
+    g.DecodeTo(llPosition + g.Tolerance());
     if (!g.bHaveCur) {
         return CopyResult::Failed;
     }

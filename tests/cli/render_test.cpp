@@ -176,4 +176,20 @@ TEST_F(RenderTest, StillImagesRenderToo) {
     EXPECT_EQ(ReadAll(m_strOut).size(), 54 + dib::RowBytes24(33) * 21);
 }
 
+// A 5 s clip at 1 fps has 150 positions of the 30-a-second count, and each shows the frame on
+// screen then: position 140 (4.67 s) is frame 4, position 29 still frame 0.
+TEST_F(RenderTest, LowRateClipsReachTheirEnd) {
+    const std::string strClip =
+        testmedia::IndexedClip({160, 120, 1, 5, "-c:v mpeg4 -q:v 2", "avi"});
+    for (const auto& [strFrame, nShown] :
+         std::vector<std::pair<std::string, int>>{{"140", 4}, {"149", 4}, {"29", 0}, {"30", 1}}) {
+        const Outcome outcome = Render({strClip, "--frame", strFrame, m_strOut});
+        ASSERT_EQ(outcome.nCode, 0) << strFrame << ": " << outcome.strErr;
+        const std::vector<uint8_t> bmp = ReadAll(m_strOut);
+        ASSERT_GE(bmp.size(), 54 + dib::RowBytes24(160) * 120);
+        EXPECT_EQ(testmedia::ReadIndex(bmp.data() + 54, 160, 120), nShown) << strFrame;
+    }
+    EXPECT_NE(Render({strClip, "--frame", "150", m_strOut}).nCode, 0) << "past the end";
+}
+
 }  // namespace

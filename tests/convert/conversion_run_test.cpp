@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "app/app_state.h"
 #include "convert/avi_writer.h"
@@ -157,6 +158,71 @@ TEST_F(ConversionRunTest, TheStatusBarFollowsTheConversionToItsEnd) {
     ui.answers.push_back(testmedia::IndexedClip({160, 120, 30, 45, "-c:v mjpeg -q:v 3", "avi"}));
     doc.OnFileOpen();
     EXPECT_EQ(frame.strStatus, "ﾚﾃﾞｨ") << "another file plays";
+}
+
+// The source frame on screen at each position of a 30-a-second count: the last frame whose
+// start (as ffprobe reads the file) is not after the position, allowing 1 ms for rounding.
+std::vector<int> FramesOnScreen(const std::string& strClip, size_t nPositions) {
+    std::istringstream starts(
+        Shell("ffprobe -v error -select_streams v:0 -show_entries "
+              "frame=best_effort_timestamp_time -of csv=p=0 '" +
+              strClip + "'"));
+    std::vector<double> seconds;
+    for (std::string strLine; std::getline(starts, strLine);) {
+        if (!strLine.empty()) {
+            seconds.push_back(std::stod(strLine));
+        }
+    }
+    std::vector<int> frames;
+    for (size_t n = 0; n < nPositions && !seconds.empty(); ++n) {
+        const double dPosition = (static_cast<double>(n) * 333'333 + 10'000) / 1e7;
+        int k = 0;
+        while (k + 1 < static_cast<int>(seconds.size()) &&
+               seconds[static_cast<size_t>(k) + 1] - seconds[0] <= dPosition + 1e-9) {
+            ++k;
+        }
+        frames.push_back(k);
+    }
+    return frames;
+}
+
+// Whatever the source's rate, each frame written is the one on screen at its position, and
+// the stream keeps its end: a 5 s clip at 1 fps gives 150 frames, 60 frames at 5 fps all
+// appear. Film and NTSC rates and a variable rate follow the same rule.
+TEST_F(ConversionRunTest, EveryRateWritesTheFrameOnScreenToTheEnd) {
+    struct Case {
+        const char* pszName;
+        testmedia::ClipSpec clip;
+        const char* pszRate;
+        size_t nExpectedFrames;  // 0: whatever the end works out to
+    };
+    const std::string strVfr =
+        "-c:v mpeg4 -q:v 2 -fps_mode passthrough -bsf:v "
+        "setts=pts='(N+floor(N/3)*2)*100/3':dts='(N+floor(N/3)*2)*100/3'";
+    const Case cases[] = {
+        {"1fps", {160, 120, 1, 5, "-c:v mpeg4 -q:v 2", "avi"}, "1", 150},
+        {"5fps", {160, 120, 5, 60, "-c:v mpeg4 -q:v 2", "avi"}, "5", 360},
+        {"23.976",
+         {160, 120, 0, 48, "-c:v libx264 -preset ultrafast -bf 2", "mp4"},
+         "24000/1001",
+         0},
+        {"29.97", {160, 120, 0, 45, "-c:v mpeg4 -q:v 2", "mp4"}, "30000/1001", 0},
+        {"vfr", {160, 120, 30, 30, strVfr, "mkv"}, "30", 48},  // 30 frames over 1.6 s
+    };
+    for (const Case& c : cases) {
+        const std::string strClip = testmedia::IndexedClipAtRate(c.clip, c.pszRate);
+        ASSERT_FALSE(strClip.empty()) << c.pszName;
+        OpenSource(strClip);
+        const std::string strDest = Dest(std::string("rate-") + c.pszName + ".avi");
+        Convert(strDest);
+        const std::vector<int> written = Indices(strDest, 160, 120);
+        if (c.nExpectedFrames != 0) {
+            EXPECT_EQ(written.size(), c.nExpectedFrames) << c.pszName;
+        }
+        EXPECT_EQ(written, FramesOnScreen(strClip, written.size())) << c.pszName;
+        ASSERT_FALSE(written.empty());
+        EXPECT_EQ(written.back(), c.clip.nFrames - 1) << c.pszName << ": the last frame is kept";
+    }
 }
 
 TEST_F(ConversionRunTest, RangeWithThinningAndDestinationRate) {

@@ -47,10 +47,14 @@ std::string MakeClip(const std::string& strPrefix, const std::string& strArgs,
 }
 
 std::string IndexedClip(const ClipSpec& recipe) {
+    return IndexedClipAtRate(recipe, std::to_string(recipe.nRate));
+}
+
+std::string IndexedClipAtRate(const ClipSpec& recipe, const std::string& strRate) {
     std::ostringstream args;
     // The colour source rounds odd sizes down: make it even and crop to the size wanted.
     args << "-f lavfi -i color=c=black:s=" << (recipe.nWidth + 1) / 2 * 2 << 'x'
-         << (recipe.nHeight + 1) / 2 * 2 << ":r=" << recipe.nRate << " -frames:v " << recipe.nFrames
+         << (recipe.nHeight + 1) / 2 * 2 << ":r=" << strRate << " -frames:v " << recipe.nFrames
          << " -vf \"crop=" << recipe.nWidth << ':' << recipe.nHeight
          << ":0:0:exact=1,geq=lum='255*mod(floor(N/pow(2,floor(X*10/W))),2)':cb=128:cr=128\" "
          << recipe.strCodecArgs;

@@ -26,6 +26,8 @@ struct ClipSpec {
 };
 // A clip whose frames carry their own index.
 std::string IndexedClip(const ClipSpec& recipe);
+// The same at a rate nRate cannot say ("24000/1001"); recipe.nRate is not used.
+std::string IndexedClipAtRate(const ClipSpec& recipe, const std::string& strRate);
 
 // The frame index read from a bottom-up BGR24 picture with rows padded to 4 bytes;
 // -1 when a band is neither clearly black nor clearly white.
