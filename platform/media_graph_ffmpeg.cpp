@@ -9,8 +9,12 @@
 #include "platform/picture_colours.h"
 
 extern "C" {
+#include <libavutil/display.h>
 #include <libavutil/pixdesc.h>
 }
+
+#include <cmath>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -32,6 +36,57 @@ constexpr int64_t kRoundingTolerance = 10'000;
 // width unwritten; the full-chroma path writes every pixel.
 int SwsFlagsFor(int nWidth) {
     return (nWidth & 1) != 0 ? SWS_BICUBIC | SWS_FULL_CHR_H_INT | SWS_ACCURATE_RND : SWS_BICUBIC;
+}
+
+// Quarter turns clockwise that show the stream upright, from its display matrix (phones
+// record sideways and say so there), read as FFmpeg's own tools read it.
+int QuarterTurnsOf(const AVStream* pStream) {
+    size_t nSize = 0;
+    const uint8_t* pMatrix = av_stream_get_side_data(pStream, AV_PKT_DATA_DISPLAYMATRIX, &nSize);
+    if (pMatrix == nullptr || nSize < 9 * sizeof(int32_t)) {
+        return 0;
+    }
+    int32_t matrix[9];
+    std::memcpy(matrix, pMatrix, sizeof(matrix));
+    double dTheta = -std::round(av_display_rotation_get(matrix));
+    if (std::isnan(dTheta)) {
+        return 0;
+    }
+    dTheta -= 360 * std::floor(dTheta / 360 + 0.9 / 360);
+    for (int nTurns = 1; nTurns <= 3; ++nTurns) {
+        if (std::fabs(dTheta - 90.0 * nTurns) < 1.0) {
+            return nTurns;
+        }
+    }
+    return 0;
+}
+
+// Turns a bottom-up 24-bit picture of w × h by nTurns quarter turns clockwise into pDst
+// (bottom-up, rows of nDstRow bytes).
+void TurnBgr(const uint8_t* pSrc, int w, int h, size_t nSrcRow, int nTurns, uint8_t* pDst,
+             size_t nDstRow) {
+    const int nOutW = nTurns == 2 ? w : h;
+    const int nOutH = nTurns == 2 ? h : w;
+    for (int yOut = 0; yOut < nOutH; ++yOut) {  // counted from the top
+        uint8_t* pRow = pDst + static_cast<size_t>(nOutH - 1 - yOut) * nDstRow;
+        for (int xOut = 0; xOut < nOutW; ++xOut) {
+            int xIn = 0;
+            int yIn = 0;  // from the top
+            if (nTurns == 1) {
+                xIn = yOut;
+                yIn = h - 1 - xOut;
+            } else if (nTurns == 2) {
+                xIn = w - 1 - xOut;
+                yIn = h - 1 - yOut;
+            } else {
+                xIn = w - 1 - yOut;
+                yIn = xOut;
+            }
+            const uint8_t* pPixel =
+                pSrc + static_cast<size_t>(h - 1 - yIn) * nSrcRow + static_cast<size_t>(xIn) * 3;
+            std::memcpy(pRow + static_cast<size_t>(xOut) * 3, pPixel, 3);
+        }
+    }
 }
 
 bool IsRegularFile(const std::string& strPath) {
@@ -59,7 +114,9 @@ struct MediaGraph::Impl {
     AVStream* pStream = nullptr;
     int nStreamIndex = -1;
     bool bConnected = false;
-    dib::BitmapInfoHeader header;
+    dib::BitmapInfoHeader header;  // of the upright picture
+    int nQuarterTurns = 0;         // clockwise, to show the decoded picture upright
+    std::vector<uint8_t> turnBuffer;
 
     // Time facts, 100 ns units relative to the first video frame.
     int64_t llOrigin = 0;  // timestamp of the first frame, in the stream's time base
@@ -292,12 +349,29 @@ struct MediaGraph::Impl {
         }
     }
 
+    // The current frame as the upright 24-bit picture of the header's size.
     bool ConvertCurrent(uint8_t* pDst, size_t nRowBytes) {
+        if (nQuarterTurns == 0) {
+            return ConvertUnturned(pDst, nRowBytes, header.biWidth, header.biHeight);
+        }
+        const int w = nQuarterTurns == 2 ? header.biWidth : header.biHeight;
+        const int h = nQuarterTurns == 2 ? header.biHeight : header.biWidth;
+        const size_t nRow = dib::RowBytes24(w);
+        turnBuffer.resize(nRow * static_cast<size_t>(h));
+        if (!ConvertUnturned(turnBuffer.data(), nRow, w, h)) {
+            return false;
+        }
+        TurnBgr(turnBuffer.data(), w, h, nRow, nQuarterTurns, pDst, nRowBytes);
+        return true;
+    }
+
+    // The current frame as a bottom-up 24-bit picture of w × h, as it was decoded.
+    bool ConvertUnturned(uint8_t* pDst, size_t nRowBytes, int w, int h) {
         AVFrame* pFrame = pCur.get();
         const auto srcFormat = static_cast<AVPixelFormat>(pFrame->format);
-        pSws.reset(sws_getCachedContext(pSws.release(), pFrame->width, pFrame->height, srcFormat,
-                                        header.biWidth, header.biHeight, AV_PIX_FMT_BGR24,
-                                        SwsFlagsFor(pFrame->width), nullptr, nullptr, nullptr));
+        pSws.reset(sws_getCachedContext(pSws.release(), pFrame->width, pFrame->height, srcFormat, w,
+                                        h, AV_PIX_FMT_BGR24, SwsFlagsFor(pFrame->width), nullptr,
+                                        nullptr, nullptr));
         if (!pSws) {
             return false;
         }
@@ -401,7 +475,9 @@ struct MediaGraph::Impl {
             pCur->width > kMaxFrameSide || pCur->height > kMaxFrameSide) {
             return false;
         }
-        header = dib::MakeHeader24(pCur->width, pCur->height);
+        nQuarterTurns = QuarterTurnsOf(pStream);
+        header = nQuarterTurns % 2 == 1 ? dib::MakeHeader24(pCur->height, pCur->width)
+                                        : dib::MakeHeader24(pCur->width, pCur->height);
         WorkOutTimes(pCur.get());
         llCurStart = FrameStart(pCur.get());
         llLastStart = llCurStart;
@@ -527,7 +603,8 @@ CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
     if (!g.ConvertCurrent(pDst, dib::RowBytes24(g.header.biWidth))) {
         return CopyResult::Failed;
     }
-    if (g.bKeepCopied && av_frame_ref(g.pCopied.get(), g.pCur.get()) < 0) {
+    // A turned picture is no longer the decoded one: encoders take the 24-bit copy then.
+    if (g.bKeepCopied && g.nQuarterTurns == 0 && av_frame_ref(g.pCopied.get(), g.pCur.get()) < 0) {
         av_frame_unref(g.pCopied.get());  // only the 24-bit copy is there to encode from
     }
     return CopyResult::Ok;

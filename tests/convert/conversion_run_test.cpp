@@ -225,6 +225,34 @@ TEST_F(ConversionRunTest, EveryRateWritesTheFrameOnScreenToTheEnd) {
     }
 }
 
+// A phone clip recorded sideways converts upright: a quarter turn gives the turned frame size
+// everywhere, and a half turn is written right side up, also by a compressor that otherwise
+// takes the decoded picture as it is.
+TEST_F(ConversionRunTest, RotatedSourcesConvertUpright) {
+    const std::string strIndexed =
+        testmedia::IndexedClip({160, 120, 30, 20, "-c:v mpeg4 -q:v 2", "mp4"});
+    for (const int nRotate : {90, 180}) {
+        const std::string strClip = testmedia::MakeClip(
+            "rotated-indexed",
+            "-i '" + strIndexed + "' -c copy -metadata:s:v:0 rotate=" + std::to_string(nRotate),
+            "mp4");
+        OpenSource(strClip);
+        EXPECT_EQ(AppState.nVideoWidth, nRotate == 90 ? 120 : 160);
+        EXPECT_EQ(AppState.nVideoHeight, nRotate == 90 ? 160 : 120);
+        UseCompressor('F', 'M', 'P', '4', 90);
+        const std::string strDest = Dest("rotated-" + std::to_string(nRotate) + ".avi");
+        Convert(strDest);
+        if (nRotate == 90) {
+            EXPECT_EQ(Probe(strDest, "width,height,nb_read_frames"), "120 160 20");
+        } else {
+            // As FFmpeg shows the source (turned by its display matrix): the bands reversed.
+            const std::vector<int> upright = Indices(strClip, 160, 120);
+            EXPECT_EQ(upright[1], 512);
+            EXPECT_EQ(Indices(strDest, 160, 120), upright) << "right side up";
+        }
+    }
+}
+
 TEST_F(ConversionRunTest, RangeWithThinningAndDestinationRate) {
     OpenSource(testmedia::IndexedClip({320, 240, 30, 120, "-c:v mpeg4 -q:v 2", "avi"}));
     editor.edit = [](ConvertSettings& s) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -177,6 +178,50 @@ TEST(MediaGraph, RowsAreBottomUpBgrPaddedToFourBytes) {
     EXPECT_LT(pTop[0], 60);
     EXPECT_GT(pTop[2], 200);  // red last
     EXPECT_GT(pTop[32 * 3 + 2], 200) << "last pixel of a row";
+}
+
+// Phone clips say in their display matrix how to turn the picture; every frame comes out
+// upright, pixel for pixel what FFmpeg's own (autorotating) decode gives, at the turned size.
+// Lossless RGB sources, so that no colour conversion differs between the two.
+TEST(MediaGraph, RotatedClipsAreDeliveredUpright) {
+    for (const int nRotate : {90, 180, 270}) {
+        for (const auto& [strCodec, strExt] : std::vector<std::pair<std::string, std::string>>{
+                 {"-c:v libx264rgb -qp 0", "mp4"}, {"-c:v png", "mov"}}) {
+            // The tag is kept when the stream is copied (an encoding run drops it).
+            const std::string strUpright = testmedia::MakeClip(
+                "unrotated", "-f lavfi -i testsrc2=s=64x48:r=10:d=0.3 " + strCodec, strExt);
+            const std::string strClip = testmedia::MakeClip(
+                "rotated",
+                "-i '" + strUpright + "' -c copy -metadata:s:v:0 rotate=" + std::to_string(nRotate),
+                strExt);
+            ASSERT_FALSE(strClip.empty()) << nRotate << strExt;
+            ManualMediaClock clock;
+            auto pGraph = MediaGraph::Open(strClip, clock);
+            ASSERT_TRUE(pGraph);
+            dib::BitmapInfoHeader h;
+            ASSERT_TRUE(pGraph->GetConnectedFormat(h));
+            const int w = nRotate == 180 ? 64 : 48;
+            const int nHeight = nRotate == 180 ? 48 : 64;
+            EXPECT_EQ(h.biWidth, w) << nRotate << strExt;
+            EXPECT_EQ(h.biHeight, nHeight) << nRotate << strExt;
+            const auto reference = testmedia::DecodeAll(strClip, w, nHeight);
+            ASSERT_EQ(reference.size(), 3u) << nRotate << strExt;
+            pGraph->Run();
+            for (int k = 0; k < 3; ++k) {
+                clock.Set(k * 1'000'000);
+                std::vector<uint8_t> pixels = Buffer(h);
+                ASSERT_EQ(pGraph->CopyCurrentFrame(pixels.data(), pixels.size()), CopyResult::Ok);
+                int nDiffering = 0;
+                for (int y = 0; y < nHeight; ++y) {
+                    nDiffering +=
+                        std::memcmp(pixels.data() + dib::RowBytes24(w) * (nHeight - 1 - y),
+                                    reference[k].data() + static_cast<size_t>(y) * w * 3,
+                                    static_cast<size_t>(w) * 3) != 0;
+                }
+                EXPECT_EQ(nDiffering, 0) << nRotate << " " << strExt << " frame " << k;
+            }
+        }
+    }
 }
 
 TEST(MediaGraph, AudioOnlyFileOpensNotConnected) {
