@@ -192,4 +192,29 @@ TEST_F(RenderTest, LowRateClipsReachTheirEnd) {
     EXPECT_NE(Render({strClip, "--frame", "150", m_strOut}).nCode, 0) << "past the end";
 }
 
+// A phone clip recorded sideways renders upright, as FFmpeg shows it.
+TEST_F(RenderTest, RotatedClipsRenderUpright) {
+    const std::string strUpright = testmedia::MakeClip(
+        "unrotated", "-f lavfi -i testsrc2=s=64x48:r=10:d=0.3 -c:v libx264rgb -qp 0", "mp4");
+    const std::string strClip = testmedia::MakeClip(
+        "rotated", "-i '" + strUpright + "' -c copy -metadata:s:v:0 rotate=90", "mp4");
+    const Outcome outcome = Render({strClip, "--frame", "0", m_strOut});
+    ASSERT_EQ(outcome.nCode, 0) << outcome.strErr;
+    const std::vector<uint8_t> bmp = ReadAll(m_strOut);
+    dib::BitmapInfoHeader header;
+    ASSERT_GE(bmp.size(), 54u);
+    std::memcpy(&header, bmp.data() + 14, sizeof(header));
+    EXPECT_EQ(header.biWidth, 48);
+    EXPECT_EQ(header.biHeight, 64);
+    const auto reference = testmedia::DecodeAll(strClip, 48, 64);
+    ASSERT_FALSE(reference.empty());
+    ASSERT_EQ(bmp.size(), 54 + dib::RowBytes24(48) * 64);
+    for (int y = 0; y < 64; ++y) {
+        ASSERT_EQ(std::memcmp(bmp.data() + 54 + dib::RowBytes24(48) * (63 - y),
+                              reference[0].data() + static_cast<size_t>(y) * 48 * 3, 48 * 3),
+                  0)
+            << "row " << y;
+    }
+}
+
 }  // namespace
