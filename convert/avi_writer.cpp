@@ -63,6 +63,12 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
     bmpHeader.biWidth = nOutWidth;
     bmpHeader.biHeight = nOutHeight;
     bmpHeader.biSizeImage = static_cast<uint32_t>(nFrameBytes);
+    // Non-square pixels keep their shape, unless the DV reduction has made a new picture.
+    const CFrameGrabber* pGrabber = AppState.pGrabber;
+    const bool bKeepShape = pGrabber != nullptr && AppState.bDvCropActive == 0 &&
+                            pGrabber->nFrameWidth == nWidth && pGrabber->nFrameHeight == nHeight;
+    streamInfo.nSarNum = bKeepShape ? pGrabber->nSarNum : 0;
+    streamInfo.nSarDen = bKeepShape ? pGrabber->nSarDen : 0;
     streamInfo.nRate = static_cast<uint32_t>(AppState.nDstFrameRate);
     const auto nThinning = static_cast<uint32_t>(AppState.nThinning);
     streamInfo.nLength = nThinning == 0 ? 0

@@ -22,6 +22,9 @@ struct AviStreamInfo {
     uint32_t nLength = 0;
     int nWidth = 320;
     int nHeight = 240;
+    // The shape of a pixel, width : height; 0 : 0 for square or unknown.
+    int nSarNum = 0;
+    int nSarDen = 0;
     std::string strName = "Video #1";
 };
 

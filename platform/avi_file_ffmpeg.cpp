@@ -83,7 +83,7 @@ AVPixelFormat PixelFormatFor(const CompressorSpec& entry, int w, int h) {
 
 // An encoder context for the choice at w × h, opened; null when the codec refuses.
 ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& choice, int w, int h,
-                         AVRational timeBase) {
+                         AVRational timeBase, AVRational sar = AVRational{0, 1}) {
     const AVCodec* pCodec = avcodec_find_encoder_by_name(entry.pszEncoder);
     if (pCodec == nullptr) {
         return nullptr;
@@ -98,6 +98,7 @@ ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& ch
     c->pix_fmt = PixelFormatFor(entry, w, h);
     c->time_base = timeBase;
     c->framerate = av_inv_q(timeBase);
+    c->sample_aspect_ratio = sar;  // written into the stream where the codec has room for it
     c->codec_tag = entry.nFourCC;
     c->max_b_frames = 0;  // AVI keeps one timestamp a frame
     c->thread_count = 1;
@@ -258,6 +259,9 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
         return false;
     }
     const AVRational timeBase{static_cast<int>(f.info.nScale), static_cast<int>(f.info.nRate)};
+    const AVRational sar = f.info.nSarNum > 0 && f.info.nSarDen > 0
+                               ? av_make_q(f.info.nSarNum, f.info.nSarDen)
+                               : AVRational{0, 1};
     AVCodecParameters* par = f.pStream->codecpar;
     if (f.pEntry->pszEncoder == nullptr) {
         // Uncompressed: the frames go in as they are, bottom row first, rows padded.
@@ -270,7 +274,7 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
         par->codec_tag = 0;  // BI_RGB
         av_opt_set_int(f.pFormat->priv_data, "flipped_raw_rgb", 1, 0);
     } else {
-        f.pCodec = OpenEncoder(*f.pEntry, f.choice, format.biWidth, format.biHeight, timeBase);
+        f.pCodec = OpenEncoder(*f.pEntry, f.choice, format.biWidth, format.biHeight, timeBase, sar);
         if (!f.pCodec || avcodec_parameters_from_context(par, f.pCodec.get()) < 0) {
             return false;
         }
@@ -279,6 +283,9 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
             return false;
         }
     }
+    // Players show non-square pixels at their shape from the file's video properties.
+    par->sample_aspect_ratio = sar;
+    f.pStream->sample_aspect_ratio = sar;
     f.pStream->time_base = timeBase;
     f.pStream->avg_frame_rate = av_inv_q(timeBase);
     f.pStream->r_frame_rate = av_inv_q(timeBase);

@@ -40,6 +40,9 @@ class MediaGraph {
     // The format of the delivered frames; false when no video stream is connected.
     bool GetConnectedFormat(dib::BitmapInfoHeader& header) const;
     TimeFormat GetTimeFormat() const { return TimeFormat::MediaTime; }
+    // The shape of the delivered pixels, width : height (of the upright picture); false when
+    // they are square or the file does not say.
+    bool GetSampleAspectRatio(int& nNum, int& nDen) const;
 
     bool GetDuration(int64_t& llDuration) const;
     bool GetStopPosition(int64_t& llStop) const;

@@ -116,6 +116,7 @@ struct MediaGraph::Impl {
     bool bConnected = false;
     dib::BitmapInfoHeader header;  // of the upright picture
     int nQuarterTurns = 0;         // clockwise, to show the decoded picture upright
+    AVRational sar{0, 1};          // of the upright picture's pixels
     std::vector<uint8_t> turnBuffer;
 
     // Time facts, 100 ns units relative to the first video frame.
@@ -476,6 +477,10 @@ struct MediaGraph::Impl {
             return false;
         }
         nQuarterTurns = QuarterTurnsOf(pStream);
+        sar = av_guess_sample_aspect_ratio(pFormat.get(), pStream, pCur.get());
+        if (nQuarterTurns % 2 == 1 && sar.num > 0) {
+            sar = av_inv_q(sar);  // a turned pixel is as tall as it was wide
+        }
         header = nQuarterTurns % 2 == 1 ? dib::MakeHeader24(pCur->height, pCur->width)
                                         : dib::MakeHeader24(pCur->width, pCur->height);
         WorkOutTimes(pCur.get());
@@ -527,6 +532,16 @@ bool MediaGraph::GetConnectedFormat(dib::BitmapInfoHeader& header) const {
         return false;
     }
     header = m_pImpl->header;
+    return true;
+}
+
+bool MediaGraph::GetSampleAspectRatio(int& nNum, int& nDen) const {
+    const AVRational sar = m_pImpl->sar;
+    if (!m_pImpl->bConnected || sar.num <= 0 || sar.den <= 0 || sar.num == sar.den) {
+        return false;
+    }
+    nNum = sar.num;
+    nDen = sar.den;
     return true;
 }
 

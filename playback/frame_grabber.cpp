@@ -90,6 +90,11 @@ void CFrameGrabber::TakeGraph(std::unique_ptr<platform::MediaGraph> pNewGraph, C
     pDocument = pDoc;
     pGraph = std::move(pNewGraph);
     pGraph->GetConnectedFormat(bmiHeader);
+    int nNum = 0;
+    int nDen = 0;
+    const bool bSar = pGraph->GetSampleAspectRatio(nNum, nDen);
+    nSarNum = bSar ? nNum : 0;
+    nSarDen = bSar ? nDen : 0;
     nFrameWidth = bmiHeader.biWidth;
     nFrameHeight = bmiHeader.biHeight;
     nWidth = nFrameWidth;

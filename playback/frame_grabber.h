@@ -61,6 +61,10 @@ class CFrameGrabber {
     int32_t nLengthFrames = 0;
     dib::BitmapInfoHeader bmiHeader{};
     int64_t llTimePerFrame = 0;
+    // The pixel shape of the file opened last (0 : 0 square or unknown); kept after the graph
+    // closes, for the conversion that follows.
+    int32_t nSarNum = 0;
+    int32_t nSarDen = 0;
 
   private:
     void StepToNextFrame();

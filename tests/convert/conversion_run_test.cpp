@@ -253,6 +253,45 @@ TEST_F(ConversionRunTest, RotatedSourcesConvertUpright) {
     }
 }
 
+// Non-square pixels (DV, DVD, anamorphic MP4) keep their shape in the converted file, so that
+// players show it as the source; a reduced (DV-cropped) picture is a new one and says nothing.
+TEST_F(ConversionRunTest, NonSquarePixelsKeepTheirShape) {
+    struct Case {
+        const char* pszName;
+        std::string strArgs;
+        const char* pszExt;
+        const char* pszCompressor;
+        std::string strExpected;
+    };
+    const std::string strNtsc = "-f lavfi -i testsrc2=s=720x480:r=30000/1001:d=0.2 ";
+    const Case cases[] = {
+        {"anamorphic-mp4", strNtsc + "-vf setsar=40/33 -c:v mpeg4 -q:v 3", "mp4", "MJPG", "40:33"},
+        {"dv", strNtsc + "-vf setsar=32/27 -c:v dvvideo -pix_fmt yuv411p", "avi", "DIB ", "32:27"},
+        {"dvd", strNtsc + "-vf setsar=32/27 -c:v mpeg2video -f vob", "mpg", "FMP4", "32:27"},
+        {"square", "-f lavfi -i testsrc2=s=320x240:r=30:d=0.2 -c:v mpeg4", "avi", "FMP4", "1:1"},
+    };
+    for (const Case& c : cases) {
+        const std::string strClip =
+            testmedia::MakeClip(std::string("sar-") + c.pszName, c.strArgs, c.pszExt);
+        ASSERT_FALSE(strClip.empty()) << c.pszName;
+        OpenSource(strClip);
+        UseCompressor(c.pszCompressor[0], c.pszCompressor[1], c.pszCompressor[2],
+                      c.pszCompressor[3], 80);
+        const std::string strDest = Dest(std::string("sar-") + c.pszName + ".avi");
+        Convert(strDest);
+        const std::string strSar = Probe(strDest, "sample_aspect_ratio");
+        EXPECT_TRUE(strSar == c.strExpected || (c.strExpected == "1:1" && strSar == "N/A"))
+            << c.pszName << ": " << strSar;
+    }
+    OpenSource(testmedia::MakeClip(
+        "sar-dv360", "-f lavfi -i testsrc2=s=360x240:r=30:d=0.2 -vf setsar=10/11 -c:v mpeg4",
+        "avi"));
+    editor.edit = [](ConvertSettings& settings) { settings.bDvCrop = 1; };
+    Convert(Dest("sar-dv-cropped.avi"));
+    const std::string strCropped = Probe(Dest("sar-dv-cropped.avi"), "width,sample_aspect_ratio");
+    EXPECT_TRUE(strCropped == "320 N/A" || strCropped == "320 1:1") << strCropped;
+}
+
 TEST_F(ConversionRunTest, RangeWithThinningAndDestinationRate) {
     OpenSource(testmedia::IndexedClip({320, 240, 30, 120, "-c:v mpeg4 -q:v 2", "avi"}));
     editor.edit = [](ConvertSettings& s) {
