@@ -387,28 +387,14 @@ struct MediaGraph::Impl {
             nSwsColourKey = nColourKey;
         }
 
-        // Read the source upside down so that the rows land bottom row first.
-        const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(srcFormat);
-        if (pDesc == nullptr) {
-            return false;
-        }
-        const uint8_t* srcData[4] = {};
-        int srcStride[4] = {};
-        for (int i = 0; i < 4 && pFrame->data[i] != nullptr; ++i) {
-            const bool bPalette = i == 1 && (pDesc->flags & AV_PIX_FMT_FLAG_PAL);
-            const int nShift = (i == 1 || i == 2) ? pDesc->log2_chroma_h : 0;
-            const int nRows = AV_CEIL_RSHIFT(pFrame->height, nShift);
-            if (bPalette) {
-                srcData[i] = pFrame->data[i];
-                srcStride[i] = pFrame->linesize[i];
-            } else {
-                srcData[i] =
-                    pFrame->data[i] + static_cast<ptrdiff_t>(nRows - 1) * pFrame->linesize[i];
-                srcStride[i] = -pFrame->linesize[i];
-            }
-        }
-        uint8_t* dstData[4] = {pDst, nullptr, nullptr, nullptr};
-        int dstStride[4] = {static_cast<int>(nRowBytes), 0, 0, 0};
+        // Read the source in its own order and write the rows from the bottom up: the
+        // picture comes out as FFmpeg's own conversion gives it, dithering included.
+        uint8_t* dstData[4] = {
+            pDst + static_cast<ptrdiff_t>(h - 1) * static_cast<ptrdiff_t>(nRowBytes), nullptr,
+            nullptr, nullptr};
+        int dstStride[4] = {-static_cast<int>(nRowBytes), 0, 0, 0};
+        const uint8_t* const* srcData = pFrame->data;
+        const int* srcStride = pFrame->linesize;
         return sws_scale(pSws.get(), srcData, srcStride, 0, pFrame->height, dstData, dstStride) > 0;
     }
 

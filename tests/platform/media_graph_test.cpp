@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -221,6 +223,44 @@ TEST(MediaGraph, RotatedClipsAreDeliveredUpright) {
                 EXPECT_EQ(nDiffering, 0) << nRotate << " " << strExt << " frame " << k;
             }
         }
+    }
+}
+
+// Sources tagged BT.709 or full range, 10-bit and 4:4:4 sources: the 24-bit frame has the
+// colours FFmpeg's own conversion gives, within 2 levels a channel.
+TEST(MediaGraph, ColourFormatsMatchFFmpegsConversion) {
+    const std::string strSource = "-f lavfi -i gradients=s=64x48:r=10:d=0.3:speed=0.1 ";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"bt709",
+         "-vf format=yuv420p -colorspace bt709 -color_primaries bt709 -color_trc bt709 "
+         "-c:v libx264 -qp 0"},
+        {"fullrange", "-vf format=yuvj420p -c:v mjpeg -q:v 1"},
+        {"10bit", "-vf format=yuv420p10le -c:v ffv1"},
+        {"444", "-vf format=yuv444p -c:v ffv1"},
+        {"10bit-709-444", "-vf format=yuv444p10le -colorspace bt709 -c:v ffv1"},
+    };
+    for (const auto& [strName, strArgs] : cases) {
+        const std::string strClip =
+            testmedia::MakeClip("colours-" + strName, strSource + strArgs, "mkv");
+        ASSERT_FALSE(strClip.empty()) << strName;
+        ManualMediaClock clock;
+        auto pGraph = MediaGraph::Open(strClip, clock);
+        ASSERT_TRUE(pGraph) << strName;
+        dib::BitmapInfoHeader h;
+        ASSERT_TRUE(pGraph->GetConnectedFormat(h));
+        std::vector<uint8_t> pixels = Buffer(h);
+        ASSERT_EQ(pGraph->CopyCurrentFrame(pixels.data(), pixels.size()), CopyResult::Ok);
+        const auto reference = testmedia::DecodeAll(strClip, 64, 48);
+        ASSERT_FALSE(reference.empty()) << strName;
+        int nWorst = 0;
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 64 * 3; ++x) {
+                const int nOurs = pixels[dib::RowBytes24(64) * (47 - y) + x];
+                const int nTheirs = reference[0][static_cast<size_t>(y) * 64 * 3 + x];
+                nWorst = std::max(nWorst, std::abs(nOurs - nTheirs));
+            }
+        }
+        EXPECT_LE(nWorst, 2) << strName;
     }
 }
 
