@@ -292,6 +292,41 @@ TEST_F(ConversionRunTest, NonSquarePixelsKeepTheirShape) {
     EXPECT_TRUE(strCropped == "320 N/A" || strCropped == "320 1:1") << strCropped;
 }
 
+// What real files carry around the frames: a transport stream that starts 10 s in, an edit
+// list, sound that runs on after the picture, a stream with no duration in any header, a
+// single frame. The whole conversion at 30 a second is the frames as FFmpeg decodes them,
+// one for one, from the first shown to the last.
+TEST_F(ConversionRunTest, StartOffsetsLongSoundNoDurationAndSingleFrames) {
+    const std::string strMpeg2 =
+        testmedia::IndexedClip({160, 120, 30, 45, "-c:v mpeg2video -q:v 2 -g 15", "mpg"});
+    const std::string strH264 =
+        testmedia::IndexedClip({160, 120, 30, 45, "-c:v libx264 -preset ultrafast -g 15", "mp4"});
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"ts-offset",
+         testmedia::MakeClip("late-start",
+                             "-i '" + strMpeg2 + "' -c copy -output_ts_offset 10 -f mpegts", "ts")},
+        {"edit-list",
+         testmedia::MakeClip("edit-list", "-ss 0.5 -i '" + strH264 + "' -c copy", "mp4")},
+        {"long-sound",
+         testmedia::MakeClip(
+             "long-sound",
+             "-i '" + strH264 + "' -f lavfi -i sine=d=4 -map 0:v -map 1:a -c:v copy -c:a aac",
+             "mp4")},
+        {"no-duration",
+         testmedia::MakeClip("no-duration", "-i '" + strH264 + "' -c copy -f h264", "h264")},
+        {"single-frame", testmedia::IndexedClip({160, 120, 30, 1, "-c:v mpeg4", "mp4"})},
+    };
+    for (const auto& [strName, strClip] : cases) {
+        ASSERT_FALSE(strClip.empty()) << strName;
+        OpenSource(strClip);
+        const std::string strDest = Dest("carried-" + strName + ".avi");
+        Convert(strDest);
+        const std::vector<int> expected = Indices(strClip, 160, 120);
+        ASSERT_FALSE(expected.empty()) << strName;
+        EXPECT_EQ(Indices(strDest, 160, 120), expected) << strName;
+    }
+}
+
 TEST_F(ConversionRunTest, RangeWithThinningAndDestinationRate) {
     OpenSource(testmedia::IndexedClip({320, 240, 30, 120, "-c:v mpeg4 -q:v 2", "avi"}));
     editor.edit = [](ConvertSettings& s) {
