@@ -1,7 +1,7 @@
 // quovel [FILE]: the desktop program; a file named here opens and plays at once.
 // quovel --render ...: the headless picture of one frame (see --render --help).
 #include <QApplication>
-#include <QStringList>
+#include <QFile>
 
 #include "app/qt/desktop_run.h"
 #include "cli/convert_command.h"
@@ -35,11 +35,9 @@ int main(int argc, char** argv) {
                   << cli::kRenderUsage << cli::kConvertUsage;
         return 0;
     }
-    QApplication qtApp(argc, argv);
-    std::vector<std::string> args;
-    const QStringList qtArgs = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < qtArgs.size(); ++i) {
-        args.push_back(qtArgs[i].toStdString());
-    }
-    return RunDesktop(args, QCoreApplication::applicationFilePath().toStdString());
+    QApplication qtApp(argc, argv);  // takes its own options out of argv
+    // The bytes as given: a file name need not be valid in the locale's encoding.
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return RunDesktop(args,
+                      QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
 }

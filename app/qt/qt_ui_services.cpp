@@ -1,5 +1,6 @@
 #include "app/qt/qt_ui_services.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -34,7 +35,7 @@ std::optional<std::string> CQtUiServices::ChooseOpenFile(const char* pszFilter,
     if (strPath.isEmpty()) {
         return std::nullopt;
     }
-    return strPath.toStdString();
+    return QFile::encodeName(strPath).toStdString();  // the name as the file system has it
 }
 
 std::optional<std::string> CQtUiServices::ChooseSaveFile(const char* pszFilter,
@@ -47,7 +48,7 @@ std::optional<std::string> CQtUiServices::ChooseSaveFile(const char* pszFilter,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().front().toStdString();
+    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
 }
 
 void CQtUiServices::MessageBox(const std::string& strText) {

@@ -9,16 +9,27 @@
 
 namespace {
 const char* const kGroup = "Recent File List";
-}  // namespace
 
-namespace {
+// A path is text when it is valid UTF-8; otherwise its bytes are kept as they are, so that
+// a name that is not valid in the locale's encoding still opens from the list.
+QVariant PathValue(const std::string& strPath) {
+    const QByteArray bytes = QByteArray::fromStdString(strPath);
+    const QString strText = QString::fromUtf8(bytes);
+    return strText.toUtf8() == bytes ? QVariant(strText) : QVariant(bytes);
+}
+
+std::string PathOf(const QVariant& value) {
+    return value.typeId() == QMetaType::QByteArray ? value.toByteArray().toStdString()
+                                                   : value.toString().toStdString();
+}
+
 std::vector<std::string> ReadEntries(QSettings& settings) {
     std::vector<std::string> entries;
     settings.beginGroup(kGroup);
     for (size_t i = 1; i <= CSettingsRecentFiles::kMaxEntries; ++i) {
-        const QString strPath = settings.value(QStringLiteral("File%1").arg(i)).toString();
-        if (!strPath.isEmpty()) {
-            entries.push_back(strPath.toStdString());
+        const std::string strPath = PathOf(settings.value(QStringLiteral("File%1").arg(i)));
+        if (!strPath.empty()) {
+            entries.push_back(strPath);
         }
     }
     settings.endGroup();
@@ -56,7 +67,6 @@ void CSettingsRecentFiles::Store() const {
     settings.beginGroup(kGroup);
     settings.remove("");
     for (size_t i = 0; i < m_entries.size(); ++i) {
-        settings.setValue(QStringLiteral("File%1").arg(i + 1),
-                          QString::fromStdString(m_entries[i]));
+        settings.setValue(QStringLiteral("File%1").arg(i + 1), PathValue(m_entries[i]));
     }
 }

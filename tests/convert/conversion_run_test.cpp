@@ -327,6 +327,21 @@ TEST_F(ConversionRunTest, StartOffsetsLongSoundNoDurationAndSingleFrames) {
     }
 }
 
+// File names are bytes: one that is not valid UTF-8 (an old archive's Shift_JIS name, say)
+// opens, plays, is remembered exactly and converts, also to such a name.
+TEST_F(ConversionRunTest, NamesNotValidInTheLocaleEncodingWork) {
+    const std::string strSource = Dest("\x93\xae\x89\xe6 clip \xff.avi");  // "動画" in Shift_JIS
+    fs::copy_file(testmedia::IndexedClip({}), strSource, fs::copy_options::overwrite_existing);
+    OpenSource(strSource);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(recent.entries.front(), strSource);
+    const std::string strDest = Dest("\x95\xcf\x8a\xb7 \xfe.avi");
+    Convert(strDest);
+    EXPECT_TRUE(ui.messages.empty());
+    fs::copy_file(strDest, Dest("renamed-for-ffprobe.avi"), fs::copy_options::overwrite_existing);
+    EXPECT_EQ(Indices(Dest("renamed-for-ffprobe.avi"), 320, 240), Sequence(0, 1, 60));
+}
+
 TEST_F(ConversionRunTest, RangeWithThinningAndDestinationRate) {
     OpenSource(testmedia::IndexedClip({320, 240, 30, 120, "-c:v mpeg4 -q:v 2", "avi"}));
     editor.edit = [](ConvertSettings& s) {

@@ -158,6 +158,10 @@ TEST(MainWindow, RecentFileListKeepsFourNewestFirst) {
     CSettingsRecentFiles reloaded;
     EXPECT_EQ(reloaded.Entries(),
               (std::vector<std::string>{"/c.avi", "/e.avi", "/d.avi", "/b.avi"}));
+    // A name that is not valid UTF-8 comes back byte for byte.
+    const std::string strOdd = "/clips/\x93\xae\x89\xe6 \xff.avi";
+    reloaded.Add(strOdd);
+    EXPECT_EQ(CSettingsRecentFiles().Entries().front(), strOdd);
 }
 
 TEST(MainWindow, OpenFilterBecomesQtFilters) {

@@ -1,6 +1,8 @@
 // The About box and "AVI再生設定" with real widgets; and the program closing on SIGTERM.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
+#include <QSettings>
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -106,6 +108,36 @@ TEST(Program, TheCommandLineNeverReadsTheWindowsRememberedChoices) {
                                    "' '" + strDest + "' 2>/dev/null";
     ASSERT_EQ(std::system(strCommand.c_str()), 0);
     EXPECT_EQ(testmedia::Probe(strDest, "r_frame_rate,nb_read_frames"), "30/1 60");
+}
+
+// A file named on the command line opens as its bytes say, also when they are not valid in
+// the locale's encoding: it plays, and the recent-file list keeps the very name.
+TEST(Program, OpensACommandLineNameThatIsNotValidText) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(testmedia::MediaDir()) / "odd-name";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string strClip = (dir / "\x93\xae\x89\xe6 \xff.avi").string();
+    fs::copy_file(testmedia::IndexedClip({}), strClip);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        execl(QUOVEL_BINARY, QUOVEL_BINARY, strClip.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const fs::path list = dir / "config" / "quovel" / "quovel.conf";
+    for (int i = 0; i < 200 && !fs::exists(list); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(pid, SIGTERM);
+    int nStatus = 0;
+    waitpid(pid, &nStatus, 0);
+    ASSERT_TRUE(fs::exists(list)) << "the file never opened";
+    QSettings settings(QString::fromStdString(list.string()), QSettings::IniFormat);
+    EXPECT_EQ(settings.value("Recent File List/File1").toByteArray().toStdString(), strClip);
 }
 
 }  // namespace

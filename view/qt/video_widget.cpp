@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -175,7 +176,7 @@ void CVideoWidget::dragEnterEvent(QDragEnterEvent* pEvent) {
 void CVideoWidget::dropEvent(QDropEvent* pEvent) {
     const QList<QUrl> urls = pEvent->mimeData()->urls();
     if (m_dropHandler && !urls.isEmpty() && urls.front().isLocalFile() &&
-        m_dropHandler(urls.front().toLocalFile().toStdString())) {
+        m_dropHandler(QFile::encodeName(urls.front().toLocalFile()).toStdString())) {
         pEvent->acceptProposedAction();
     }
 }
