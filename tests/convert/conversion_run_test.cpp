@@ -282,6 +282,23 @@ TEST_F(ConversionRunTest, NonSquarePixelsKeepTheirShape) {
         const std::string strSar = Probe(strDest, "sample_aspect_ratio");
         EXPECT_TRUE(strSar == c.strExpected || (c.strExpected == "1:1" && strSar == "N/A"))
             << c.pszName << ": " << strSar;
+        if (c.strExpected != "1:1") {
+            // Readers that are not FFmpeg see the same shape.
+            std::string strFraction = c.strExpected;
+            strFraction[strFraction.find(':')] = '/';
+            EXPECT_NE(Shell("gst-discoverer-1.0 -v '" + strDest + "' 2>&1")
+                          .find("pixel-aspect-ratio=(fraction)" + strFraction),
+                      std::string::npos)
+                << c.pszName << ": GStreamer";
+            const std::string strMediainfo =
+                Shell("mediainfo --Inform='Video;%Width%x%Height% %DisplayAspectRatio%' '" +
+                      strDest + "'");
+            const double dDisplay = 720.0 * std::stod(c.strExpected) /
+                                    std::stod(c.strExpected.substr(c.strExpected.find(':') + 1)) /
+                                    480.0;
+            EXPECT_NEAR(std::stod(strMediainfo.substr(strMediainfo.find(' ') + 1)), dDisplay, 0.01)
+                << c.pszName << ": mediainfo " << strMediainfo;
+        }
     }
     OpenSource(testmedia::MakeClip(
         "sar-dv360", "-f lavfi -i testsrc2=s=360x240:r=30:d=0.2 -vf setsar=10/11 -c:v mpeg4",
