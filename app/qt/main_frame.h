@@ -18,6 +18,7 @@ class CCommandBinder;
 class CVideoWidget;
 class QLabel;
 class QProgressBar;
+class QScreen;
 class QMenu;
 class QAction;
 class QToolBar;
@@ -75,6 +76,10 @@ class CMainFrame : public QMainWindow,
     void CoverScreen();
     // Keeps the whole window, border and caption included, inside the screen's available area.
     void KeepOnScreen();
+    // A top-left corner for a window of the given size next to the owner (right, else left),
+    // inside the screen's available area; nothing when neither side has room.
+    static std::optional<QPoint> PlaceBeside(const QRect& rcOwner, const QSize& size,
+                                             const QScreen* pScreen);
 
     CQuovelApp& m_app;
     CCommandBinder* m_pBinder = nullptr;
