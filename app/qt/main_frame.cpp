@@ -7,21 +7,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QProgressBar>
-#include <QScreen>
 #include <QShortcut>
-#include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QWindow>
-#include <algorithm>
 
 #include "app/app_state.h"
 #include "app/qt/command_binder.h"
 #include "app/qt/qt_text.h"
 #include "app/quovel_app.h"
-#include "convert/conversion_progress.h"
 #include "effects/qt/effect_settings_dlg.h"
 #include "platform/x11_display.h"
 #include "playback/frame_grabber.h"
