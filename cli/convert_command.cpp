@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app/app_state.h"
+#include "app/framework/null_services.h"
 #include "app/framework/timer_host.h"
 #include "cli/arguments.h"
 #include "convert/avi_writer.h"
@@ -67,11 +68,6 @@ class CommandLineUi final : public fw::UiServices {
     std::string m_strSource;
     std::string m_strDest;
     std::ostream& m_err;
-};
-
-class NoRecentFiles final : public fw::IRecentFileList {
-  public:
-    void Add(const std::string&) override {}
 };
 
 class FixedSettings final : public IConvertSettingsEditor {
@@ -218,7 +214,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     // The window's own objects and commands, with the dialogs answered from the arguments.
     CommandLineUi ui(request.strSource, request.strDest, err);
-    NoRecentFiles recent;
+    fw::NullRecentFileList recent;
     CQuovelDoc doc(ui, recent);
     DrivenTimer timer;
     doc.SetTimerWindow(&timer);

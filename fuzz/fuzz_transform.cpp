@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     dib::BitmapInfoHeader bih = dib::MakeHeader24(w, h);
     bih.biBitCount = nBits[pData[2] % 8];
     std::memcpy(header.data(), &bih, sizeof(bih));
-    const size_t nBlock = static_cast<size_t>(w) * h * 4 + 4154;
+    const auto nBlock = static_cast<size_t>(dib::ImageBlockBytes(w, h));
     std::vector<uint8_t> src(nBlock, 0);
     std::vector<uint8_t> out(nBlock, 0);
     std::memcpy(src.data(), pData + 16, nSize - 16 < nBlock ? nSize - 16 : nBlock);

@@ -7,6 +7,7 @@
 #include "platform/avi_file.h"
 #include "platform/encoder_input.h"
 #include "platform/ffmpeg_ptr.h"
+#include "platform/ffmpeg_setup.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -138,7 +139,7 @@ bool CanCompress(uint32_t nFourCC, int nWidth, int nHeight) {
     if (pEntry == nullptr || nWidth <= 0 || nHeight <= 0) {
         return false;
     }
-    av_log_set_level(AV_LOG_QUIET);
+    SetUpFFmpegOnce();
     return pEntry->pszEncoder == nullptr ||
            OpenEncoder(*pEntry, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30}) != nullptr;
 }
@@ -152,7 +153,7 @@ std::vector<CompressorInfo> ListCompressors(int nWidth, int nHeight) {
     if (it != s_cache.end()) {
         return it->second;
     }
-    av_log_set_level(AV_LOG_QUIET);
+    SetUpFFmpegOnce();
     std::vector<CompressorInfo> offered;
     for (const CompressorSpec& entry : kSpecs) {
         if (CanCompress(entry.nFourCC, nWidth, nHeight)) {
@@ -213,7 +214,7 @@ std::unique_ptr<AviFile> AviFile::Create(const std::string& strPath) {
     if (::stat(strPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         return nullptr;  // a directory or device is never replaced
     }
-    av_log_set_level(AV_LOG_QUIET);
+    SetUpFFmpegOnce();
     auto pImpl = std::make_unique<Impl>();
     AVFormatContext* pRaw = nullptr;
     if (avformat_alloc_output_context2(&pRaw, nullptr, "avi", strPath.c_str()) < 0 || !pRaw) {

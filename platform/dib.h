@@ -31,6 +31,13 @@ constexpr size_t RowBytes24(int32_t nWidth) {
     return (static_cast<size_t>(nWidth) * 3 + 3) & ~static_cast<size_t>(3);
 }
 
+// The document's image blocks hold width × height × 4 bytes and this much more: room for the
+// headers and colour table ahead of the pixels, and for a 24-bit frame's row padding.
+constexpr int64_t kBlockOverhead = 4154;
+constexpr int64_t ImageBlockBytes(int32_t nWidth, int32_t nHeight) {
+    return static_cast<int64_t>(nWidth) * nHeight * 4 + kBlockOverhead;
+}
+
 inline BitmapInfoHeader MakeHeader24(int32_t nWidth, int32_t nHeight) {
     BitmapInfoHeader h;
     h.biWidth = nWidth;

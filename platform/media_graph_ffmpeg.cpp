@@ -4,7 +4,9 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/debug_output.h"
 #include "platform/ffmpeg_ptr.h"
+#include "platform/ffmpeg_setup.h"
 #include "platform/media_graph.h"
 #include "platform/picture_colours.h"
 
@@ -87,6 +89,13 @@ void TurnBgr(const uint8_t* pSrc, int w, int h, size_t nSrcRow, int nTurns, uint
             std::memcpy(pRow + static_cast<size_t>(xOut) * 3, pPixel, 3);
         }
     }
+}
+
+// FFmpeg's reason for a failure, for developers (QUOVEL_DEBUG).
+void ReportFailure(const char* pszWhat, int nError) {
+    char szReason[AV_ERROR_MAX_STRING_SIZE] = "";
+    av_strerror(nError, szReason, sizeof(szReason));
+    DebugOutput((std::string("media: ") + pszWhat + ": " + szReason).c_str());
 }
 
 bool IsRegularFile(const std::string& strPath) {
@@ -489,21 +498,25 @@ std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& strPath, const I
     if (!IsRegularFile(strPath)) {
         return nullptr;
     }
-    av_log_set_level(AV_LOG_QUIET);
+    SetUpFFmpegOnce();
     auto pImpl = std::make_unique<Impl>(clock);
     if (!pImpl->pPacket || !pImpl->pCur || !pImpl->pNext || !pImpl->pSpare || !pImpl->pCopied) {
         return nullptr;
     }
     AVFormatContext* pRaw = nullptr;
-    if (avformat_open_input(&pRaw, strPath.c_str(), nullptr, nullptr) < 0) {
+    if (const int nError = avformat_open_input(&pRaw, strPath.c_str(), nullptr, nullptr);
+        nError < 0) {
+        ReportFailure("cannot open the file", nError);
         return nullptr;
     }
     pImpl->pFormat.reset(pRaw);
-    if (avformat_find_stream_info(pImpl->pFormat.get(), nullptr) < 0) {
+    if (const int nError = avformat_find_stream_info(pImpl->pFormat.get(), nullptr); nError < 0) {
+        ReportFailure("cannot read the streams", nError);
         return nullptr;
     }
     pImpl->bConnected = pImpl->Connect(options.nDecoderThreads);
     if (!pImpl->bConnected) {
+        DebugOutput("media: no video stream that decodes");
         pImpl->pCodec.reset();
         pImpl->UseContainerDuration();
     }

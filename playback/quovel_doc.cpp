@@ -14,6 +14,7 @@
 #include "convert/convert_settings.h"
 #include "convert/convert_settings_editor.h"
 #include "platform/bmp_file.h"
+#include "platform/dib.h"
 #include "playback/frame_grabber.h"
 #include "playback/source_codes.h"
 #include "resources/command_ids.h"
@@ -98,7 +99,7 @@ void CQuovelDoc::FreeImages() {
 
 bool CQuovelDoc::AllocateImages(int32_t nWidth, int32_t nHeight) {
     FreeImages();
-    const int64_t llBytes = static_cast<int64_t>(nWidth) * nHeight * 4 + 4154;
+    const int64_t llBytes = dib::ImageBlockBytes(nWidth, nHeight);
     if (nWidth <= 0 || nHeight <= 0 || llBytes > std::numeric_limits<uint32_t>::max()) {
         return false;
     }
@@ -187,7 +188,7 @@ bool CQuovelDoc::ReopenAndRun(CFrameGrabber& grabber) {
     }
     // The blocks stay as they are: a file that changed into a larger picture meanwhile
     // would not fit them.
-    if (static_cast<int64_t>(nWidth) * nHeight * 4 + 4154 > static_cast<int64_t>(nImageBytes)) {
+    if (dib::ImageBlockBytes(nWidth, nHeight) > static_cast<int64_t>(nImageBytes)) {
         grabber.pGraph.reset();
         return false;
     }

@@ -22,7 +22,7 @@ class CQuovelDoc : public fw::CDocument {
     ~CQuovelDoc() override;
 
     void SetTimerWindow(fw::ITimerHost* pTimerWnd) { hTimerWnd = pTimerWnd; }
-    // Three zero-filled blocks of width × height × 4 + 4154 bytes; false (and no blocks)
+    // Three zero-filled blocks of dib::ImageBlockBytes each; false (and no blocks)
     // when the size is out of reach.
     bool AllocateImages(int32_t nWidth, int32_t nHeight);
     // One playback timer tick. 0 when a repeat restart could not reopen the file.
