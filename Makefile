@@ -7,7 +7,7 @@ BENCH_BUILD ?= build-release
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build sample run test asan-test fuzz bench format clean
+.PHONY: all deps build sample run test asan-test fuzz bench format check-layers clean
 all: build
 
 deps:
@@ -44,6 +44,10 @@ bench: deps
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# The layering rule (scripts/check-layers --graph prints the include graph).
+check-layers:
+	scripts/check-layers
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-fuzz

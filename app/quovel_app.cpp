@@ -2,14 +2,14 @@
 
 #include <filesystem>
 
-#include "app/app_dialogs.h"
-#include "app/app_state.h"
 #include "app/settings_file.h"
 #include "convert/avi_writer.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
+#include "state/app_dialogs.h"
+#include "state/app_state.h"
 #include "view/quovel_view.h"
 
 CQuovelApp::CQuovelApp(IAppShell& shell, fw::UiServices& ui, IRecentFileStore& recentFiles,

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 const SettingKey SettingsKeyTable[] = {
     {"[AVI PLAYBACK CONFIGRATION]", nullptr, 9},

@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/framework/null_services.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 
 int main(int argc, char** argv) {
     if (argc != 5 && argc != 6) {

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <vector>
 
-#include "app/app_state.h"
 #include "effects/transform_frame.h"
 #include "platform/dib.h"
+#include "state/app_state.h"
 
 int main(int argc, char** argv) {
     if (argc != 4 && argc != 5) {

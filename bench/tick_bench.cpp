@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/app_state.h"
 #include "app/framework/null_services.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
@@ -17,6 +16,7 @@
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
+#include "state/app_state.h"
 #include "view/qt/video_widget.h"
 #include "view/quovel_view.h"
 

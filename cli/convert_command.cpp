@@ -8,7 +8,6 @@
 #include <ostream>
 #include <thread>
 
-#include "app/app_state.h"
 #include "app/framework/null_services.h"
 #include "app/framework/timer_host.h"
 #include "cli/arguments.h"
@@ -18,6 +17,7 @@
 #include "platform/media_clock.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 
 namespace cli {
 

@@ -3,13 +3,13 @@
 #include <optional>
 #include <ostream>
 
-#include "app/app_state.h"
 #include "app/framework/null_services.h"
 #include "cli/arguments.h"
 #include "platform/bmp_file.h"
 #include "platform/media_clock.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 #include "view/quovel_view.h"
 
 namespace cli {

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/app_state.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 
 namespace {
 constexpr int32_t kDvWidth = 360;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 ConversionProgress WorkOutProgress(int64_t nDone, int64_t nTotal, int64_t llElapsedMs) {
     ConversionProgress progress;

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/app_state.h"
 #include "resources/strings.h"
+#include "state/app_state.h"
 
 ConvertSettings LoadConvertSettings() {
     ConvertSettings s;

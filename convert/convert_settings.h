@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "resources/convert_dialog.h"  // the control ids a problem names
+
 struct ConvertSettings {
     int32_t nSrcRateMode = 0;
     int32_t nSrcFrameRate = 30;
@@ -42,35 +44,3 @@ std::string FormatFramePosition(uint32_t nFrame);
 // The decimal number at the start of an edit's text (its first 31 characters), with an
 // optional sign; 0 when there is none ("12abc" is 12).
 int32_t LeadingNumber(const std::string& strText);
-
-namespace convert_ids {
-constexpr int kWidth = 1010;
-constexpr int kHeight = 1011;
-constexpr int kLength = 1012;
-constexpr int kHandler = 1013;
-constexpr int kCodecName = 1014;
-constexpr int kSourceFile = 1015;
-constexpr int kTimer30 = 1016;
-constexpr int kTimer10 = 1017;
-constexpr int kTimerUser = 1018;
-constexpr int kTimerRate = 1019;
-constexpr int kDst30 = 1020;
-constexpr int kDstUser = 1021;
-constexpr int kDstRate = 1022;
-constexpr int kRangeWhole = 1023;
-constexpr int kRangeChosen = 1024;
-constexpr int kRangeStartSlider = 1025;
-constexpr int kRangeStartText = 1026;
-constexpr int kRangeEndSlider = 1027;
-constexpr int kRangeEndText = 1028;
-constexpr int kSrc30 = 1029;
-constexpr int kSrcUser = 1030;
-constexpr int kSrcRate = 1031;
-constexpr int kDestFile = 1032;
-constexpr int kFormat = 1033;
-constexpr int kThin1 = 1034;
-constexpr int kThin2 = 1035;
-constexpr int kThin3 = 1036;
-constexpr int kHide = 1037;
-constexpr int kDvCrop = 1038;
-}  // namespace convert_ids

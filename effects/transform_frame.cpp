@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/app_state.h"
 #include "effects/color_mode.h"
 #include "effects/pixel_kernels.h"
+#include "state/app_state.h"
 
 namespace effects {
 namespace {

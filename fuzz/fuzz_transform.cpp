@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
 #include "effects/transform_frame.h"
+#include "state/app_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     if (nSize < 16) {

@@ -5,9 +5,9 @@
 #include <tuple>
 
 #include "platform/avi_file.h"
-#include "platform/encoder_input.h"
-#include "platform/ffmpeg_ptr.h"
-#include "platform/ffmpeg_setup.h"
+#include "platform/ffmpeg/encoder_input.h"
+#include "platform/ffmpeg/ffmpeg_ptr.h"
+#include "platform/ffmpeg/ffmpeg_setup.h"
 
 extern "C" {
 #include <libavutil/opt.h>

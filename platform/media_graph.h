@@ -19,6 +19,9 @@ struct AVFrame;
 
 namespace platform {
 
+// The version of the media libraries decoding and encoding here (FFmpeg's).
+std::string MediaLibraryVersion();
+
 enum class TimeFormat { MediaTime, Frame, Sample, Field, Byte, None, Other };
 enum class GraphState { Stopped, Paused, Running };
 enum class CopyResult { Ok, InvalidArg, Pointer, NotConnected, Failed };

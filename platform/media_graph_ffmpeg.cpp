@@ -5,10 +5,10 @@
 #include <limits>
 
 #include "platform/debug_output.h"
-#include "platform/ffmpeg_ptr.h"
-#include "platform/ffmpeg_setup.h"
+#include "platform/ffmpeg/ffmpeg_ptr.h"
+#include "platform/ffmpeg/ffmpeg_setup.h"
+#include "platform/ffmpeg/picture_colours.h"
 #include "platform/media_graph.h"
-#include "platform/picture_colours.h"
 
 extern "C" {
 #include <libavutil/display.h>
@@ -492,6 +492,10 @@ struct MediaGraph::Impl {
         }
     }
 };
+
+std::string MediaLibraryVersion() {
+    return av_version_info();
+}
 
 std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& strPath, const IMediaClock& clock,
                                              const MediaGraphOptions& options) {

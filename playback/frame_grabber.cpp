@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/app_state.h"
 #include "platform/debug_output.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 
 namespace {
 constexpr int64_t kUnitsPerSecond = 10'000'000;

@@ -8,8 +8,6 @@
 
 #include <filesystem>
 
-#include "app/app_dialogs.h"
-#include "app/app_state.h"
 #include "convert/avi_writer.h"
 #include "convert/convert_settings.h"
 #include "convert/convert_settings_editor.h"
@@ -19,6 +17,8 @@
 #include "playback/source_codes.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
+#include "state/app_dialogs.h"
+#include "state/app_state.h"
 
 namespace {
 

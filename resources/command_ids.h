@@ -1,10 +1,9 @@
 #pragma once
 // Command identifiers. The numbers are those of the original resource script, so menus,
 // toolbar, accelerators and the handler tables all speak the same vocabulary.
-#include <cstdint>
+#include "app/framework/command_id.h"
 
 namespace cmd {
-using Id = uint32_t;
 
 // Framework commands
 constexpr Id kFileNew = 57600;

@@ -1,7 +1,5 @@
 #include "resources/convert_dialog.h"
 
-#include "convert/convert_settings.h"
-
 namespace res {
 namespace {
 

@@ -1,9 +1,11 @@
 #include "resources/strings.h"
 
+#include "app/framework/document.h"
+
 namespace str {
 const char* const kAppTitle = "Quovel";
 const char* const kRegistryKey = "Local AppWizard-Generated Applications";
-const char* const kUntitled = "無題";
+const char* const kUntitled = fw::kUntitledTitle;
 const char* const kTitleSeparator = " - ";
 // Every video file the decoders here play comes first, so that an .mp4 or .mkv opens without
 // a change of filter; the three classic filters follow.

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 
-#include "app/app_state.h"
 #include "convert/avi_writer.h"
 #include "convert/conversion_progress.h"
 #include "effects/transform_frame.h"
@@ -13,6 +12,7 @@
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
+#include "state/app_state.h"
 
 namespace view {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "resources/command_ids.h"
+#include "app/framework/command_id.h"
 
 namespace fw {
 

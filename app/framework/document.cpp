@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "resources/strings.h"
-
 namespace fw {
 
 CDocument::~CDocument() {
@@ -42,7 +40,7 @@ void CDocument::UpdateAllViews(CView* pSender, long lHint) {
 }
 
 bool CDocument::OnNewDocument() {
-    SetTitle(str::kUntitled);
+    SetTitle(kUntitledTitle);
     return true;
 }
 

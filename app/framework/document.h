@@ -8,6 +8,9 @@
 
 namespace fw {
 
+// The title of a document that has no file yet.
+inline constexpr const char* kUntitledTitle = "無題";
+
 class CView;
 
 class CDocument : public CCmdTarget {

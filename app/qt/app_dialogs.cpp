@@ -3,14 +3,11 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "app/app_state.h"
 #include "app/qt/dialog_builder.h"
+#include "platform/media_graph.h"
 #include "resources/small_dialogs.h"
 #include "resources/strings.h"
-
-extern "C" {
-#include <libavutil/avutil.h>
-}
+#include "state/app_state.h"
 
 namespace {
 // The box shows bit 0 of the working value: what a click flips.
@@ -48,7 +45,8 @@ QString CQtAppDialogs::TitleLine() {
 
 QString CQtAppDialogs::VersionLine() {
     // The distribution's suffix ("-0+deb12u1") would not fit the line.
-    const QString strFFmpeg = QString::fromUtf8(av_version_info()).section('-', 0, 0);
+    const QString strFFmpeg =
+        QString::fromStdString(platform::MediaLibraryVersion()).section('-', 0, 0);
     return QStringLiteral("FFmpeg %1  Qt %2").arg(strFFmpeg, QString::fromUtf8(qVersion()));
 }
 

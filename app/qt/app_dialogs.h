@@ -2,7 +2,7 @@
 // The About box and the playback settings dialog in Qt.
 #include <QDialog>
 
-#include "app/app_dialogs.h"
+#include "state/app_dialogs.h"
 
 class QCheckBox;
 

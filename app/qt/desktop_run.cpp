@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QTranslator>
 
-#include "app/app_state.h"
 #include "app/qt/app_dialogs.h"
 #include "app/qt/japanese_ui.h"
 #include "app/qt/main_frame.h"
@@ -19,6 +18,7 @@
 #include "convert/qt/convert_settings_dlg.h"
 #include "platform/media_clock.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 
 int RunDesktop(const std::vector<std::string>& args, const std::string& strExecutablePath) {
     UseJapaneseUiFont();

@@ -11,7 +11,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/app_state.h"
 #include "app/qt/command_binder.h"
 #include "app/qt/qt_text.h"
 #include "app/quovel_app.h"
@@ -24,6 +23,7 @@
 #include "resources/menus.h"
 #include "resources/strings.h"
 #include "resources/toolbar.h"
+#include "state/app_state.h"
 #include "view/qt/video_widget.h"
 
 // The toolbar icons live in the static UI library's resources, which must be registered.

@@ -8,8 +8,8 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "app/app_state.h"
 #include "app/qt/main_frame.h"
+#include "state/app_state.h"
 #include "view/qt/video_widget.h"
 #include "view/view_geometry.h"
 

@@ -5,7 +5,6 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include "app/app_state.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_text.h"
 #include "convert/conversion_progress.h"
@@ -13,6 +12,7 @@
 #include "resources/command_prompts.h"
 #include "resources/strings.h"
 #include "resources/toolbar.h"
+#include "state/app_state.h"
 
 using qttext::Ui;
 

@@ -6,13 +6,13 @@
 #include <QMessageBox>
 #include <QSlider>
 
-#include "app/app_state.h"
 #include "app/qt/dialog_builder.h"
 #include "convert/avi_writer.h"
 #include "convert/codec_names.h"
 #include "playback/frame_grabber.h"
 #include "resources/convert_dialog.h"
 #include "resources/strings.h"
+#include "state/app_state.h"
 
 using namespace convert_ids;
 

@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QSlider>
 
-#include "app/app_state.h"
 #include "app/qt/dialog_builder.h"
 #include "resources/effect_dialog.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/app_state.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "playback/source_codes.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 #include "support/unprivileged.h"

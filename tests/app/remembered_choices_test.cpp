@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "support/test_media.h"
 
 namespace {

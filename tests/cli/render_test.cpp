@@ -9,9 +9,9 @@
 #include <sstream>
 #include <vector>
 
-#include "app/app_state.h"
 #include "effects/colour_space.h"
 #include "platform/dib.h"
+#include "state/app_state.h"
 #include "support/test_media.h"
 
 namespace {

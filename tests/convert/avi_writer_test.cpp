@@ -11,9 +11,9 @@
 #include <fstream>
 #include <vector>
 
-#include "app/app_state.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/app_state.h"
 #include "convert/avi_writer.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 #include "view/quovel_view.h"

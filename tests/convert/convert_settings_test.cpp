@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "app/app_state.h"
 #include "effects/colour_space.h"
+#include "state/app_state.h"
 
 using effects::Bgr;
 

@@ -11,12 +11,12 @@
 #include <random>
 #include <sstream>
 
-#include "app/app_state.h"
 #include "cli/convert_command.h"
 #include "cli/render_command.h"
 #include "convert/avi_writer.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 

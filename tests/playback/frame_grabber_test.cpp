@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/app_state.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 

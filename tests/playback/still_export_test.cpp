@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/app_dialogs.h"
-#include "app/app_state.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "state/app_dialogs.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 #include "view/quovel_view.h"

@@ -9,11 +9,11 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "app/app_state.h"
 #include "convert/avi_writer.h"
 #include "convert/qt/convert_settings_dlg.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 

@@ -15,12 +15,12 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include "app/app_state.h"
 #include "app/qt/desktop_run.h"
 #include "app/qt/japanese_ui.h"
 #include "app/qt/main_frame.h"
 #include "convert/avi_writer.h"
 #include "effects/qt/effect_settings_dlg.h"
+#include "state/app_state.h"
 #include "support/test_media.h"
 
 namespace {

@@ -9,7 +9,6 @@
 #include <QSlider>
 #include <random>
 
-#include "app/app_state.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_ui_services.h"
@@ -17,6 +16,7 @@
 #include "effects/qt/effect_settings_dlg.h"
 #include "resources/command_ids.h"
 #include "resources/effect_dialog.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 
 namespace {

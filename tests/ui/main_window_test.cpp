@@ -29,7 +29,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/app_state.h"
 #include "app/qt/command_binder.h"
 #include "app/qt/dialog_builder.h"
 #include "app/qt/main_frame.h"
@@ -52,6 +51,7 @@
 #include "resources/menus.h"
 #include "resources/small_dialogs.h"
 #include "resources/strings.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 #include "support/test_media.h"
 #include "view/qt/video_widget.h"

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <thread>
 
-#include "app/app_state.h"
 #include "app/qt/app_dialogs.h"
 #include "resources/small_dialogs.h"
+#include "state/app_state.h"
 #include "support/test_media.h"
 
 namespace {

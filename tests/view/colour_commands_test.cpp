@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "effects/effect_dialog_host.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
+#include "state/app_state.h"
 #include "support/fakes.h"
 #include "view/quovel_view.h"
 

@@ -1,4 +1,4 @@
-#include "platform/ffmpeg_setup.h"
+#include "platform/ffmpeg/ffmpeg_setup.h"
 
 #include <mutex>
 

@@ -1,6 +1,6 @@
-#include "platform/encoder_input.h"
+#include "platform/ffmpeg/encoder_input.h"
 
-#include "platform/picture_colours.h"
+#include "platform/ffmpeg/picture_colours.h"
 
 #include <algorithm>
 

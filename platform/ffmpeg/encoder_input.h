@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/ffmpeg_ptr.h"
+#include "platform/ffmpeg/ffmpeg_ptr.h"
 
 namespace platform {
 
