@@ -50,6 +50,15 @@ bool CCmdTarget::OnUpdateCmdUI(CCmdUI& cmdUI) const {
     return true;
 }
 
+bool CCommandRouter::Handles(cmd::Id nId) const {
+    for (const CCmdTarget* pTarget : m_chain) {
+        if (pTarget != nullptr && pTarget->HasHandler(nId)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CCommandRouter::Execute(cmd::Id nId) const {
     for (const CCmdTarget* pTarget : m_chain) {
         if (pTarget != nullptr && pTarget->OnCmdMsg(nId)) {

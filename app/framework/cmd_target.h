@@ -60,6 +60,8 @@ class CCommandRouter {
 
     // Executes nId on the first target that handles it; false when nobody does.
     bool Execute(cmd::Id nId) const;
+    // Some target along the chain handles nId.
+    bool Handles(cmd::Id nId) const;
     // Fills cmdUI: the first update handler along the chain decides; without one, a command
     // is enabled when some target handles it and disabled otherwise.
     void Update(CCmdUI& cmdUI) const;

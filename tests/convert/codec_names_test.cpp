@@ -2,21 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "convert/avi_writer.h"
 
 namespace {
 
-TEST(CodecNames, TableAndLookup) {
-    size_t nRows = 0;
-    while (CodecNameTable[nRows].pszKey != nullptr) {
-        ++nRows;
-    }
-    EXPECT_EQ(nRows, 25u);
-    EXPECT_EQ(std::strlen(CodecNameTable[8].pszKey), 11u);
-    EXPECT_EQ(CodecNameTable[8].pszName, nullptr);
-
+TEST(CodecNames, Lookup) {
     std::string strName;
     EXPECT_TRUE(FindCodecName("XVID", strName));
     EXPECT_EQ(strName, "XviD (Open Source DivX)");
