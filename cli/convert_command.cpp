@@ -212,6 +212,15 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return 2;
     }
 
+    // Ctrl+C is taken from here on, also while the source opens: it never ends the process
+    // in the middle of a write, and a conversion it interrupts is completed.
+    g_bInterrupted = 0;
+    struct InterruptGuard {
+        InterruptGuard() : pPrevious(std::signal(SIGINT, OnInterrupt)) {}
+        ~InterruptGuard() { std::signal(SIGINT, pPrevious); }
+        void (*pPrevious)(int);
+    } interruptGuard;
+
     // The window's own objects and commands, with the dialogs answered from the arguments.
     CommandLineUi ui(request.strSource, request.strDest, err);
     fw::NullRecentFileList recent;
@@ -273,8 +282,6 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return 1;
     }
 
-    g_bInterrupted = 0;
-    auto* pPrevious = std::signal(SIGINT, OnInterrupt);
     const int32_t nTotal = AppState.nRangeEnd - AppState.nRangeStart + 1;
     const auto start = std::chrono::steady_clock::now();
     auto next = start;
@@ -296,7 +303,6 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
             ui.bProgressShown = AppState.bConverting != 0;
         }
     }
-    std::signal(SIGINT, pPrevious);
     if (ui.bProgressShown || ui.nMessages == 0) {
         err << "\n";
     }
