@@ -113,7 +113,6 @@ ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& ch
     return pContext;
 }
 
-
 std::string FourCCText(uint32_t n) {
     std::string s;
     for (int i = 0; i < 4; ++i) {

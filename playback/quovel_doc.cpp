@@ -9,12 +9,14 @@
 #include <filesystem>
 
 #include "convert/avi_writer.h"
+#include "convert/conversion_run.h"
 #include "convert/convert_settings.h"
 #include "convert/convert_settings_editor.h"
 #include "platform/bmp_file.h"
 #include "platform/dib.h"
 #include "playback/frame_grabber.h"
 #include "playback/source_codes.h"
+#include "playback/still_export.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
 #include "state/app_dialogs.h"
@@ -44,7 +46,9 @@ bool ReadFileStart(const std::string& strPath, uint8_t (&header)[kSourceHeaderBy
 }  // namespace
 
 CQuovelDoc::CQuovelDoc(fw::UiServices& ui, fw::IRecentFileList& recentFiles)
-    : m_ui(ui), m_recentFiles(recentFiles) {
+    : m_ui(ui),
+      m_recentFiles(recentFiles),
+      m_pConversion(std::make_unique<CConversionRun>(*this, ui)) {
     RegisterCommands();
 }
 
@@ -234,42 +238,6 @@ bool CQuovelDoc::StartPlayback() {
     return true;
 }
 
-// One tick of a conversion after the fetch; false when the conversion ended on it.
-bool CQuovelDoc::ConvertTick(CFrameGrabber& grabber, bool bNewFrame) {
-    if (!grabber.bPlaying) {
-        // The source ran out before the range did: what was written is the whole conversion.
-        AppState.strTimeText = FormatProgress(static_cast<uint32_t>(AppState.nRangeEnd),
-                                              static_cast<uint32_t>(AppState.nRangeEnd));
-        bConversionCompleted = 1;
-        OnPlayStop();
-        return false;
-    }
-    if (!bNewFrame || AppState.pWriter == nullptr) {
-        return true;  // paused or not settled: the output must not change
-    }
-    const int nResult = AppState.pWriter->WriteFrame();
-    if (nResult == CAviWriter::kFinished) {
-        bConversionCompleted = 1;
-        OnPlayStop();
-        return false;
-    }
-    if (nResult == CAviWriter::kWriteFailed) {
-        OnPlayStop();
-        m_ui.MessageBox(str::kWriteFailed);
-        return false;
-    }
-    return true;
-}
-
-bool CQuovelDoc::EndConversion() {
-    bool bComplete = true;
-    if (AppState.bConverting && AppState.pWriter != nullptr) {
-        bComplete = AppState.pWriter->Close();
-    }
-    AppState.bConverting = 0;
-    return bComplete;
-}
-
 void CQuovelDoc::OnPlayStop() {
     if (AppState.pGrabber != nullptr) {
         AppState.pGrabber->Close();
@@ -280,48 +248,24 @@ void CQuovelDoc::OnPlayStop() {
     UpdateAllViews(nullptr, 0);
 }
 
+bool CQuovelDoc::ConvertTick(CFrameGrabber& grabber, bool bNewFrame) {
+    return m_pConversion->Tick(grabber, bNewFrame);
+}
+
+bool CQuovelDoc::EndConversion() {
+    return m_pConversion->End();
+}
+
 void CQuovelDoc::OnFileConvert() {
-    CFrameGrabber* pGrabber = AppState.pGrabber;
-    CAviWriter* pWriter = AppState.pWriter;
-    if (AppState.bConverting || pWriter == nullptr || pGrabber == nullptr) {
-        return;
-    }
-    auto path = m_ui.ChooseSaveFile(str::kSaveFilter, "avi");
-    if (!path) {
-        return;
-    }
-    if (FileExtensionOf(*path).empty()) {
-        *path += ".avi";
-    }
-    // Creating the destination empties it before the source is read again.
-    std::error_code ec;
-    if (std::filesystem::equivalent(*path, pGrabber->strFileName, ec)) {
-        m_ui.MessageBox(str::kSourceAsDestination);
-        return;
-    }
-    pWriter->SetFileName(*path);
-    ConvertSettings settings = LoadConvertSettings();
-    if (m_pSettingsEditor == nullptr || !m_pSettingsEditor->Edit(settings)) {
-        pWriter->SetFileName("");
-        return;
-    }
-    int32_t nLength = 0;
-    pGrabber->GetStreamLength(nLength);
-    ApplyConvertSettings(settings, nLength);
-    if (!pWriter->Open(this, AppState.nVideoWidth, AppState.nVideoHeight)) {
-        return;
-    }
-    pWriter->Start();
-    bConversionCompleted = 0;
-    AppState.bConverting = 1;
-    if (!StartPlayback()) {
-        // The source was moved, deleted or no longer decodes: the conversion ends before its
-        // first frame, and no empty output stays open to catch the next file's frames.
-        pWriter->Discard();
-        AppState.bConverting = 0;
-        UpdateAllViews(nullptr, 0);
-        m_ui.MessageBox(str::kCannotOpenFile);
-    }
+    m_pConversion->Start();
+}
+
+void CQuovelDoc::OnConvertSettings() {
+    m_pConversion->EditSettings();
+}
+
+void CQuovelDoc::SetConvertSettingsEditor(IConvertSettingsEditor* pEditor) {
+    m_pConversion->SetSettingsEditor(pEditor);
 }
 
 void CQuovelDoc::SaveStillImage() {
@@ -329,17 +273,7 @@ void CQuovelDoc::SaveStillImage() {
         !pFrameImage) {
         return;
     }
-    auto path = m_ui.ChooseSaveFile(str::kStillFilter, "bmp");
-    if (!path) {
-        return;
-    }
-    if (FileExtensionOf(*path).empty()) {
-        *path += ".bmp";
-    }
-    // Written through a temporary file: a failure never leaves a partial file looking whole.
-    if (!platform::WriteBmpBlock(*path, pFrameImage.get())) {
-        m_ui.MessageBox(str::kStillFailed);
-    }
+    ExportStillImage(m_ui, pFrameImage.get());
 }
 
 void CQuovelDoc::OnPlaySettings() {
@@ -352,19 +286,6 @@ void CQuovelDoc::OnPlaySettings() {
         AppState.bRepeatPlay = bRepeat;
         AppState.bVgaFullScreen = bVgaMode;
     }
-}
-
-void CQuovelDoc::OnConvertSettings() {
-    ConvertSettings settings = LoadConvertSettings();
-    if (m_pSettingsEditor == nullptr || !m_pSettingsEditor->Edit(settings)) {
-        return;
-    }
-    int32_t nLength = 0;
-    if (AppState.pGrabber != nullptr) {
-        AppState.pGrabber->GetStreamLength(nLength);
-    }
-    ApplyConvertSettings(settings, nLength);
-    UpdateAllViews(nullptr, 0);
 }
 
 void CQuovelDoc::OnPlayPause() {

@@ -11,6 +11,7 @@
 
 class CFrameGrabber;
 class IConvertSettingsEditor;
+class CConversionRun;
 class IAppDialogs;
 
 class CQuovelDoc : public fw::CDocument {
@@ -41,7 +42,7 @@ class CQuovelDoc : public fw::CDocument {
     // Conversion: the destination, the settings, the compressor, then the run on the timer.
     void OnFileConvert();
     void OnConvertSettings();
-    void SetConvertSettingsEditor(IConvertSettingsEditor* pEditor) { m_pSettingsEditor = pEditor; }
+    void SetConvertSettingsEditor(IConvertSettingsEditor* pEditor);
     void SetAppDialogs(IAppDialogs* pDialogs) { m_pDialogs = pDialogs; }
     // The current decoded frame as a BMP file (never the effect shown on screen).
     void SaveStillImage();
@@ -49,6 +50,8 @@ class CQuovelDoc : public fw::CDocument {
     void OnPlaySettings();
     // Ends a running conversion: the output is closed complete. False when it could not be.
     bool EndConversion();
+    // The play command's work: false when no graph could be built for the file.
+    bool StartPlayback();
 
     // The open command's enabling rule, shared with the recent-file entries.
     static bool CanOpen();
@@ -70,14 +73,13 @@ class CQuovelDoc : public fw::CDocument {
     void StopPlaybackTimer();
     // Builds a new graph for the file the grabber holds and runs it, keeping the blocks.
     bool ReopenAndRun(CFrameGrabber& grabber);
-    // The play command's work: false when no graph could be built for the file.
-    bool StartPlayback();
+
     void RegisterCommands();
 
     bool ConvertTick(CFrameGrabber& grabber, bool bNewFrame);
 
     fw::UiServices& m_ui;
     fw::IRecentFileList& m_recentFiles;
-    IConvertSettingsEditor* m_pSettingsEditor = nullptr;
+    std::unique_ptr<CConversionRun> m_pConversion;  // the convert commands' work
     IAppDialogs* m_pDialogs = nullptr;
 };

@@ -1,0 +1,106 @@
+#include "convert/conversion_run.h"
+
+#include <filesystem>
+
+#include "app/framework/ui_services.h"
+#include "convert/avi_writer.h"
+#include "convert/convert_settings.h"
+#include "convert/convert_settings_editor.h"
+#include "playback/frame_grabber.h"
+#include "playback/quovel_doc.h"
+#include "playback/source_codes.h"
+#include "resources/strings.h"
+#include "state/app_state.h"
+
+void CConversionRun::Start() {
+    CFrameGrabber* pGrabber = AppState.pGrabber;
+    CAviWriter* pWriter = AppState.pWriter;
+    if (AppState.bConverting || pWriter == nullptr || pGrabber == nullptr) {
+        return;
+    }
+    auto path = m_ui.ChooseSaveFile(str::kSaveFilter, "avi");
+    if (!path) {
+        return;
+    }
+    if (FileExtensionOf(*path).empty()) {
+        *path += ".avi";
+    }
+    // Creating the destination empties it before the source is read again.
+    std::error_code ec;
+    if (std::filesystem::equivalent(*path, pGrabber->strFileName, ec)) {
+        m_ui.MessageBox(str::kSourceAsDestination);
+        return;
+    }
+    pWriter->SetFileName(*path);
+    ConvertSettings settings = LoadConvertSettings();
+    if (m_pSettingsEditor == nullptr || !m_pSettingsEditor->Edit(settings)) {
+        pWriter->SetFileName("");
+        return;
+    }
+    int32_t nLength = 0;
+    pGrabber->GetStreamLength(nLength);
+    ApplyConvertSettings(settings, nLength);
+    if (!pWriter->Open(&m_doc, AppState.nVideoWidth, AppState.nVideoHeight)) {
+        return;
+    }
+    pWriter->Start();
+    m_doc.bConversionCompleted = 0;
+    AppState.bConverting = 1;
+    if (!m_doc.StartPlayback()) {
+        // The source was moved, deleted or no longer decodes: the conversion ends before its
+        // first frame, and no empty output stays open to catch the next file's frames.
+        pWriter->Discard();
+        AppState.bConverting = 0;
+        m_doc.UpdateAllViews(nullptr, 0);
+        m_ui.MessageBox(str::kCannotOpenFile);
+    }
+}
+
+// One tick of a conversion after the fetch; false when the conversion ended on it.
+bool CConversionRun::Tick(CFrameGrabber& grabber, bool bNewFrame) {
+    if (!grabber.bPlaying) {
+        // The source ran out before the range did: what was written is the whole conversion.
+        AppState.strTimeText = FormatProgress(static_cast<uint32_t>(AppState.nRangeEnd),
+                                              static_cast<uint32_t>(AppState.nRangeEnd));
+        m_doc.bConversionCompleted = 1;
+        m_doc.OnPlayStop();
+        return false;
+    }
+    if (!bNewFrame || AppState.pWriter == nullptr) {
+        return true;  // paused or not settled: the output must not change
+    }
+    const int nResult = AppState.pWriter->WriteFrame();
+    if (nResult == CAviWriter::kFinished) {
+        m_doc.bConversionCompleted = 1;
+        m_doc.OnPlayStop();
+        return false;
+    }
+    if (nResult == CAviWriter::kWriteFailed) {
+        m_doc.OnPlayStop();
+        m_ui.MessageBox(str::kWriteFailed);
+        return false;
+    }
+    return true;
+}
+
+bool CConversionRun::End() {
+    bool bComplete = true;
+    if (AppState.bConverting && AppState.pWriter != nullptr) {
+        bComplete = AppState.pWriter->Close();
+    }
+    AppState.bConverting = 0;
+    return bComplete;
+}
+
+void CConversionRun::EditSettings() {
+    ConvertSettings settings = LoadConvertSettings();
+    if (m_pSettingsEditor == nullptr || !m_pSettingsEditor->Edit(settings)) {
+        return;
+    }
+    int32_t nLength = 0;
+    if (AppState.pGrabber != nullptr) {
+        AppState.pGrabber->GetStreamLength(nLength);
+    }
+    ApplyConvertSettings(settings, nLength);
+    m_doc.UpdateAllViews(nullptr, 0);
+}
