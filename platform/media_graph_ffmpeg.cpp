@@ -7,16 +7,8 @@
 #include "platform/debug_output.h"
 #include "platform/ffmpeg/ffmpeg_ptr.h"
 #include "platform/ffmpeg/ffmpeg_setup.h"
-#include "platform/ffmpeg/picture_colours.h"
+#include "platform/ffmpeg/picture_converter.h"
 #include "platform/media_graph.h"
-
-extern "C" {
-#include <libavutil/display.h>
-#include <libavutil/pixdesc.h>
-}
-
-#include <cmath>
-#include <vector>
 
 namespace platform {
 namespace {
@@ -33,63 +25,6 @@ constexpr int kMaxFrameSide = 16384;
 constexpr int64_t kUnknownDuration = std::numeric_limits<int64_t>::max() / 4;
 // How far before a frame's start a position may lie and still read as that start: 1 ms.
 constexpr int64_t kRoundingTolerance = 10'000;
-
-// swscale's fast YUV-to-RGB path converts pixel pairs and leaves the last column of an odd
-// width unwritten; the full-chroma path writes every pixel.
-int SwsFlagsFor(int nWidth) {
-    return (nWidth & 1) != 0 ? SWS_BICUBIC | SWS_FULL_CHR_H_INT | SWS_ACCURATE_RND : SWS_BICUBIC;
-}
-
-// Quarter turns clockwise that show the stream upright, from its display matrix (phones
-// record sideways and say so there), read as FFmpeg's own tools read it.
-int QuarterTurnsOf(const AVStream* pStream) {
-    size_t nSize = 0;
-    const uint8_t* pMatrix = av_stream_get_side_data(pStream, AV_PKT_DATA_DISPLAYMATRIX, &nSize);
-    if (pMatrix == nullptr || nSize < 9 * sizeof(int32_t)) {
-        return 0;
-    }
-    int32_t matrix[9];
-    std::memcpy(matrix, pMatrix, sizeof(matrix));
-    double dTheta = -std::round(av_display_rotation_get(matrix));
-    if (std::isnan(dTheta)) {
-        return 0;
-    }
-    dTheta -= 360 * std::floor(dTheta / 360 + 0.9 / 360);
-    for (int nTurns = 1; nTurns <= 3; ++nTurns) {
-        if (std::fabs(dTheta - 90.0 * nTurns) < 1.0) {
-            return nTurns;
-        }
-    }
-    return 0;
-}
-
-// Turns a bottom-up 24-bit picture of w × h by nTurns quarter turns clockwise into pDst
-// (bottom-up, rows of nDstRow bytes).
-void TurnBgr(const uint8_t* pSrc, int w, int h, size_t nSrcRow, int nTurns, uint8_t* pDst,
-             size_t nDstRow) {
-    const int nOutW = nTurns == 2 ? w : h;
-    const int nOutH = nTurns == 2 ? h : w;
-    for (int yOut = 0; yOut < nOutH; ++yOut) {  // counted from the top
-        uint8_t* pRow = pDst + static_cast<size_t>(nOutH - 1 - yOut) * nDstRow;
-        for (int xOut = 0; xOut < nOutW; ++xOut) {
-            int xIn = 0;
-            int yIn = 0;  // from the top
-            if (nTurns == 1) {
-                xIn = yOut;
-                yIn = h - 1 - xOut;
-            } else if (nTurns == 2) {
-                xIn = w - 1 - xOut;
-                yIn = h - 1 - yOut;
-            } else {
-                xIn = w - 1 - yOut;
-                yIn = xOut;
-            }
-            const uint8_t* pPixel =
-                pSrc + static_cast<size_t>(h - 1 - yIn) * nSrcRow + static_cast<size_t>(xIn) * 3;
-            std::memcpy(pRow + static_cast<size_t>(xOut) * 3, pPixel, 3);
-        }
-    }
-}
 
 // FFmpeg's reason for a failure, for developers (QUOVEL_DEBUG).
 void ReportFailure(const char* pszWhat, int nError) {
@@ -117,16 +52,13 @@ struct MediaGraph::Impl {
     ff::FramePtr pSpare{av_frame_alloc()};
     ff::FramePtr pCopied{av_frame_alloc()};  // a reference to the picture last copied out
     bool bKeepCopied = false;
-    ff::SwsPtr pSws;
-    const SwsContext* pSwsConfigured = nullptr;
-    int nSwsColourKey = -1;
+    PictureConverter converter;
     AVStream* pStream = nullptr;
     int nStreamIndex = -1;
     bool bConnected = false;
     dib::BitmapInfoHeader header;  // of the upright picture
     int nQuarterTurns = 0;         // clockwise, to show the decoded picture upright
     AVRational sar{0, 1};          // of the upright picture's pixels
-    std::vector<uint8_t> turnBuffer;
 
     // Time facts, 100 ns units relative to the first video frame.
     int64_t llOrigin = 0;  // timestamp of the first frame, in the stream's time base
@@ -361,50 +293,7 @@ struct MediaGraph::Impl {
 
     // The current frame as the upright 24-bit picture of the header's size.
     bool ConvertCurrent(uint8_t* pDst, size_t nRowBytes) {
-        if (nQuarterTurns == 0) {
-            return ConvertUnturned(pDst, nRowBytes, header.biWidth, header.biHeight);
-        }
-        const int w = nQuarterTurns == 2 ? header.biWidth : header.biHeight;
-        const int h = nQuarterTurns == 2 ? header.biHeight : header.biWidth;
-        const size_t nRow = dib::RowBytes24(w);
-        turnBuffer.resize(nRow * static_cast<size_t>(h));
-        if (!ConvertUnturned(turnBuffer.data(), nRow, w, h)) {
-            return false;
-        }
-        TurnBgr(turnBuffer.data(), w, h, nRow, nQuarterTurns, pDst, nRowBytes);
-        return true;
-    }
-
-    // The current frame as a bottom-up 24-bit picture of w × h, as it was decoded.
-    bool ConvertUnturned(uint8_t* pDst, size_t nRowBytes, int w, int h) {
-        AVFrame* pFrame = pCur.get();
-        const auto srcFormat = static_cast<AVPixelFormat>(pFrame->format);
-        pSws.reset(sws_getCachedContext(pSws.release(), pFrame->width, pFrame->height, srcFormat, w,
-                                        h, AV_PIX_FMT_BGR24, SwsFlagsFor(pFrame->width), nullptr,
-                                        nullptr, nullptr));
-        if (!pSws) {
-            return false;
-        }
-        const int nSpace = ReadsAsBt709(*pFrame) ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
-        const int nFullRange = IsFullRange(*pFrame) ? 1 : 0;
-        const int nColourKey = nSpace * 2 + nFullRange;
-        if (pSws.get() != pSwsConfigured || nColourKey != nSwsColourKey) {
-            // Rebuilding the colour tables is costly: only when the context or matrix changes.
-            sws_setColorspaceDetails(pSws.get(), sws_getCoefficients(nSpace), nFullRange,
-                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
-            pSwsConfigured = pSws.get();
-            nSwsColourKey = nColourKey;
-        }
-
-        // Read the source in its own order and write the rows from the bottom up: the
-        // picture comes out as FFmpeg's own conversion gives it, dithering included.
-        uint8_t* dstData[4] = {
-            pDst + static_cast<ptrdiff_t>(h - 1) * static_cast<ptrdiff_t>(nRowBytes), nullptr,
-            nullptr, nullptr};
-        int dstStride[4] = {-static_cast<int>(nRowBytes), 0, 0, 0};
-        const uint8_t* const* srcData = pFrame->data;
-        const int* srcStride = pFrame->linesize;
-        return sws_scale(pSws.get(), srcData, srcStride, 0, pFrame->height, dstData, dstStride) > 0;
+        return converter.Convert(*pCur, header, nQuarterTurns, pDst, nRowBytes);
     }
 
     bool OpenVideo() {

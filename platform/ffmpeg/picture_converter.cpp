@@ -1,0 +1,125 @@
+#include "platform/ffmpeg/picture_converter.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "platform/ffmpeg/picture_colours.h"
+
+extern "C" {
+#include <libavutil/display.h>
+}
+
+namespace platform {
+namespace {
+
+// swscale's fast YUV-to-RGB path converts pixel pairs and leaves the last column of an odd
+// width unwritten; the full-chroma path writes every pixel.
+int SwsFlagsFor(int nWidth) {
+    return (nWidth & 1) != 0 ? SWS_BICUBIC | SWS_FULL_CHR_H_INT | SWS_ACCURATE_RND : SWS_BICUBIC;
+}
+
+}  // namespace
+
+// Quarter turns clockwise that show the stream upright, from its display matrix (phones
+// record sideways and say so there), read as FFmpeg's own tools read it.
+int QuarterTurnsOf(const AVStream* pStream) {
+    size_t nSize = 0;
+    const uint8_t* pMatrix = av_stream_get_side_data(pStream, AV_PKT_DATA_DISPLAYMATRIX, &nSize);
+    if (pMatrix == nullptr || nSize < 9 * sizeof(int32_t)) {
+        return 0;
+    }
+    int32_t matrix[9];
+    std::memcpy(matrix, pMatrix, sizeof(matrix));
+    double dTheta = -std::round(av_display_rotation_get(matrix));
+    if (std::isnan(dTheta)) {
+        return 0;
+    }
+    dTheta -= 360 * std::floor(dTheta / 360 + 0.9 / 360);
+    for (int nTurns = 1; nTurns <= 3; ++nTurns) {
+        if (std::fabs(dTheta - 90.0 * nTurns) < 1.0) {
+            return nTurns;
+        }
+    }
+    return 0;
+}
+
+namespace {
+// Turns a bottom-up 24-bit picture of w × h by nTurns quarter turns clockwise into pDst
+// (bottom-up, rows of nDstRow bytes).
+void TurnBgr(const uint8_t* pSrc, int w, int h, size_t nSrcRow, int nTurns, uint8_t* pDst,
+             size_t nDstRow) {
+    const int nOutW = nTurns == 2 ? w : h;
+    const int nOutH = nTurns == 2 ? h : w;
+    for (int yOut = 0; yOut < nOutH; ++yOut) {  // counted from the top
+        uint8_t* pRow = pDst + static_cast<size_t>(nOutH - 1 - yOut) * nDstRow;
+        for (int xOut = 0; xOut < nOutW; ++xOut) {
+            int xIn = 0;
+            int yIn = 0;  // from the top
+            if (nTurns == 1) {
+                xIn = yOut;
+                yIn = h - 1 - xOut;
+            } else if (nTurns == 2) {
+                xIn = w - 1 - xOut;
+                yIn = h - 1 - yOut;
+            } else {
+                xIn = w - 1 - yOut;
+                yIn = xOut;
+            }
+            const uint8_t* pPixel =
+                pSrc + static_cast<size_t>(h - 1 - yIn) * nSrcRow + static_cast<size_t>(xIn) * 3;
+            std::memcpy(pRow + static_cast<size_t>(xOut) * 3, pPixel, 3);
+        }
+    }
+}
+
+}  // namespace
+
+bool PictureConverter::Convert(const AVFrame& picture, const dib::BitmapInfoHeader& header,
+                               int nQuarterTurns, uint8_t* pDst, size_t nRowBytes) {
+        if (nQuarterTurns == 0) {
+            return ConvertUnturned(picture, pDst, nRowBytes, header.biWidth, header.biHeight);
+        }
+        const int w = nQuarterTurns == 2 ? header.biWidth : header.biHeight;
+        const int h = nQuarterTurns == 2 ? header.biHeight : header.biWidth;
+        const size_t nRow = dib::RowBytes24(w);
+        m_turnBuffer.resize(nRow * static_cast<size_t>(h));
+        if (!ConvertUnturned(picture, m_turnBuffer.data(), nRow, w, h)) {
+            return false;
+        }
+        TurnBgr(m_turnBuffer.data(), w, h, nRow, nQuarterTurns, pDst, nRowBytes);
+        return true;
+    }
+
+bool PictureConverter::ConvertUnturned(const AVFrame& picture, uint8_t* pDst, size_t nRowBytes,
+                                       int w, int h) {
+        const AVFrame* pFrame = &picture;
+        const auto srcFormat = static_cast<AVPixelFormat>(pFrame->format);
+        m_pSws.reset(sws_getCachedContext(m_pSws.release(), pFrame->width, pFrame->height, srcFormat, w,
+                                        h, AV_PIX_FMT_BGR24, SwsFlagsFor(pFrame->width), nullptr,
+                                        nullptr, nullptr));
+        if (!m_pSws) {
+            return false;
+        }
+        const int nSpace = ReadsAsBt709(*pFrame) ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
+        const int nFullRange = IsFullRange(*pFrame) ? 1 : 0;
+        const int nColourKey = nSpace * 2 + nFullRange;
+        if (m_pSws.get() != m_pSwsConfigured || nColourKey != m_nSwsColourKey) {
+            // Rebuilding the colour tables is costly: only when the context or matrix changes.
+            sws_setColorspaceDetails(m_pSws.get(), sws_getCoefficients(nSpace), nFullRange,
+                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+            m_pSwsConfigured = m_pSws.get();
+            m_nSwsColourKey = nColourKey;
+        }
+
+        // Read the source in its own order and write the rows from the bottom up: the
+        // picture comes out as FFmpeg's own conversion gives it, dithering included.
+        uint8_t* dstData[4] = {
+            pDst + static_cast<ptrdiff_t>(h - 1) * static_cast<ptrdiff_t>(nRowBytes), nullptr,
+            nullptr, nullptr};
+        int dstStride[4] = {-static_cast<int>(nRowBytes), 0, 0, 0};
+        const uint8_t* const* srcData = pFrame->data;
+        const int* srcStride = pFrame->linesize;
+        return sws_scale(m_pSws.get(), srcData, srcStride, 0, pFrame->height, dstData, dstStride) > 0;
+    }
+
+}  // namespace platform
