@@ -9,6 +9,7 @@
 #include "platform/ffmpeg/ffmpeg_setup.h"
 #include "platform/ffmpeg/picture_converter.h"
 #include "platform/media_graph.h"
+#include "platform/position_model.h"
 
 namespace platform {
 namespace {
@@ -62,16 +63,11 @@ struct MediaGraph::Impl {
 
     // Time facts, 100 ns units relative to the first video frame.
     int64_t llOrigin = 0;  // timestamp of the first frame, in the stream's time base
-    AVRational frameRate{30, 1};
     int64_t llFrameUnits = kUnitsPerSecond / 30;
     int64_t llDuration = 0;
     bool bDurationEstimated = false;  // from bit rate or sparse timestamps, not the container
 
-    // Position model.
-    GraphState state = GraphState::Stopped;
-    int64_t llBase = 0;       // position when the clock reading below was taken
-    int64_t llBaseClock = 0;  // clock reading at the last run, seek or resume
-    int64_t llStop = -1;      // -1: the end of the stream, wherever that turns out to be
+    PositionModel position{clock, [this](int64_t llPos) { return DurationSeenFrom(llPos); }};
 
     // Decoder state.
     bool bHaveCur = false;
@@ -83,15 +79,6 @@ struct MediaGraph::Impl {
     bool bDecoderDrained = false;
     int64_t llDecoded = 0;
     int64_t llSeeks = 0;
-
-    int64_t UnclampedPosition() const {
-        return state == GraphState::Running ? llBase + (clock.Now() - llBaseClock) : llBase;
-    }
-
-    int64_t StopPosition() { return llStop < 0 ? Duration() : std::min(llStop, Duration()); }
-    int64_t RawPosition() { return std::clamp<int64_t>(UnclampedPosition(), 0, StopPosition()); }
-
-    int64_t Duration() { return DurationSeenFrom(UnclampedPosition()); }
 
     // An estimated end is checked by decoding once a position reaches it: frames found
     // beyond it move the end on, running out of frames fixes it.
@@ -105,22 +92,6 @@ struct MediaGraph::Impl {
             llDuration = llLastStart + llFrameUnits;
         }
         return llDuration;
-    }
-
-    // The start of the frame a position falls in when it lies within the rounding tolerance
-    // before that start; otherwise the position itself, which the frame whose interval
-    // contains it shows. Truncated per-frame units leave positions a few units short of a
-    // frame's start (10 000 000 / 30 = 333 333: step 60 lands 20 units short of 2 s), so a
-    // millisecond is allowed, never more than half a frame. Not capped at the stop position:
-    // a step held short of the end must read as the end.
-    int64_t Snap(int64_t llPos) {
-        if (!bConnected || llFrameUnits <= 0) {
-            return llPos;
-        }
-        const int64_t k =
-            av_rescale_q_rnd(llPos + Tolerance(), kUnitBase, av_inv_q(frameRate), AV_ROUND_DOWN);
-        const int64_t llStart = av_rescale_q_rnd(k, av_inv_q(frameRate), kUnitBase, AV_ROUND_UP);
-        return llStart > llPos ? std::min(llStart, Duration()) : llPos;
     }
 
     // How far before a frame's start a position still counts as that frame's.
@@ -315,8 +286,8 @@ struct MediaGraph::Impl {
         if (rate.num <= 0 || rate.den <= 0) {
             rate = AVRational{30, 1};
         }
-        frameRate = rate;
         llFrameUnits = av_rescale_q(1, av_inv_q(rate), kUnitBase);
+        position.SetFrameGrid(rate.num, rate.den, Tolerance());
 
         int64_t ts = pFirst->best_effort_timestamp;
         if (ts == AV_NOPTS_VALUE) {
@@ -438,54 +409,38 @@ bool MediaGraph::GetSampleAspectRatio(int& nNum, int& nDen) const {
 }
 
 bool MediaGraph::GetDuration(int64_t& llDuration) const {
-    llDuration = m_pImpl->Duration();
+    llDuration = m_pImpl->position.Duration();
     return true;
 }
 
 bool MediaGraph::GetStopPosition(int64_t& llStop) const {
-    llStop = m_pImpl->StopPosition();
+    llStop = m_pImpl->position.StopPosition();
     return true;
 }
 
 bool MediaGraph::GetCurrentPosition(int64_t& llPosition) const {
-    llPosition = m_pImpl->Snap(m_pImpl->RawPosition());
+    llPosition = m_pImpl->position.Current();
     return true;
 }
 
 void MediaGraph::SetPositions(const int64_t* pllCurrent, const int64_t* pllStop) {
-    Impl& g = *m_pImpl;
-    if (pllStop != nullptr) {
-        g.llStop = std::clamp<int64_t>(*pllStop, 0, g.DurationSeenFrom(*pllStop));
-    }
-    if (pllCurrent != nullptr) {
-        g.llBase = std::clamp<int64_t>(*pllCurrent, 0, g.DurationSeenFrom(*pllCurrent));
-        g.llBaseClock = g.clock.Now();
-    }
+    m_pImpl->position.SetPositions(pllCurrent, pllStop);
 }
 
 void MediaGraph::Run() {
-    Impl& g = *m_pImpl;
-    if (g.state != GraphState::Running) {
-        g.llBase = g.RawPosition();
-        g.llBaseClock = g.clock.Now();
-        g.state = GraphState::Running;
-    }
+    m_pImpl->position.Run();
 }
 
 void MediaGraph::Pause() {
-    Impl& g = *m_pImpl;
-    g.llBase = g.RawPosition();
-    g.state = GraphState::Paused;
+    m_pImpl->position.Pause();
 }
 
 void MediaGraph::Stop() {
-    Impl& g = *m_pImpl;
-    g.llBase = g.RawPosition();
-    g.state = GraphState::Stopped;
+    m_pImpl->position.Stop();
 }
 
 GraphState MediaGraph::GetState() const {
-    return m_pImpl->state;
+    return m_pImpl->position.State();
 }
 
 CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {

@@ -76,50 +76,49 @@ void TurnBgr(const uint8_t* pSrc, int w, int h, size_t nSrcRow, int nTurns, uint
 
 bool PictureConverter::Convert(const AVFrame& picture, const dib::BitmapInfoHeader& header,
                                int nQuarterTurns, uint8_t* pDst, size_t nRowBytes) {
-        if (nQuarterTurns == 0) {
-            return ConvertUnturned(picture, pDst, nRowBytes, header.biWidth, header.biHeight);
-        }
-        const int w = nQuarterTurns == 2 ? header.biWidth : header.biHeight;
-        const int h = nQuarterTurns == 2 ? header.biHeight : header.biWidth;
-        const size_t nRow = dib::RowBytes24(w);
-        m_turnBuffer.resize(nRow * static_cast<size_t>(h));
-        if (!ConvertUnturned(picture, m_turnBuffer.data(), nRow, w, h)) {
-            return false;
-        }
-        TurnBgr(m_turnBuffer.data(), w, h, nRow, nQuarterTurns, pDst, nRowBytes);
-        return true;
+    if (nQuarterTurns == 0) {
+        return ConvertUnturned(picture, pDst, nRowBytes, header.biWidth, header.biHeight);
     }
+    const int w = nQuarterTurns == 2 ? header.biWidth : header.biHeight;
+    const int h = nQuarterTurns == 2 ? header.biHeight : header.biWidth;
+    const size_t nRow = dib::RowBytes24(w);
+    m_turnBuffer.resize(nRow * static_cast<size_t>(h));
+    if (!ConvertUnturned(picture, m_turnBuffer.data(), nRow, w, h)) {
+        return false;
+    }
+    TurnBgr(m_turnBuffer.data(), w, h, nRow, nQuarterTurns, pDst, nRowBytes);
+    return true;
+}
 
 bool PictureConverter::ConvertUnturned(const AVFrame& picture, uint8_t* pDst, size_t nRowBytes,
                                        int w, int h) {
-        const AVFrame* pFrame = &picture;
-        const auto srcFormat = static_cast<AVPixelFormat>(pFrame->format);
-        m_pSws.reset(sws_getCachedContext(m_pSws.release(), pFrame->width, pFrame->height, srcFormat, w,
-                                        h, AV_PIX_FMT_BGR24, SwsFlagsFor(pFrame->width), nullptr,
-                                        nullptr, nullptr));
-        if (!m_pSws) {
-            return false;
-        }
-        const int nSpace = ReadsAsBt709(*pFrame) ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
-        const int nFullRange = IsFullRange(*pFrame) ? 1 : 0;
-        const int nColourKey = nSpace * 2 + nFullRange;
-        if (m_pSws.get() != m_pSwsConfigured || nColourKey != m_nSwsColourKey) {
-            // Rebuilding the colour tables is costly: only when the context or matrix changes.
-            sws_setColorspaceDetails(m_pSws.get(), sws_getCoefficients(nSpace), nFullRange,
-                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
-            m_pSwsConfigured = m_pSws.get();
-            m_nSwsColourKey = nColourKey;
-        }
-
-        // Read the source in its own order and write the rows from the bottom up: the
-        // picture comes out as FFmpeg's own conversion gives it, dithering included.
-        uint8_t* dstData[4] = {
-            pDst + static_cast<ptrdiff_t>(h - 1) * static_cast<ptrdiff_t>(nRowBytes), nullptr,
-            nullptr, nullptr};
-        int dstStride[4] = {-static_cast<int>(nRowBytes), 0, 0, 0};
-        const uint8_t* const* srcData = pFrame->data;
-        const int* srcStride = pFrame->linesize;
-        return sws_scale(m_pSws.get(), srcData, srcStride, 0, pFrame->height, dstData, dstStride) > 0;
+    const AVFrame* pFrame = &picture;
+    const auto srcFormat = static_cast<AVPixelFormat>(pFrame->format);
+    m_pSws.reset(sws_getCachedContext(m_pSws.release(), pFrame->width, pFrame->height, srcFormat, w,
+                                      h, AV_PIX_FMT_BGR24, SwsFlagsFor(pFrame->width), nullptr,
+                                      nullptr, nullptr));
+    if (!m_pSws) {
+        return false;
     }
+    const int nSpace = ReadsAsBt709(*pFrame) ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
+    const int nFullRange = IsFullRange(*pFrame) ? 1 : 0;
+    const int nColourKey = nSpace * 2 + nFullRange;
+    if (m_pSws.get() != m_pSwsConfigured || nColourKey != m_nSwsColourKey) {
+        // Rebuilding the colour tables is costly: only when the context or matrix changes.
+        sws_setColorspaceDetails(m_pSws.get(), sws_getCoefficients(nSpace), nFullRange,
+                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+        m_pSwsConfigured = m_pSws.get();
+        m_nSwsColourKey = nColourKey;
+    }
+
+    // Read the source in its own order and write the rows from the bottom up: the
+    // picture comes out as FFmpeg's own conversion gives it, dithering included.
+    uint8_t* dstData[4] = {pDst + static_cast<ptrdiff_t>(h - 1) * static_cast<ptrdiff_t>(nRowBytes),
+                           nullptr, nullptr, nullptr};
+    int dstStride[4] = {-static_cast<int>(nRowBytes), 0, 0, 0};
+    const uint8_t* const* srcData = pFrame->data;
+    const int* srcStride = pFrame->linesize;
+    return sws_scale(m_pSws.get(), srcData, srcStride, 0, pFrame->height, dstData, dstStride) > 0;
+}
 
 }  // namespace platform
