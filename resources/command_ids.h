@@ -1,6 +1,6 @@
 #pragma once
-// Command identifiers. The numbers are those of the original resource script, so menus,
-// toolbar, accelerators and the handler tables all speak the same vocabulary.
+// Command identifiers: one number per command, shared by the menus, the toolbar, the
+// accelerators and the handler tables, so that they all speak the same vocabulary.
 #include "app/framework/command_id.h"
 
 namespace cmd {

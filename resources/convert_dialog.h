@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 136, "AVI変換設定".
+// "AVI変換設定": the conversion settings dialog's template and control ids.
 #include "resources/dialog_template.h"
 
 namespace res {

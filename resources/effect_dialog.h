@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 138, "カラー変調設定": the modeless effect settings, and its texts.
+// "カラー変調設定": the modeless effect settings dialog's template, and its texts.
 #include "resources/dialog_template.h"
 
 namespace res {

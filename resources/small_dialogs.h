@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 100 (About) and dialog 137 ("AVI再生設定").
+// The About box and "AVI再生設定": their templates and control ids.
 #include "resources/dialog_template.h"
 
 namespace res {

@@ -13,7 +13,7 @@ class QSlider;
 class CEffectSettingsDlg : public QDialog {
     Q_OBJECT
   public:
-    // Builds dialog 138 as a window of pOwner; hidden until shown.
+    // Builds the dialog from its template as a window of pOwner; hidden until shown.
     explicit CEffectSettingsDlg(QWidget* pOwner);
     ~CEffectSettingsDlg() override;
 

@@ -68,7 +68,7 @@ void CVideoWidget::resizeEvent(QResizeEvent* pEvent) {
 }
 
 void CVideoWidget::scrollContentsBy(int /*dx*/, int /*dy*/) {
-    // The picture follows the scroll position at the next drawing, as the original does.
+    // The picture follows the scroll position at the next drawing: a tick redraws it anyway.
 }
 
 void CVideoWidget::Blit(const uint8_t* pBlock, const view::Rect& dst, const view::Rect& src) {
@@ -102,7 +102,7 @@ void CVideoWidget::paintEvent(QPaintEvent* /*pEvent*/) {
     if (m_imgShown.isNull()) {
         return;
     }
-    // Nearest-neighbour stretching, like the original blit.
+    // Nearest-neighbour stretching: zoomed pixels stay sharp squares.
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(m_rcDest, m_imgShown);
