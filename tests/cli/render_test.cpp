@@ -68,7 +68,10 @@ class RenderTest : public ::testing::Test {
   protected:
     static std::string s_strClip;
     static std::vector<uint8_t> s_reference;
-    const std::string m_strOut = testmedia::MediaDir() + "/render-out.bmp";
+    // One file per test: the tests run side by side, and some check that nothing is written.
+    const std::string m_strOut = testmedia::MediaDir() + "/render-out-" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                 ".bmp";
 };
 std::string RenderTest::s_strClip;
 std::vector<uint8_t> RenderTest::s_reference;
