@@ -22,7 +22,6 @@ class CVgaFullScreen {
     bool Enter(int32_t bVgaFullScreen);
     // Full screen ends: the mode changed on entry is restored.
     void Leave();
-    bool Switched() const { return m_bSwitched; }
 
     // The rectangle a full-screen window must cover. The windowing system learns of a mode
     // change only later; until then it still reports the old screen, whose origin stands.

@@ -94,9 +94,7 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
     }
     if (!pFile->CreateStream(streamInfo) || !pFile->MakeCompressedStream(compressOptions) ||
         !pFile->SetFormat(bmpHeader)) {
-        pFile.reset();
-        std::error_code ec;
-        std::filesystem::remove(strFileName, ec);
+        RemoveOutput();
         return 0;
     }
     return 1;
@@ -160,18 +158,24 @@ bool CAviWriter::Close() {
         std::error_code ec;
         bComplete = bComplete && std::filesystem::exists(strFileName, ec);
     }
-    compVars = platform::CompressorChoice{};
-    bActive = 0;
-    bHasFileName = 0;
+    BackToIdle();
     return bComplete;
 }
 
 void CAviWriter::Discard() {
     if (pFile) {
-        pFile.reset();
-        std::error_code ec;
-        std::filesystem::remove(strFileName, ec);
+        RemoveOutput();
     }
+    BackToIdle();
+}
+
+void CAviWriter::RemoveOutput() {
+    pFile.reset();
+    std::error_code ec;
+    std::filesystem::remove(strFileName, ec);
+}
+
+void CAviWriter::BackToIdle() {
     compVars = platform::CompressorChoice{};
     bActive = 0;
     bHasFileName = 0;

@@ -57,6 +57,11 @@ class CAviWriter {
     platform::CompressorChoice initialChoice;
 
   private:
+    // Releases the file and removes it: nothing half made is left behind.
+    void RemoveOutput();
+    // No output, no name: where Close and Discard both end.
+    void BackToIdle();
+
     platform::ICompressorChooser& m_chooser;
 };
 

@@ -4,6 +4,9 @@
 
 namespace platform {
 
+// Media time: positions, durations and clock readings count 100 ns units.
+inline constexpr int64_t kMediaUnitsPerSecond = 10'000'000;
+
 class IMediaClock {
   public:
     virtual ~IMediaClock() = default;

@@ -4,7 +4,7 @@
 
 namespace platform {
 namespace {
-constexpr __int128 kUnitsPerSecond = 10'000'000;
+constexpr __int128 kUnitsPerSecond = kMediaUnitsPerSecond;
 }  // namespace
 
 void PositionModel::SetFrameGrid(int64_t nRateNum, int64_t nRateDen, int64_t llTolerance) {

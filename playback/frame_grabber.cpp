@@ -9,7 +9,7 @@
 #include "state/app_state.h"
 
 namespace {
-constexpr int64_t kUnitsPerSecond = 10'000'000;
+constexpr int64_t kUnitsPerSecond = platform::kMediaUnitsPerSecond;
 
 void ReportCopyResult(platform::CopyResult result) {
     switch (result) {

@@ -207,7 +207,7 @@ int CQuovelDoc::OnPlaybackTick(uint32_t /*nIdEvent*/) {
     }
     if (pGrabber->bPlaying) {
         const bool bNewFrame = pGrabber->FetchFrame();
-        if (AppState.bConverting && !ConvertTick(*pGrabber, bNewFrame)) {
+        if (AppState.bConverting && !m_pConversion->Tick(*pGrabber, bNewFrame)) {
             return 1;
         }
         UpdateAllViews(nullptr, 0);
@@ -246,10 +246,6 @@ void CQuovelDoc::OnPlayStop() {
         m_ui.MessageBox(str::kWriteFailed);  // the file could not be completed
     }
     UpdateAllViews(nullptr, 0);
-}
-
-bool CQuovelDoc::ConvertTick(CFrameGrabber& grabber, bool bNewFrame) {
-    return m_pConversion->Tick(grabber, bNewFrame);
 }
 
 bool CQuovelDoc::EndConversion() {

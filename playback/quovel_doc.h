@@ -76,8 +76,6 @@ class CQuovelDoc : public fw::CDocument {
 
     void RegisterCommands();
 
-    bool ConvertTick(CFrameGrabber& grabber, bool bNewFrame);
-
     fw::UiServices& m_ui;
     fw::IRecentFileList& m_recentFiles;
     std::unique_ptr<CConversionRun> m_pConversion;  // the convert commands' work

@@ -63,9 +63,8 @@ class CQuovelView : public fw::CView {
     // screen (the single click's job), so that double click stays out instead of going back.
     void OnLButtonDblClk();
     void OnRButtonDown();
-    // Esc leaves full screen; F11 toggles it.
+    // Esc leaves full screen (F11 is the full-screen command itself).
     void OnEscapeKey();
-    void OnFullScreenKey() { OnViewFullScreen(); }
     void OnZoom(int nZoom);
     void OnZoomFit();
     void OnViewFullScreen();

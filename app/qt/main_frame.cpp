@@ -108,7 +108,7 @@ void CMainFrame::keyPressEvent(QKeyEvent* pEvent) {
         return;
     }
     if (pEvent->key() == Qt::Key_F11 && pEvent->modifiers() == Qt::NoModifier) {
-        m_app.View().OnFullScreenKey();
+        m_app.View().OnViewFullScreen();
         return;
     }
     QMainWindow::keyPressEvent(pEvent);

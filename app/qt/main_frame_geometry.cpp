@@ -52,7 +52,7 @@ int CMainFrame::FitWindowToPicture(int nZoom) {
 
 void CMainFrame::KeepOnScreen() {
     const QScreen* pScreen = screen();
-    if (pScreen == nullptr || isFullScreen() || m_bFullScreen) {
+    if (pScreen == nullptr || m_bFullScreen) {
         return;
     }
     // Never past the screen: the zoom stays as chosen and the view scrolls the rest. The

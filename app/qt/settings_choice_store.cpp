@@ -9,9 +9,7 @@ QSettings OpenChoicesFile() {
                      QStringLiteral("quovel"));
 }
 
-CSettingsChoiceStore::CSettingsChoiceStore()
-    : m_settings(kFormat, QSettings::UserScope, QStringLiteral("quovel"),
-                 QStringLiteral("quovel")) {}
+CSettingsChoiceStore::CSettingsChoiceStore() : m_settings(OpenChoicesFile()) {}
 
 std::optional<int32_t> CSettingsChoiceStore::Read(const char* pszKey) const {
     const QVariant value = m_settings.value(QString::fromUtf8(pszKey));

@@ -12,7 +12,7 @@
 
 namespace platform {
 
-inline constexpr int64_t kUnitsPerSecond = 10'000'000;
+inline constexpr int64_t kUnitsPerSecond = kMediaUnitsPerSecond;
 inline constexpr AVRational kUnitBase{1, static_cast<int>(kUnitsPerSecond)};
 // A forward jump shorter than this always decodes on; seeking is for far jumps.
 inline constexpr int64_t kNearJump = kUnitsPerSecond;

@@ -117,12 +117,12 @@ TEST_F(QuovelViewTest, DoubleClickEscAndF11) {
 
     view.OnEscapeKey();
     EXPECT_EQ(view.m_bFullScreen, 0) << "Esc never enters";
-    view.OnFullScreenKey();
+    view.OnViewFullScreen();
     EXPECT_EQ(view.m_bFullScreen, 1);
     view.OnEscapeKey();
     EXPECT_EQ(view.m_bFullScreen, 0);
-    view.OnFullScreenKey();
-    view.OnFullScreenKey();
+    view.OnViewFullScreen();
+    view.OnViewFullScreen();
     EXPECT_EQ(view.m_bFullScreen, 0);
     EXPECT_EQ(frame.fullScreenCalls, (std::vector<int>{1, 0, 1, 0, 1, 0}));
 }
