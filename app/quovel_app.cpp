@@ -4,6 +4,7 @@
 
 #include "app/settings_file.h"
 #include "convert/avi_writer.h"
+#include "convert/conversion_run.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
@@ -47,6 +48,9 @@ void CQuovelApp::SetFrameTarget(const fw::CCmdTarget* pFrame) {
 bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
     // The single-document window set: document, view, and the frame the shell builds.
     m_pDoc = std::make_unique<CQuovelDoc>(m_ui, m_recentFiles);
+    auto pConversion = std::make_unique<CConversionRun>(*m_pDoc, m_ui);
+    m_pConversion = pConversion.get();
+    m_pDoc->AttachConversion(std::move(pConversion));
     m_pDoc->SetAppDialogs(m_pDialogs);
     m_pView = std::make_unique<CQuovelView>();
     m_pView->AttachDocument(m_pDoc.get());

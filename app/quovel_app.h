@@ -15,6 +15,7 @@ class CQuovelDoc;
 class CQuovelView;
 class CFrameGrabber;
 class CAviWriter;
+class CConversionRun;
 class IAppDialogs;
 
 // The windowing side of start-up and shutdown.
@@ -58,6 +59,8 @@ class CQuovelApp : public fw::CCmdTarget {
     void OnMainWindowClosing();
 
     CQuovelDoc& Doc() { return *m_pDoc; }
+    // The document's conversion run (its settings editor is set by the window's side).
+    CConversionRun& Conversion() { return *m_pConversion; }
     CQuovelView& View() { return *m_pView; }
     const fw::CCommandRouter& Router() const { return m_router; }
     // The frame takes its place in the command chain between document and application.
@@ -75,6 +78,7 @@ class CQuovelApp : public fw::CCmdTarget {
     IRecentFileStore& m_recentFiles;
     const platform::IMediaClock& m_clock;
     std::unique_ptr<CQuovelDoc> m_pDoc;
+    CConversionRun* m_pConversion = nullptr;  // owned by the document
     std::unique_ptr<CQuovelView> m_pView;
     platform::ICompressorChooser& m_chooser;
     std::unique_ptr<CFrameGrabber> m_pGrabber;

@@ -10,8 +10,7 @@
 #include <string>
 
 #include "app/framework/null_services.h"
-#include "playback/frame_grabber.h"
-#include "playback/quovel_doc.h"
+#include "convert/media_session.h"
 #include "state/app_state.h"
 
 int main(int argc, char** argv) {
@@ -28,9 +27,9 @@ int main(int argc, char** argv) {
 
     fw::NullUiServices ui;
     fw::NullRecentFileList recent;
-    CQuovelDoc doc(ui, recent);
-    CFrameGrabber grabber(clock, options);
-    AppState.pGrabber = &grabber;
+    CMediaSession session(ui, recent, clock, options);
+    CQuovelDoc& doc = session.Doc();
+    CFrameGrabber& grabber = session.Grabber();
     AppState.nSrcFrameRate = nRate;
     AppState.bConverting = strMode == "stepping" ? 1 : 0;
 
@@ -54,6 +53,5 @@ int main(int argc, char** argv) {
     const double dSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("frames=%ld seconds=%.3f fps=%.1f\n", nFrames, dSeconds, nFrames / dSeconds);
-    AppState.pGrabber = nullptr;
     return 0;
 }

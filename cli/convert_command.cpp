@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <functional>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -11,12 +13,10 @@
 #include "app/framework/null_services.h"
 #include "app/framework/timer_host.h"
 #include "cli/arguments.h"
-#include "convert/avi_writer.h"
 #include "convert/convert_settings_editor.h"
+#include "convert/media_session.h"
 #include "platform/compressor.h"
 #include "platform/media_clock.h"
-#include "playback/frame_grabber.h"
-#include "playback/quovel_doc.h"
 #include "state/app_state.h"
 
 namespace cli {
@@ -119,7 +119,49 @@ struct ConvertRequest {
     std::optional<std::pair<int32_t, int32_t>> range;
 };
 
+// "DIB" stands for "DIB "; anything else must be four characters.
+std::optional<uint32_t> ParseFourCC(std::string strTag) {
+    if (strTag.size() == 3) {
+        strTag += ' ';
+    }
+    if (strTag.size() != 4) {
+        return std::nullopt;
+    }
+    return platform::MakeFourCC(strTag[0], strTag[1], strTag[2], strTag[3]);
+}
+
+// Fills the request from the words; an error message, or "" when they are good.
 std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
+    // The options that take one whole number, with where it goes. A rate given on the
+    // command line is a fixed rate, as the dialog's second choice is.
+    struct NumberOption {
+        const char* pszName;
+        int32_t nMin;
+        int32_t nMax;
+        std::function<void(int32_t)> apply;
+    };
+    const NumberOption numbers[] = {
+        {"--quality", 0, 100, [&](int32_t n) { r.choice.nQuality = n; }},
+        {"--keyframe", 1, 100000, [&](int32_t n) { r.choice.nKeyFrameEvery = n; }},
+        {"--data-rate", 1, 10000000, [&](int32_t n) { r.choice.nDataRateKBps = n; }},
+        {"--src-rate", 1, 1000,
+         [&](int32_t n) {
+             r.settings.nSrcRateMode = 1;
+             r.settings.nSrcFrameRate = n;
+         }},
+        {"--timer-rate", 1, 1000,
+         [&](int32_t n) {
+             r.bMaxRate = false;
+             r.settings.nTimerRateMode = 2;
+             r.settings.nTimerFrameRate = n;
+         }},
+        {"--dst-rate", 1, 1000,
+         [&](int32_t n) {
+             r.settings.nDstRateMode = 1;
+             r.settings.nDstFrameRate = n;
+         }},
+        {"--thinning", 1, 3, [&](int32_t n) { r.settings.nThinning = n; }},
+    };
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -136,52 +178,39 @@ std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
             return a + " needs " + (nValues == 2 ? "two values" : "a value");
         }
         const std::string& v = args[i + 1];
-        auto number = [&](int32_t nMin, int32_t nMax) { return ParseInt(v, nMin, nMax); };
-        std::optional<int32_t> n;
+        i += nValues;
         if (a == "--codec") {
-            std::string strTag = v;
-            if (strTag.size() == 3) {
-                strTag += ' ';  // "DIB" for "DIB "
-            }
-            if (strTag.size() != 4) {
+            const auto tag = ParseFourCC(v);
+            if (!tag) {
                 return "--codec takes a four-character code";
             }
-            r.choice.nFourCC = platform::MakeFourCC(strTag[0], strTag[1], strTag[2], strTag[3]);
-        } else if (a == "--quality" && (n = number(0, 100))) {
-            r.choice.nQuality = *n;
-        } else if (a == "--keyframe" && (n = number(1, 100000))) {
-            r.choice.nKeyFrameEvery = *n;
-        } else if (a == "--data-rate" && (n = number(1, 10000000))) {
-            r.choice.nDataRateKBps = *n;
-        } else if (a == "--src-rate" && (n = number(1, 1000))) {
-            r.settings.nSrcRateMode = 1;
-            r.settings.nSrcFrameRate = *n;
-        } else if (a == "--timer-rate" && v == "max") {
-            r.bMaxRate = true;
-        } else if (a == "--timer-rate" && (n = number(1, 1000))) {
-            r.bMaxRate = false;
-            r.settings.nTimerRateMode = 2;
-            r.settings.nTimerFrameRate = *n;
-        } else if (a == "--dst-rate" && (n = number(1, 1000))) {
-            r.settings.nDstRateMode = 1;
-            r.settings.nDstFrameRate = *n;
-        } else if (a == "--thinning" && (n = number(1, 3))) {
-            r.settings.nThinning = *n;
-        } else if (a == "--range") {
-            const auto s = ParseInt(args[i + 1], 0, INT32_MAX);
-            const auto e = ParseInt(args[i + 2], 0, INT32_MAX);
+            r.choice.nFourCC = *tag;
+            continue;
+        }
+        if (a == "--range") {
+            const auto s = ParseInt(v, 0, INT32_MAX);
+            const auto e = ParseInt(args[i], 0, INT32_MAX);
             if (!s || !e || *s >= *e) {
                 return "--range takes START and END with START before END";
             }
             r.range = std::pair{*s, *e};
-        } else if (a == "--codec" || a == "--quality" || a == "--keyframe" || a == "--data-rate" ||
-                   a == "--src-rate" || a == "--timer-rate" || a == "--dst-rate" ||
-                   a == "--thinning") {
-            return a + ": " + v + " is not a value it takes";
-        } else {
+            continue;
+        }
+        if (a == "--timer-rate" && v == "max") {
+            r.bMaxRate = true;
+            continue;
+        }
+        const auto option = std::find_if(std::begin(numbers), std::end(numbers),
+                                         [&](const NumberOption& o) { return a == o.pszName; });
+        if (option == std::end(numbers)) {
             return "unknown option " + a;
         }
-        i += nValues;
+        const auto n = ParseInt(v, option->nMin, option->nMax);
+        if (!n) {
+            return a + ": " + v + " is not a value it takes (a whole number from " +
+                   std::to_string(option->nMin) + " to " + std::to_string(option->nMax) + ")";
+        }
+        option->apply(*n);
     }
     if (positional.size() != 2) {
         return "expected SOURCE and DEST";
@@ -224,21 +253,13 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     // The window's own objects and commands, with the dialogs answered from the arguments.
     CommandLineUi ui(request.strSource, request.strDest, err);
     fw::NullRecentFileList recent;
-    CQuovelDoc doc(ui, recent);
-    DrivenTimer timer;
-    doc.SetTimerWindow(&timer);
     platform::SteadyMediaClock clock;
-    CFrameGrabber grabber(clock);
     FixedChoice chooser(request.choice);
-    CAviWriter writer(chooser);
-    AppState.pGrabber = &grabber;
-    AppState.pWriter = &writer;
-    struct Detach {
-        ~Detach() {
-            AppState.pGrabber = nullptr;
-            AppState.pWriter = nullptr;
-        }
-    } detach;
+    DrivenTimer timer;
+    CMediaSession session(ui, recent, clock, chooser);
+    CQuovelDoc& doc = session.Doc();
+    CFrameGrabber& grabber = session.Grabber();
+    doc.SetTimerWindow(&timer);
 
     doc.OnFileOpen();
     dib::BitmapInfoHeader format;
@@ -272,7 +293,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return 1;
     }
     FixedSettings editor(request.settings);
-    doc.SetConvertSettingsEditor(&editor);
+    session.Conversion().SetSettingsEditor(&editor);
 
     doc.OnFileConvert();
     if (!AppState.bConverting) {
@@ -298,8 +319,8 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         if (nTick % 10 == 0 || !AppState.bConverting) {
             const double dSeconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            ShowProgress(err, writer.nFrameCount, nTotal,
-                         dSeconds > 0 ? writer.nFrameCount / dSeconds : 0);
+            ShowProgress(err, session.Writer().nFrameCount, nTotal,
+                         dSeconds > 0 ? session.Writer().nFrameCount / dSeconds : 0);
             ui.bProgressShown = AppState.bConverting != 0;
         }
     }

@@ -5,10 +5,9 @@
 
 #include "app/framework/null_services.h"
 #include "cli/arguments.h"
+#include "convert/media_session.h"
 #include "platform/bmp_file.h"
 #include "platform/media_clock.h"
-#include "playback/frame_grabber.h"
-#include "playback/quovel_doc.h"
 #include "state/app_state.h"
 #include "view/quovel_view.h"
 
@@ -138,23 +137,21 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
             return 0;
         }
     }
+    // The window's own path: the grabber fills the document's FrameImage, the view's
+    // drawing step fills the display block. The session comes first: the options go
+    // into the record it starts afresh.
+    fw::NullUiServices ui;
+    fw::NullRecentFileList recentFiles;
+    platform::ManualMediaClock clock;
+    CMediaSession session(ui, recentFiles, clock);
+    CQuovelDoc& doc = session.Doc();
+    CFrameGrabber& grabber = session.Grabber();
+
     RenderRequest request;
     if (const std::string strError = Parse(args, request); !strError.empty()) {
         err << "quovel --render: " << strError << " (see quovel --render --help)\n";
         return 2;
     }
-
-    // The window's own path: the grabber fills the document's FrameImage, the view's
-    // drawing step fills the display block.
-    fw::NullUiServices ui;
-    fw::NullRecentFileList recentFiles;
-    CQuovelDoc doc(ui, recentFiles);
-    platform::ManualMediaClock clock;
-    CFrameGrabber grabber(clock);
-    AppState.pGrabber = &grabber;
-    struct Detach {
-        ~Detach() { AppState.pGrabber = nullptr; }
-    } detach;
 
     grabber.SetFileName(request.strSource);
     int32_t nWidth = 0;

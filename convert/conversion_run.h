@@ -4,6 +4,8 @@
 // the source or the writer ends it. The document's commands and tick hand it their work.
 #include <cstdint>
 
+#include "playback/document_conversion.h"
+
 class CQuovelDoc;
 class CFrameGrabber;
 class IConvertSettingsEditor;
@@ -11,19 +13,15 @@ namespace fw {
 class UiServices;
 }
 
-class CConversionRun {
+class CConversionRun final : public IDocumentConversion {
   public:
     CConversionRun(CQuovelDoc& doc, fw::UiServices& ui) : m_doc(doc), m_ui(ui) {}
 
     void SetSettingsEditor(IConvertSettingsEditor* pEditor) { m_pSettingsEditor = pEditor; }
-    // The convert command: asks for everything and starts, or leaves nothing behind.
-    void Start();
-    // One tick after the fetch; false when the conversion ended on it.
-    bool Tick(CFrameGrabber& grabber, bool bNewFrame);
-    // Closes a running conversion's output complete; false when it could not be.
-    bool End();
-    // The conversion-settings command.
-    void EditSettings();
+    void Start() override;
+    bool Tick(CFrameGrabber& grabber, bool bNewFrame) override;
+    bool End() override;
+    void EditSettings() override;
 
   private:
     CQuovelDoc& m_doc;

@@ -8,10 +8,6 @@
 
 #include <filesystem>
 
-#include "convert/avi_writer.h"
-#include "convert/conversion_run.h"
-#include "convert/convert_settings.h"
-#include "convert/convert_settings_editor.h"
 #include "platform/bmp_file.h"
 #include "platform/dib.h"
 #include "playback/frame_grabber.h"
@@ -46,9 +42,7 @@ bool ReadFileStart(const std::string& strPath, uint8_t (&header)[kSourceHeaderBy
 }  // namespace
 
 CQuovelDoc::CQuovelDoc(fw::UiServices& ui, fw::IRecentFileList& recentFiles)
-    : m_ui(ui),
-      m_recentFiles(recentFiles),
-      m_pConversion(std::make_unique<CConversionRun>(*this, ui)) {
+    : m_ui(ui), m_recentFiles(recentFiles) {
     RegisterCommands();
 }
 
@@ -75,13 +69,13 @@ void CQuovelDoc::RegisterCommands() {
     OnUpdateCommand(cmd::kPlayStart, [=](fw::CCmdUI& ui) { ui.Enable(stoppedWithFile()); });
     OnUpdateCommand(cmd::kPlayStop, [=](fw::CCmdUI& ui) { ui.Enable(playing()); });
     OnUpdateCommand(cmd::kPlayPause, [=](fw::CCmdUI& ui) { ui.Enable(playing()); });
-    OnUpdateCommand(cmd::kFileConvert, [=](fw::CCmdUI& ui) {
-        ui.Enable(stoppedWithFile());
+    OnUpdateCommand(cmd::kFileConvert, [=, this](fw::CCmdUI& ui) {
+        ui.Enable(stoppedWithFile() && m_pConversion != nullptr);
         ui.SetCheck(AppState.bConverting ? 1 : 0);
     });
-    OnUpdateCommand(cmd::kConvertSettings, [](fw::CCmdUI& ui) {
-        ui.Enable(HasGrabber() && AppState.pWriter != nullptr && AppState.pGrabber->bHasFile &&
-                  !AppState.bConverting);
+    OnUpdateCommand(cmd::kConvertSettings, [this](fw::CCmdUI& ui) {
+        ui.Enable(HasGrabber() && AppState.pWriter != nullptr && m_pConversion != nullptr &&
+                  AppState.pGrabber->bHasFile && !AppState.bConverting);
     });
     OnUpdateCommand(cmd::kStillImage,
                     [=](fw::CCmdUI& ui) { ui.Enable(playing() && !AppState.bConverting); });
@@ -207,7 +201,8 @@ int CQuovelDoc::OnPlaybackTick(uint32_t /*nIdEvent*/) {
     }
     if (pGrabber->bPlaying) {
         const bool bNewFrame = pGrabber->FetchFrame();
-        if (AppState.bConverting && !m_pConversion->Tick(*pGrabber, bNewFrame)) {
+        if (AppState.bConverting && m_pConversion != nullptr &&
+            !m_pConversion->Tick(*pGrabber, bNewFrame)) {
             return 1;
         }
         UpdateAllViews(nullptr, 0);
@@ -249,19 +244,27 @@ void CQuovelDoc::OnPlayStop() {
 }
 
 bool CQuovelDoc::EndConversion() {
+    if (m_pConversion == nullptr) {
+        AppState.bConverting = 0;
+        return true;
+    }
     return m_pConversion->End();
 }
 
 void CQuovelDoc::OnFileConvert() {
-    m_pConversion->Start();
+    if (m_pConversion != nullptr) {
+        m_pConversion->Start();
+    }
 }
 
 void CQuovelDoc::OnConvertSettings() {
-    m_pConversion->EditSettings();
+    if (m_pConversion != nullptr) {
+        m_pConversion->EditSettings();
+    }
 }
 
-void CQuovelDoc::SetConvertSettingsEditor(IConvertSettingsEditor* pEditor) {
-    m_pConversion->SetSettingsEditor(pEditor);
+void CQuovelDoc::AttachConversion(std::unique_ptr<IDocumentConversion> pConversion) {
+    m_pConversion = std::move(pConversion);
 }
 
 void CQuovelDoc::SaveStillImage() {

@@ -9,9 +9,9 @@
 #include "app/framework/timer_host.h"
 #include "app/framework/ui_services.h"
 
+#include "playback/document_conversion.h"
+
 class CFrameGrabber;
-class IConvertSettingsEditor;
-class CConversionRun;
 class IAppDialogs;
 
 class CQuovelDoc : public fw::CDocument {
@@ -39,10 +39,11 @@ class CQuovelDoc : public fw::CDocument {
     void OnPlayPause();
     void OnViewRefresh();
     void OnCloseDocument() override;
-    // Conversion: the destination, the settings, the compressor, then the run on the timer.
+    // Conversion: the destination, the settings, the compressor, then the run on the timer,
+    // all done by the conversion attached here. Without one the convert commands stay off.
     void OnFileConvert();
     void OnConvertSettings();
-    void SetConvertSettingsEditor(IConvertSettingsEditor* pEditor);
+    void AttachConversion(std::unique_ptr<IDocumentConversion> pConversion);
     void SetAppDialogs(IAppDialogs* pDialogs) { m_pDialogs = pDialogs; }
     // The current decoded frame as a BMP file (never the effect shown on screen).
     void SaveStillImage();
@@ -78,6 +79,6 @@ class CQuovelDoc : public fw::CDocument {
 
     fw::UiServices& m_ui;
     fw::IRecentFileList& m_recentFiles;
-    std::unique_ptr<CConversionRun> m_pConversion;  // the convert commands' work
+    std::unique_ptr<IDocumentConversion> m_pConversion;  // the convert commands' work
     IAppDialogs* m_pDialogs = nullptr;
 };

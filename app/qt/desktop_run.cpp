@@ -14,10 +14,10 @@
 #include "app/quovel_app.h"
 #include "app/remembered_choices.h"
 #include "convert/avi_writer.h"
+#include "convert/conversion_run.h"
 #include "convert/qt/compressor_dialog.h"
 #include "convert/qt/convert_settings_dlg.h"
 #include "platform/media_clock.h"
-#include "playback/quovel_doc.h"
 #include "state/app_state.h"
 
 int RunDesktop(const std::vector<std::string>& args, const std::string& strExecutablePath) {
@@ -54,10 +54,10 @@ int RunDesktop(const std::vector<std::string>& args, const std::string& strExecu
         chooser.SetParentWindow(shell.Frame());
         settingsEditor.SetParentWindow(shell.Frame());
         dialogs.SetParentWindow(shell.Frame());
-        app.Doc().SetConvertSettingsEditor(&settingsEditor);
+        app.Conversion().SetSettingsEditor(&settingsEditor);
         nResult = QApplication::exec();
     }
-    app.Doc().SetConvertSettingsEditor(nullptr);
+    app.Conversion().SetSettingsEditor(nullptr);
     shell.DestroyMainFrame();
     RememberChoices(choices,
                     AppState.pWriter != nullptr ? AppState.pWriter->initialChoice : compressor);

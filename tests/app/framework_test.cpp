@@ -5,6 +5,7 @@
 
 #include "app/framework/cmd_target.h"
 #include "app/framework/document.h"
+#include "resources/command_ids.h"
 #include "resources/strings.h"
 
 namespace {
@@ -32,21 +33,25 @@ TEST(CommandRouting, FirstTargetAlongTheChainWins) {
     Target view("view"), doc("doc"), frame("frame"), app("app");
     fw::CCommandRouter router;
     router.SetChain({&view, &doc, &frame, &app});
-    doc.Handle(57601);
-    app.Handle(57601);  // hidden by the document's
-    app.Handle(57664);
-    frame.Handle(57665);
-    view.Handle(32771);
-    doc.Handle(32771);
+    doc.Handle(cmd::kFileOpen);
+    app.Handle(cmd::kFileOpen);  // hidden by the document's
+    app.Handle(cmd::kAppAbout);
+    frame.Handle(cmd::kAppExit);
+    view.Handle(cmd::kZoom1);
+    doc.Handle(cmd::kZoom1);
 
     g_calls.clear();
-    EXPECT_TRUE(router.Execute(57601));
-    EXPECT_TRUE(router.Execute(57664));
-    EXPECT_TRUE(router.Execute(57665));
-    EXPECT_TRUE(router.Execute(32771));
-    EXPECT_FALSE(router.Execute(12345));
+    EXPECT_TRUE(router.Execute(cmd::kFileOpen));
+    EXPECT_TRUE(router.Execute(cmd::kAppAbout));
+    EXPECT_TRUE(router.Execute(cmd::kAppExit));
+    EXPECT_TRUE(router.Execute(cmd::kZoom1));
+    EXPECT_FALSE(router.Execute(cmd::kFileNew)) << "nobody handles it";
+    auto call = [](const char* pszWho, cmd::Id nId) {
+        return std::string(pszWho) + ":" + std::to_string(nId);
+    };
     EXPECT_EQ(g_calls,
-              (std::vector<std::string>{"doc:57601", "app:57664", "frame:57665", "view:32771"}));
+              (std::vector<std::string>{call("doc", cmd::kFileOpen), call("app", cmd::kAppAbout),
+                                        call("frame", cmd::kAppExit), call("view", cmd::kZoom1)}));
 }
 
 TEST(CommandRouting, UpdateHandlersDecideElseAHandlerEnables) {

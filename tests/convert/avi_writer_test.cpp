@@ -14,7 +14,7 @@
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "state/app_state.h"
-#include "support/fakes.h"
+#include "support/media_rig.h"
 #include "support/test_media.h"
 
 namespace fs = std::filesystem;
@@ -35,15 +35,8 @@ std::vector<uint8_t> TopDown(const uint8_t* pPixels, int w, int h, int x0, int c
     return out;
 }
 
-class AviWriterTest : public ::testing::Test {
+class AviWriterTest : public ::testing::Test, protected testfakes::MediaRig {
   protected:
-    void SetUp() override {
-        ResetAppState();
-        AppState.pGrabber = &grabber;
-        AppState.pWriter = &writer;
-    }
-    void TearDown() override { ResetAppState(); }
-
     // Converts strSource's range [start, end] into strOut as the conversion run does, keeping
     // the source frames (top-down) that were handed to the writer at each written count.
     int Convert(const std::string& strSource, const std::string& strOut, int32_t nStart,
@@ -76,14 +69,6 @@ class AviWriterTest : public ::testing::Test {
         return nResult;
     }
 
-    testfakes::ScriptedUi ui;
-    testfakes::FakeRecentFiles recent;
-    testfakes::FakeTimerHost timers;
-    CQuovelDoc doc{ui, recent};
-    platform::ManualMediaClock clock;
-    CFrameGrabber grabber{clock};
-    testfakes::ScriptedChooser chooser;
-    CAviWriter writer{chooser};
     std::vector<std::vector<uint8_t>> sent;
 };
 

@@ -13,7 +13,7 @@
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
 #include "state/app_state.h"
-#include "support/fakes.h"
+#include "support/media_rig.h"
 #include "support/test_media.h"
 #include "view/quovel_view.h"
 
@@ -55,17 +55,11 @@ std::vector<int> Sequence(int nStart, int nStep, int nCount) {
     return v;
 }
 
-class ConversionRunTest : public ::testing::Test {
+class ConversionRunTest : public ::testing::Test, protected testfakes::MediaRig {
   protected:
     void SetUp() override {
-        ResetAppState();
-        AppState.pGrabber = &grabber;
-        AppState.pWriter = &writer;
-        doc.SetTimerWindow(&timers);
-        doc.SetConvertSettingsEditor(&editor);
         chooser.answer = platform::CompressorChoice{platform::kFourCCDib, 0, -1, 0, {}};
     }
-    void TearDown() override { ResetAppState(); }
 
     void OpenSource(const std::string& strPath) {
         ui.answers.push_back(strPath);
@@ -88,16 +82,6 @@ class ConversionRunTest : public ::testing::Test {
         chooser.answer =
             platform::CompressorChoice{platform::MakeFourCC(a, b, c, d), 0, nQuality, 0, {}};
     }
-
-    testfakes::ScriptedUi ui;
-    testfakes::FakeRecentFiles recent;
-    testfakes::FakeTimerHost timers;
-    testfakes::ScriptedSettingsEditor editor;
-    testfakes::ScriptedChooser chooser;
-    CQuovelDoc doc{ui, recent};
-    platform::ManualMediaClock clock;
-    CFrameGrabber grabber{clock};
-    CAviWriter writer{chooser};
 };
 
 TEST_F(ConversionRunTest, WholeStreamWritesEverySourceFrameOnce) {

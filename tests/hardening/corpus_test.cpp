@@ -17,7 +17,7 @@
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "state/app_state.h"
-#include "support/fakes.h"
+#include "support/media_rig.h"
 #include "support/test_media.h"
 
 namespace fs = std::filesystem;
@@ -98,28 +98,17 @@ struct PlayResult {
     bool bStillPlaying = false;
 };
 PlayResult PlayToEnd(const std::string& strPath, const std::function<void(int)>& onTick = {}) {
-    ResetAppState();
-    testfakes::ScriptedUi ui;
-    testfakes::FakeRecentFiles recent;
-    testfakes::FakeTimerHost timers;
-    CQuovelDoc doc(ui, recent);
-    doc.SetTimerWindow(&timers);
-    platform::ManualMediaClock clock;
-    CFrameGrabber grabber(clock);
-    AppState.pGrabber = &grabber;
-    ui.answers.push_back(strPath);
-    doc.OnFileOpen();
-    for (int nTick = 0; nTick < 400 && timers.Running(); ++nTick) {
+    testfakes::MediaRig rig;
+    rig.ui.answers.push_back(strPath);
+    rig.doc.OnFileOpen();
+    for (int nTick = 0; nTick < 400 && rig.timers.Running(); ++nTick) {
         if (onTick) {
             onTick(nTick);
         }
-        clock.Advance(333'333);
-        doc.OnPlaybackTick(1);
+        rig.clock.Advance(333'333);
+        rig.doc.OnPlaybackTick(1);
     }
-    PlayResult result{!ui.messages.empty(), !recent.entries.empty(), timers.Running()};
-    AppState.pGrabber = nullptr;
-    ResetAppState();
-    return result;
+    return PlayResult{!rig.ui.messages.empty(), !rig.recent.entries.empty(), rig.timers.Running()};
 }
 
 TEST(HostileFiles, EveryWayInEndsInADefinedOutcome) {

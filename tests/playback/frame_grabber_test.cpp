@@ -7,7 +7,7 @@
 
 #include "playback/quovel_doc.h"
 #include "state/app_state.h"
-#include "support/fakes.h"
+#include "support/media_rig.h"
 #include "support/test_media.h"
 
 using platform::TimeFormat;
@@ -45,14 +45,8 @@ TEST(StreamLength, FollowsTheTimeFormatTable) {
     EXPECT_EQ(llUnits, 0) << "a zero rate must not divide";
 }
 
-class FrameGrabberTest : public ::testing::Test {
+class FrameGrabberTest : public ::testing::Test, protected testfakes::MediaRig {
   protected:
-    void SetUp() override {
-        ResetAppState();
-        AppState.pGrabber = &grabber;
-    }
-    void TearDown() override { ResetAppState(); }
-
     // Opens a clip the way the document does, with blocks for its frames.
     void OpenClip(const std::string& strPath) {
         grabber.SetFileName(strPath);
@@ -66,12 +60,6 @@ class FrameGrabberTest : public ::testing::Test {
         return testmedia::ReadIndex(doc.pFrameImage.get() + dib::kPixelOffset, grabber.nFrameWidth,
                                     grabber.nFrameHeight);
     }
-
-    testfakes::ScriptedUi ui;
-    testfakes::FakeRecentFiles recent;
-    CQuovelDoc doc{ui, recent};
-    platform::ManualMediaClock clock;
-    CFrameGrabber grabber{clock};
 };
 
 TEST_F(FrameGrabberTest, AccessorsAnswerOnlyOnceAFileIsNamed) {

@@ -10,7 +10,7 @@
 #include "resources/command_ids.h"
 #include "resources/strings.h"
 #include "state/app_state.h"
-#include "support/fakes.h"
+#include "support/media_rig.h"
 #include "support/test_media.h"
 
 namespace {
@@ -24,16 +24,12 @@ class CountingView : public fw::CView {
     int nUpdates = 0;
 };
 
-class QuovelDocTest : public ::testing::Test {
+class QuovelDocTest : public ::testing::Test, protected testfakes::MediaRig {
   protected:
     void SetUp() override {
-        ResetAppState();
-        AppState.pGrabber = &grabber;
         view.AttachDocument(&doc);
-        doc.SetTimerWindow(&timers);
         router.SetChain({&doc});
     }
-    void TearDown() override { ResetAppState(); }
 
     void Open(const std::string& strPath) {
         ui.answers.push_back(strPath);
@@ -49,13 +45,7 @@ class QuovelDocTest : public ::testing::Test {
         return cmdUI.m_bEnabled;
     }
 
-    testfakes::ScriptedUi ui;
-    testfakes::FakeRecentFiles recent;
-    testfakes::FakeTimerHost timers;
-    CQuovelDoc doc{ui, recent};
     CountingView view;
-    platform::ManualMediaClock clock;
-    CFrameGrabber grabber{clock};
     fw::CCommandRouter router;
 };
 
@@ -286,6 +276,7 @@ TEST_F(QuovelDocTest, EnablingFollowsThePlaybackState) {
         return s;
     };
     AppState.pGrabber = nullptr;
+    AppState.pWriter = nullptr;
     EXPECT_EQ(row(), "100010000") << "during start-up, before the grabber exists";
     AppState.pGrabber = &grabber;
     EXPECT_EQ(row(), "100010001") << "no file";
@@ -295,7 +286,7 @@ TEST_F(QuovelDocTest, EnablingFollowsThePlaybackState) {
     EXPECT_EQ(row(), "001110010") << "paused";
     doc.OnPlayStop();
     EXPECT_EQ(row(), "110011001") << "stopped";
-    AppState.pWriter = reinterpret_cast<CAviWriter*>(&doc);  // only its presence is read
+    AppState.pWriter = &writer;
     EXPECT_EQ(row(), "110011101") << "stopped, with a writer";
     AppState.bConverting = 1;
     doc.OnPlayStart();
@@ -303,7 +294,28 @@ TEST_F(QuovelDocTest, EnablingFollowsThePlaybackState) {
     fw::CCmdUI convert(cmd::kFileConvert);
     router.Update(convert);
     EXPECT_EQ(convert.m_nCheck, 1);
-    AppState.pWriter = nullptr;
+}
+
+// A document with no conversion attached (a viewer-only wiring) offers neither conversion
+// command, whatever the state.
+TEST_F(QuovelDocTest, WithoutAConversionTheConvertCommandsStayOff) {
+    testfakes::ScriptedUi otherUi;
+    testfakes::FakeRecentFiles otherRecent;
+    CQuovelDoc viewerOnly(otherUi, otherRecent);
+    viewerOnly.SetTimerWindow(&timers);
+    fw::CCommandRouter viewerRouter;
+    viewerRouter.SetChain({&viewerOnly});
+    otherUi.answers.push_back(testmedia::IndexedClip({}));
+    viewerOnly.OnFileOpen();
+    viewerOnly.OnPlayStop();
+    for (cmd::Id nId : {cmd::kFileConvert, cmd::kConvertSettings}) {
+        fw::CCmdUI cmdUI(nId);
+        viewerRouter.Update(cmdUI);
+        EXPECT_FALSE(cmdUI.m_bEnabled) << nId;
+    }
+    viewerOnly.OnFileConvert();  // reached some other way: nothing happens
+    EXPECT_EQ(AppState.bConverting, 0);
+    EXPECT_TRUE(otherUi.strLastSaveFilter.empty()) << "no destination was asked for";
 }
 
 TEST_F(QuovelDocTest, PlayRefusesAFileThatGrewBeyondItsBlocks) {

@@ -9,7 +9,7 @@
 #include "playback/quovel_doc.h"
 #include "state/app_dialogs.h"
 #include "state/app_state.h"
-#include "support/fakes.h"
+#include "support/media_rig.h"
 #include "support/test_media.h"
 #include "view/quovel_view.h"
 
@@ -32,11 +32,9 @@ class ScriptedDialogs final : public IAppDialogs {
     int nAbout = 0;
 };
 
-class StillExportTest : public ::testing::Test {
+class StillExportTest : public ::testing::Test, protected testfakes::MediaRig {
   protected:
     void SetUp() override {
-        ResetAppState();
-        AppState.pGrabber = &grabber;
         view.AttachDocument(&doc);
         doc.SetAppDialogs(&dialogs);
         ui.answers.push_back(testmedia::IndexedClip({}));
@@ -44,14 +42,8 @@ class StillExportTest : public ::testing::Test {
         clock.Advance(7 * 333'333);
         doc.OnPlaybackTick(1);
     }
-    void TearDown() override { ResetAppState(); }
 
-    testfakes::ScriptedUi ui;
-    testfakes::FakeRecentFiles recent;
-    CQuovelDoc doc{ui, recent};
     CQuovelView view;
-    platform::ManualMediaClock clock;
-    CFrameGrabber grabber{clock};
     ScriptedDialogs dialogs;
 };
 

@@ -14,24 +14,20 @@
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "state/app_state.h"
-#include "support/fakes.h"
+#include "support/media_rig.h"
 #include "support/test_media.h"
 
 namespace {
 
 using namespace convert_ids;
 
-class ConvertSettingsDialogTest : public ::testing::Test {
+class ConvertSettingsDialogTest : public ::testing::Test, protected testfakes::MediaRig {
   protected:
     void SetUp() override {
-        ResetAppState();
-        AppState.pGrabber = &grabber;
-        AppState.pWriter = &writer;
         ui.answers.push_back(testmedia::IndexedClip({}));
         doc.OnFileOpen();
         doc.OnPlayStop();
     }
-    void TearDown() override { ResetAppState(); }
 
     // Presses OK; returns the message shown (closing its box) and where the focus went.
     std::pair<QString, int> PressOk(CConvertSettingsDlg& dialog) {
@@ -59,14 +55,6 @@ class ConvertSettingsDialogTest : public ::testing::Test {
     T* Get(CConvertSettingsDlg& dialog, int nId) {
         return qobject_cast<T*>(dialog.Control(nId));
     }
-
-    testfakes::ScriptedUi ui;
-    testfakes::FakeRecentFiles recent;
-    CQuovelDoc doc{ui, recent};
-    platform::ManualMediaClock clock;
-    CFrameGrabber grabber{clock};
-    testfakes::ScriptedChooser chooser;
-    CAviWriter writer{chooser};
 };
 
 TEST_F(ConvertSettingsDialogTest, ShowsTheSourceAndTheDestination) {

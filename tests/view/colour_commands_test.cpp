@@ -8,7 +8,7 @@
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
 #include "state/app_state.h"
-#include "support/fakes.h"
+#include "support/media_rig.h"
 #include "view/quovel_view.h"
 
 namespace {
@@ -30,15 +30,13 @@ class RecordingHost final : public effects::IEffectDialogHost {
     int m_nMarker = 0;
 };
 
-class ColourCommandsTest : public ::testing::Test {
+class ColourCommandsTest : public ::testing::Test, protected testfakes::MediaRig {
   protected:
     void SetUp() override {
-        ResetAppState();
         view.AttachDocument(&doc);
         view.SetEffectDialogHost(&host);
         router.SetChain({&view});
     }
-    void TearDown() override { ResetAppState(); }
     void Choose(int nMode) { ASSERT_TRUE(router.Execute(cmd::kColorFirst + nMode)); }
     std::string Checks() {
         std::string s;
@@ -51,9 +49,6 @@ class ColourCommandsTest : public ::testing::Test {
         return s;
     }
 
-    testfakes::ScriptedUi ui;
-    testfakes::FakeRecentFiles recent;
-    CQuovelDoc doc{ui, recent};
     CQuovelView view;
     RecordingHost host;
     fw::CCommandRouter router;

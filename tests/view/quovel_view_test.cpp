@@ -7,21 +7,18 @@
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
 #include "state/app_state.h"
-#include "support/fakes.h"
+#include "support/media_rig.h"
 #include "support/test_media.h"
 
 namespace {
 
-class QuovelViewTest : public ::testing::Test {
+class QuovelViewTest : public ::testing::Test, protected testfakes::MediaRig {
   protected:
     void SetUp() override {
-        ResetAppState();
-        AppState.pGrabber = &grabber;
         view.AttachDocument(&doc);
         view.AttachWindow(&surface, &frame);
         router.SetChain({&view, &doc});
     }
-    void TearDown() override { ResetAppState(); }
 
     void OpenAndDraw() {
         ui.answers.push_back(testmedia::IndexedClip({}));
@@ -34,14 +31,9 @@ class QuovelViewTest : public ::testing::Test {
         return cmdUI.m_nCheck;
     }
 
-    testfakes::ScriptedUi ui;
-    testfakes::FakeRecentFiles recent;
     testfakes::FakeSurface surface;
     testfakes::FakeFrame frame;
-    CQuovelDoc doc{ui, recent};
     CQuovelView view;
-    platform::ManualMediaClock clock;
-    CFrameGrabber grabber{clock};
     fw::CCommandRouter router;
 };
 
@@ -134,9 +126,6 @@ TEST_F(QuovelViewTest, ConversionProgressGoesToTheStatusBarAndThePictureMayHide)
     doc.OnViewRefresh();
     EXPECT_EQ(frame.strStatus, "00:00:01 / 00:00:02");
 
-    testfakes::ScriptedChooser chooser;
-    CAviWriter writer(chooser);
-    AppState.pWriter = &writer;
     AppState.bHideWhileConverting = 1;
     const int nBlits = surface.nBlits;
     const int32_t nStrobe = AppState.nStrobeCount;
@@ -150,7 +139,6 @@ TEST_F(QuovelViewTest, ConversionProgressGoesToTheStatusBarAndThePictureMayHide)
     doc.OnViewRefresh();
     EXPECT_EQ(frame.strStatus, "00:00:02 / 00:00:02");
     writer.bActive = 0;
-    AppState.pWriter = nullptr;
 }
 
 }  // namespace
