@@ -7,7 +7,7 @@ BENCH_BUILD ?= build-release
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build sample run test asan-test fuzz bench format check-layers clean
+.PHONY: all deps build sample run test asan-test fuzz bench format check-layers tidy clean
 all: build
 
 deps:
@@ -44,6 +44,10 @@ bench: deps
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# clang-tidy with the checks in .clang-tidy over the build's compile commands.
+tidy: build
+	scripts/clang-tidy-check $(BUILD)
 
 # The layering rule (scripts/check-layers --graph prints the include graph).
 check-layers:

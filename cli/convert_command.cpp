@@ -207,8 +207,10 @@ std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
         }
         const auto n = ParseInt(v, option->nMin, option->nMax);
         if (!n) {
-            return a + ": " + v + " is not a value it takes (a whole number from " +
-                   std::to_string(option->nMin) + " to " + std::to_string(option->nMax) + ")";
+            std::string strError = a;
+            strError += ": " + v + " is not a value it takes (a whole number from ";
+            strError += std::to_string(option->nMin) + " to " + std::to_string(option->nMax) + ")";
+            return strError;
         }
         option->apply(*n);
     }

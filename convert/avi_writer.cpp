@@ -126,8 +126,10 @@ int CAviWriter::WriteFrame() {
         const size_t nDstRow = dib::RowBytes24(kDvCropWidth);
         uint8_t* pCrop = pDocument->pCropImage.get() + dib::kPixelOffset;
         for (int32_t r = 0; r < nOutHeight; ++r) {
-            std::memcpy(pCrop + nDstRow * static_cast<size_t>(r),
-                        pFrame + nSrcRow * static_cast<size_t>(r) + kDvCropLeft * 3, nDstRow);
+            std::memcpy(
+                pCrop + nDstRow * static_cast<size_t>(r),
+                pFrame + nSrcRow * static_cast<size_t>(r) + static_cast<size_t>(kDvCropLeft) * 3,
+                nDstRow);
         }
         pFrame = pCrop;
     }

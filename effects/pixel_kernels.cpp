@@ -1,6 +1,7 @@
 #include "effects/pixel_kernels.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "effects/colour_space.h"
@@ -85,7 +86,7 @@ inline int32_t LumaOf(const uint8_t* p) {
 
 QUOVEL_KERNEL
 void MonochromeRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth) {
-    for (int32_t x = 0; x < nWidth; ++x) {
+    for (ptrdiff_t x = 0; x < nWidth; ++x) {
         const auto y = static_cast<uint8_t>(LumaOf(pSrc + 3 * x));  // at most 254
         pOut[3 * x] = y;
         pOut[3 * x + 1] = y;
@@ -100,7 +101,7 @@ void SepiaRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth) {
     constexpr int32_t kR = (1436 * 7) >> 10;
     constexpr int32_t kG = -((354 * -11) >> 10) - ((732 * 7) >> 10);
     constexpr int32_t kB = (1814 * -11) >> 10;
-    for (int32_t x = 0; x < nWidth; ++x) {
+    for (ptrdiff_t x = 0; x < nWidth; ++x) {
         const int32_t y = LumaOf(pSrc + 3 * x);
         pOut[3 * x] = static_cast<uint8_t>(std::clamp(y + kB, 0, 255));
         pOut[3 * x + 1] = static_cast<uint8_t>(std::clamp(y + kG, 0, 255));
@@ -114,7 +115,7 @@ void RgbModulationRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth,
     const int32_t lr = level[0];
     const int32_t lg = level[1];
     const int32_t lb = level[2];
-    for (int32_t x = 0; x < nWidth; ++x) {
+    for (ptrdiff_t x = 0; x < nWidth; ++x) {
         pOut[3 * x] = static_cast<uint8_t>(std::clamp(pSrc[3 * x] + lb, 0, 255));
         pOut[3 * x + 1] = static_cast<uint8_t>(std::clamp(pSrc[3 * x + 1] + lg, 0, 255));
         pOut[3 * x + 2] = static_cast<uint8_t>(std::clamp(pSrc[3 * x + 2] + lr, 0, 255));
@@ -129,7 +130,7 @@ void YuvModulationRow(const uint8_t* pSrc, uint8_t* pOut, int32_t nWidth,
     const int32_t l0 = level[0];
     const int32_t l1 = level[1];
     const int32_t l2 = level[2];
-    for (int32_t x = 0; x < nWidth; ++x) {
+    for (ptrdiff_t x = 0; x < nWidth; ++x) {
         const int32_t b = pSrc[3 * x];
         const int32_t g = pSrc[3 * x + 1];
         const int32_t r = pSrc[3 * x + 2];
