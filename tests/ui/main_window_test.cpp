@@ -57,28 +57,16 @@
 #include "resources/toolbar.h"
 #include "state/app_state.h"
 #include "support/fakes.h"
+#include "support/main_window_fixture.h"
 #include "support/test_media.h"
 #include "view/qt/video_widget.h"
 #include "view/quovel_view.h"
 
 namespace {
 
-void PressKeys(QWidget* pWindow, const char* pszKeys) {
-    for (QShortcut* pShortcut : pWindow->findChildren<QShortcut*>()) {
-        if (pShortcut->key() == QKeySequence(QString::fromUtf8(pszKeys))) {
-            emit pShortcut->activated();
-        }
-    }
-}
-
-QAction* FindAction(QWidget* pWindow, const QString& strPrefix) {
-    for (QAction* pAction : pWindow->findChildren<QAction*>()) {
-        if (pAction->text().startsWith(strPrefix)) {
-            return pAction;
-        }
-    }
-    return nullptr;
-}
+using uitest::FindAction;
+using uitest::MainWindowTest;
+using uitest::PressKeys;
 
 TEST(MainWindow, PlaysACommandLineFileInATitledWindow) {
     ResetAppState();
@@ -180,36 +168,7 @@ TEST(MainWindow, OpenFilterBecomesQtFilters) {
     EXPECT_TRUE(filters[0].contains(QStringLiteral(" *.mp4 ")));
 }
 
-}  // namespace
-
-namespace {
-
-// The window with a clip playing, for the layout tests.
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ResetAppState();
-        ASSERT_TRUE(app.InitInstance({testmedia::IndexedClip(Clip())}));
-        pFrame = shell.Frame();
-        app.View().OnTimer(1);
-    }
-    void TearDown() override {
-        shell.DestroyMainFrame();
-        app.ExitInstance();
-        ResetAppState();
-    }
-    virtual testmedia::ClipSpec Clip() const { return {}; }
-
-    CQtUiServices ui;
-    testfakes::FakeRecentFiles recent;
-    platform::ManualMediaClock clock;
-    CQtAppShell shell{ui};
-    testfakes::ScriptedChooser chooser;
-    CQuovelApp app{shell, ui, recent, clock, chooser};
-    CMainFrame* pFrame = nullptr;
-};
-
-TEST_F(MainWindowTest, ToolBarFollowsResource133) {
+TEST_F(MainWindowTest, ToolBarHoldsTheCommandsInOrder) {
     QStringList tips;
     for (QAction* pAction : pFrame->ToolBar()->actions()) {
         if (pAction->isSeparator()) {
@@ -329,38 +288,6 @@ TEST_F(MainWindowTest, MenuAndToolBarFollowThePlaybackState) {
     pFrame->close();
 }
 
-TEST_F(MainWindowTest, FullScreenRoundTripRestoresTheFrame) {
-    pFrame->showMaximized();
-    const QRect rcNormal = pFrame->normalGeometry();
-    ASSERT_TRUE(app.Router().Execute(cmd::kViewFullScreen));
-    EXPECT_EQ(pFrame->geometry(), pFrame->screen()->geometry()) << "covers the screen";
-    EXPECT_FALSE(pFrame->menuBar()->isVisible());
-    EXPECT_FALSE(pFrame->statusBar()->isVisible());
-    EXPECT_TRUE(pFrame->ToolBar()->isWindow()) << "floating";
-    EXPECT_FALSE(pFrame->ToolBar()->isVisible());
-    EXPECT_EQ(pFrame->ToolBar()->pos(), QPoint(10, 10));
-
-    app.View().OnTimer(1);  // a drawing in full screen: 1× and 2× off, full screen pressed
-    EXPECT_FALSE(pFrame->ToolButton(cmd::kZoom1)->isEnabled());
-    EXPECT_TRUE(pFrame->ToolButton(cmd::kViewFullScreen)->isChecked());
-
-    app.View().OnRButtonDown();
-    EXPECT_TRUE(pFrame->ToolBar()->isVisible());
-    app.View().OnRButtonDown();
-    EXPECT_FALSE(pFrame->ToolBar()->isVisible());
-
-    app.View().OnLButtonDown();
-    EXPECT_FALSE(pFrame->isFullScreen());
-    EXPECT_FALSE(pFrame->isMaximized()) << "back in its normal size";
-    EXPECT_EQ(pFrame->geometry(), rcNormal);
-    EXPECT_TRUE(pFrame->menuBar()->isVisible());
-    EXPECT_TRUE(pFrame->statusBar()->isVisible());
-    EXPECT_FALSE(pFrame->ToolBar()->isWindow());
-    EXPECT_TRUE(pFrame->ToolBar()->isVisible());
-    EXPECT_EQ(pFrame->toolBarArea(pFrame->ToolBar()), Qt::TopToolBarArea);
-    pFrame->close();
-}
-
 // While converting: a progress bar beside the message pane with the percentage, and the
 // percentage before the window title; both go when the conversion ends.
 TEST_F(MainWindowTest, ConversionProgressShowsInABarAndTheTitle) {
@@ -414,83 +341,6 @@ TEST_F(MainWindowTest, ClosingDuringAConversionAsksFirst) {
     EXPECT_EQ(AppState.bConverting, 0) << "stopped, the file completed";
 }
 
-// Full screen as players do it, through the real window: a double click on the picture, F11,
-// Esc; and the view is black around the picture and before any file.
-TEST_F(MainWindowTest, FullScreenByDoubleClickF11AndEscOnBlack) {
-    pFrame->show();
-    QWidget* pViewport = pFrame->VideoWidget()->viewport();
-    auto click = [&](QEvent::Type type) {
-        QMouseEvent event(type, QPointF(20, 20), pViewport->mapToGlobal(QPointF(20, 20)),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(pViewport, &event);
-    };
-    auto key = [&](int nKey) {
-        QKeyEvent press(QEvent::KeyPress, nKey, Qt::NoModifier);
-        QApplication::sendEvent(pFrame, &press);
-    };
-    auto full = [&] { return app.View().m_bFullScreen == 1 && !pFrame->menuBar()->isVisible(); };
-    click(QEvent::MouseButtonPress);
-    click(QEvent::MouseButtonDblClick);
-    EXPECT_TRUE(full());
-    key(Qt::Key_Escape);
-    EXPECT_FALSE(full());
-    key(Qt::Key_F11);
-    EXPECT_TRUE(full());
-    click(QEvent::MouseButtonPress);
-    click(QEvent::MouseButtonDblClick);
-    EXPECT_FALSE(full());
-    EXPECT_EQ(pViewport->palette().color(pViewport->backgroundRole()), QColor(Qt::black));
-    pFrame->close();
-}
-
-// A display that takes every switch and records it.
-class RecordingDisplay final : public platform::IDisplayModes {
-  public:
-    explicit RecordingDisplay(std::vector<std::string>& calls) : m_calls(calls) {}
-    bool SwitchTo(int nWidth, int nHeight) override {
-        m_calls.push_back(std::to_string(nWidth) + "x" + std::to_string(nHeight));
-        return true;
-    }
-    void Restore() override { m_calls.push_back("restore"); }
-
-  private:
-    std::vector<std::string>& m_calls;
-};
-
-// With the 640×480 switch on, the window covers the new mode at once, not the screen size Qt
-// still reports; closing the window in full screen gives the display mode back.
-TEST_F(MainWindowTest, FullScreenAt640x480CoversTheNewModeAndClosingRestoresIt) {
-    std::vector<std::string> calls;
-    pFrame->UseDisplayModes(std::make_unique<RecordingDisplay>(calls));
-    pFrame->show();
-    AppState.bVgaFullScreen = 1;
-    ASSERT_TRUE(app.Router().Execute(cmd::kViewFullScreen));
-    EXPECT_EQ(calls, std::vector<std::string>{"640x480"});
-    EXPECT_NE(pFrame->screen()->geometry().size(), QSize(640, 480)) << "Qt has not seen it yet";
-    EXPECT_EQ(pFrame->geometry(), QRect(0, 0, 640, 480));
-    pFrame->close();  // the close box, the window manager, a termination signal
-    EXPECT_EQ(calls, (std::vector<std::string>{"640x480", "restore"}));
-}
-
-// The full-screen button is pressed exactly while full screen is on, through the idle
-// updates and when full screen is left from the floating toolbar.
-TEST_F(MainWindowTest, FullScreenButtonFollowsFullScreen) {
-    pFrame->show();
-    QToolButton* pButton = pFrame->ToolButton(cmd::kViewFullScreen);
-    pButton->click();
-    app.View().OnRButtonDown();  // the floating toolbar
-    ASSERT_TRUE(pButton->isVisible());
-    pFrame->Binder().UpdateAll();
-    EXPECT_TRUE(pButton->isChecked()) << "pressed through an idle update";
-    pButton->setAttribute(Qt::WA_UnderMouse);  // the pointer on the floating button
-    pButton->click();
-    EXPECT_FALSE(pFrame->isFullScreen());
-    pFrame->Binder().UpdateAll();
-    EXPECT_FALSE(pButton->isChecked());
-    EXPECT_FALSE(pButton->underMouse());
-    pFrame->close();
-}
-
 // After a conversion the pane keeps its last progress; a command under the pointer makes it
 // idle again.
 TEST_F(MainWindowTest, HoveringACommandReturnsTheMessagePaneToReady) {
@@ -512,26 +362,6 @@ TEST_F(MainWindowTest, HoveringACommandReturnsTheMessagePaneToReady) {
     EXPECT_FALSE(paneTexts().contains(QStringLiteral("00:02:00 / 00:02:00")));
 }
 
-// However large the picture and zoom, the window fits the screen and the view scrolls.
-class VgaClipWindowTest : public MainWindowTest {
-  protected:
-    testmedia::ClipSpec Clip() const override { return {640, 480, 30, 10, "-c:v mpeg4", "avi"}; }
-};
-
-TEST_F(VgaClipWindowTest, TheWindowNeverOutgrowsTheScreen) {
-    const QRect rcAvailable = pFrame->screen()->availableGeometry();
-    for (const cmd::Id nZoom : {cmd::kZoom1, cmd::kZoom2, cmd::kZoom4}) {
-        ASSERT_TRUE(app.Router().Execute(nZoom));
-        app.View().OnTimer(1);
-        EXPECT_TRUE(rcAvailable.contains(pFrame->frameGeometry()))
-            << "zoom id " << nZoom << ": " << pFrame->width() << "x" << pFrame->height();
-    }
-    EXPECT_EQ(app.Doc().nZoom, 4) << "the zoom stays as chosen";
-    auto* pVideo = pFrame->VideoWidget();
-    EXPECT_GT(pVideo->horizontalScrollBar()->maximum(), 0) << "the rest scrolls";
-    EXPECT_GT(pVideo->verticalScrollBar()->maximum(), 0);
-}
-
 TEST_F(MainWindowTest, DroppedFileOpensOnlyWhenOpenIsEnabled) {
     const std::string strSecond =
         testmedia::IndexedClip({160, 120, 30, 45, "-c:v mjpeg -q:v 3", "avi"});
@@ -551,63 +381,6 @@ TEST_F(MainWindowTest, DroppedFileOpensOnlyWhenOpenIsEnabled) {
     EXPECT_EQ(pFrame->windowTitle(), QString::fromStdString(FileTitleOf(strSecond)) + " - Quovel");
     EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
     EXPECT_EQ(AppState.nVideoWidth, 160);
-}
-
-TEST(DialogBuilder, LaysOutInDialogUnitsOfTheDialogFont) {
-    const res::ControlTemplate controls[] = {
-        {res::ControlKind::Static, -1, "ラベル", 7, 7, 40, 8},
-        {res::ControlKind::Edit, 1000, "", 50, 6, 60, 12},
-        {res::ControlKind::DefPushButton, res::kIdOk, "OK", 120, 6, 50, 14},
-        {res::ControlKind::PushButton, res::kIdCancel, "ｷｬﾝｾﾙ", 120, 24, 50, 14},
-    };
-    const res::DialogTemplate templ{100, "テスト", 180, 50, res::kDialogFont, 9, controls};
-    QDialog dialog;
-    const auto widgets = CDialogBuilder::Build(templ, dialog);
-    const auto units = CDialogBuilder::UnitsOf(dialog.font());
-    ASSERT_GT(units.nAverageWidth, 0);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("テスト"));
-    EXPECT_EQ(dialog.width(), (180 * units.nAverageWidth + 2) / 4);
-    ASSERT_EQ(widgets.size(), 3u);
-    EXPECT_EQ(widgets.at(1000)->geometry(), CDialogBuilder::ToPixels(units, 50, 6, 60, 12));
-    EXPECT_TRUE(qobject_cast<QPushButton*>(widgets.at(res::kIdOk))->isDefault());
-    qobject_cast<QPushButton*>(widgets.at(res::kIdCancel))->click();
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(CDialogBuilder::ToPixels({6, 16}, 4, 8, 10, 3), QRect(6, 16, 15, 6));
-}
-
-// Every dialog built from a template: a dialog's title bar (close only), its template size,
-// and each label's mnemonic underlined and leading to the control after it.
-TEST(DialogBuilder, EveryTemplateHasADialogTitleBarAndWorkingMnemonics) {
-    int nMnemonics = 0;
-    for (const res::DialogTemplate* pTemplate :
-         {&res::AboutTemplate(), &res::PlaySettingsTemplate(), &res::EffectDialogTemplate(),
-          &res::ConvertSettingsTemplate(), &res::CompressorDialogTemplate()}) {
-        QDialog dialog;
-        CDialogBuilder::Build(*pTemplate, dialog);
-        const Qt::WindowFlags flags = dialog.windowFlags();
-        EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint)) << pTemplate->nId;
-        // Without it the window manager decorates the dialog as it likes, min and max included.
-        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << pTemplate->nId;
-        EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint)) << pTemplate->nId;
-        EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint)) << pTemplate->nId;
-        EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "fixed at the template size";
-        for (QLabel* pLabel : dialog.findChildren<QLabel*>()) {
-            if (QKeySequence::mnemonic(pLabel->text()).isEmpty()) {
-                continue;
-            }
-            ++nMnemonics;
-            ASSERT_NE(pLabel->buddy(), nullptr) << pLabel->text().toStdString();
-            EXPECT_EQ(qobject_cast<QLabel*>(pLabel->buddy()), nullptr);
-        }
-    }
-    EXPECT_GE(nMnemonics, 2) << "the compressor dialog's two labels at least";
-    QDialog compressor;
-    const auto controls = CDialogBuilder::Build(res::CompressorDialogTemplate(), compressor);
-    for (QLabel* pLabel : compressor.findChildren<QLabel*>()) {
-        if (pLabel->text() == QStringLiteral("圧縮プログラム(&C):")) {
-            EXPECT_NE(qobject_cast<QComboBox*>(pLabel->buddy()), nullptr);
-        }
-    }
 }
 
 }  // namespace
