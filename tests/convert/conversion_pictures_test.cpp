@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "convert/avi_writer.h"
-#include "support/conversion_run_fixture.h"
 #include "playback/frame_grabber.h"
 #include "state/app_state.h"
+#include "support/conversion_run_fixture.h"
 #include "support/test_media.h"
 
 namespace fs = std::filesystem;

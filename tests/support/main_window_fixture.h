@@ -37,7 +37,6 @@ inline QAction* FindAction(QWidget* pWindow, const QString& strPrefix) {
     return nullptr;
 }
 
-
 // The window with a clip playing, for the layout tests.
 class MainWindowTest : public ::testing::Test {
   protected:
