@@ -3,11 +3,12 @@
 #   make test  installs dependencies, builds, and runs every test
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 BENCH_BUILD ?= build-release
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build sample run test asan-test fuzz bench format check-layers tidy clean
+.PHONY: all deps build sample run test asan-test tsan-test fuzz bench format check-layers tidy clean
 all: build
 
 deps:
@@ -32,6 +33,13 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j2
 
+# The tests without a window (media, conversion, document, command line) under
+# ThreadSanitizer: the decode thread and its callers.
+tsan-test: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOVEL_TSAN=ON -DQUOVEL_WITH_UI=OFF
+	cmake --build $(TSAN_BUILD)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" ctest --output-on-failure -j2 -L core
+
 # The libFuzzer targets, built with clang, each run for a bounded time.
 fuzz: deps
 	scripts/fuzz $(FUZZ_SECONDS)
@@ -54,4 +62,4 @@ check-layers:
 	scripts/check-layers
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) build-fuzz

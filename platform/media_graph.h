@@ -3,10 +3,12 @@
 // counted from the first video frame, and a copy of the frame at the current position as
 // 24-bit BGR, bottom row first, rows padded to 4 bytes.
 //
-// It is a pull model: no thread of its own. While running, the position is the start
-// position plus the time elapsed on the given clock, capped at the stop position. Frames
-// are decoded only when a copy asks for them, forward from the last one; only a backward
-// or far jump seeks.
+// While running, the position is the start position plus the time elapsed on the given
+// clock, capped at the stop position. A decode thread of the graph's own decodes forward
+// from the last frame, kFramesAhead frames ahead of the one on screen with their 24-bit
+// copies, so that a copy finds its frame ready; a copy whose frame is not decoded yet waits
+// for it, so every copy is exact. Only a backward or far jump seeks. All calls are made
+// from one thread.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -29,6 +31,9 @@ enum class CopyResult { Ok, InvalidArg, Pointer, NotConnected, Failed };
 struct MediaGraphOptions {
     int nDecoderThreads = 0;  // threads inside the decoder; 0 lets FFmpeg choose
 };
+
+// How many decoded frames the graph keeps ready beyond the one on screen.
+inline constexpr size_t kFramesAhead = 3;
 
 class MediaGraph {
   public:

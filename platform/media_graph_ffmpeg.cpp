@@ -29,19 +29,6 @@ bool IsRegularFile(const std::string& strPath) {
 
 }  // namespace
 
-// An estimated end is checked by decoding once a position reaches it: frames found
-// beyond it move the end on, running out of frames fixes it.
-int64_t MediaGraph::Impl::DurationSeenFrom(int64_t llPos) {
-    while (bDurationEstimated && bConnected && !bDecoderDrained &&
-           llPos + llFrameUnits / 2 >= llDuration) {
-        DecodeTo(llDuration + llFrameUnits / 2);
-        if (!bDurationEstimated || llLastStart + llFrameUnits <= llDuration) {
-            break;
-        }
-        llDuration = llLastStart + llFrameUnits;
-    }
-    return llDuration;
-}
 bool MediaGraph::Impl::OpenVideo() {
     nStreamIndex = av_find_best_stream(pFormat.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (nStreamIndex < 0) {
@@ -99,21 +86,28 @@ bool MediaGraph::Impl::Connect(int nThreads) {
     if (avcodec_open2(pCodec.get(), pCodec->codec, nullptr) < 0) {
         return false;
     }
+    cur.pFrame.reset(av_frame_alloc());
+    AVFrame* pFirst = cur.pFrame.get();
     // Frames beyond this would need image blocks of gigabytes: refused, not allocated.
-    if (!DecodeOne(pCur.get()) || pCur->width <= 0 || pCur->height <= 0 ||
-        pCur->width > kMaxFrameSide || pCur->height > kMaxFrameSide) {
+    if (pFirst == nullptr || !DecodeOne(pFirst) || pFirst->width <= 0 || pFirst->height <= 0 ||
+        pFirst->width > kMaxFrameSide || pFirst->height > kMaxFrameSide) {
         return false;
     }
     nQuarterTurns = QuarterTurnsOf(pStream);
-    sar = av_guess_sample_aspect_ratio(pFormat.get(), pStream, pCur.get());
+    sar = av_guess_sample_aspect_ratio(pFormat.get(), pStream, pFirst);
     if (nQuarterTurns % 2 == 1 && sar.num > 0) {
         sar = av_inv_q(sar);  // a turned pixel is as tall as it was wide
     }
-    header = nQuarterTurns % 2 == 1 ? dib::MakeHeader24(pCur->height, pCur->width)
-                                    : dib::MakeHeader24(pCur->width, pCur->height);
-    WorkOutTimes(pCur.get());
-    llCurStart = FrameStart(pCur.get());
-    llLastStart = llCurStart;
+    header = nQuarterTurns % 2 == 1 ? dib::MakeHeader24(pFirst->height, pFirst->width)
+                                    : dib::MakeHeader24(pFirst->width, pFirst->height);
+    WorkOutTimes(pFirst);
+    // No decode thread yet: this thread may still use the converter.
+    cur.llStart = FrameStart(pFirst);
+    cur.bgr.resize(BufferBytes());
+    cur.bConverted = converter.Convert(*pFirst, header, nQuarterTurns, cur.bgr.data(),
+                                       dib::RowBytes24(header.biWidth));
+    llLastStart = cur.llStart;
+    llDecoded = 1;
     bHaveCur = true;
     return true;
 }
@@ -135,7 +129,7 @@ std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& strPath, const I
     }
     SetUpFFmpegOnce();
     auto pImpl = std::make_unique<Impl>(clock);
-    if (!pImpl->pPacket || !pImpl->pCur || !pImpl->pNext || !pImpl->pSpare || !pImpl->pCopied) {
+    if (!pImpl->pPacket || !pImpl->pCopied) {
         return nullptr;
     }
     AVFormatContext* pRaw = nullptr;
@@ -154,6 +148,8 @@ std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& strPath, const I
         DebugOutput("media: no video stream that decodes");
         pImpl->pCodec.reset();
         pImpl->UseContainerDuration();
+    } else {
+        pImpl->StartDecodeThread();
     }
     return std::unique_ptr<MediaGraph>(new MediaGraph(std::move(pImpl)));
 }
@@ -230,14 +226,13 @@ CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
     GetCurrentPosition(llPosition);
     // The frame whose presentation interval contains the position is the one on screen.
     g.DecodeTo(llPosition + g.Tolerance());
-    if (!g.bHaveCur) {
+    if (!g.bHaveCur || !g.cur.bConverted) {
         return CopyResult::Failed;
     }
-    if (!g.ConvertCurrent(pDst, dib::RowBytes24(g.header.biWidth))) {
-        return CopyResult::Failed;
-    }
+    std::memcpy(pDst, g.cur.bgr.data(), g.header.biSizeImage);
     // A turned picture is no longer the decoded one: encoders take the 24-bit copy then.
-    if (g.bKeepCopied && g.nQuarterTurns == 0 && av_frame_ref(g.pCopied.get(), g.pCur.get()) < 0) {
+    if (g.bKeepCopied && g.nQuarterTurns == 0 &&
+        av_frame_ref(g.pCopied.get(), g.cur.pFrame.get()) < 0) {
         av_frame_unref(g.pCopied.get());  // only the 24-bit copy is there to encode from
     }
     return CopyResult::Ok;
@@ -256,9 +251,11 @@ const AVFrame* MediaGraph::CopiedPicture() const {
 }
 
 int64_t MediaGraph::DecodedFrameCount() const {
+    const std::lock_guard<std::mutex> guard(m_pImpl->lock);
     return m_pImpl->llDecoded;
 }
 int64_t MediaGraph::SeekCount() const {
+    const std::lock_guard<std::mutex> guard(m_pImpl->lock);
     return m_pImpl->llSeeks;
 }
 

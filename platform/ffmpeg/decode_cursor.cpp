@@ -1,10 +1,86 @@
-// The decode cursor: the frames of the video stream in presentation order, decoded forward
-// from the last one; only a backward or far jump seeks (to the key frame before the target).
+// The decode thread: the frames of the video stream in presentation order, decoded forward
+// from the last one with their 24-bit copies, kFramesAhead of them ready beyond the frame on
+// screen; a seek (to the key frame before the target) only when the caller asks for one.
 #include "platform/ffmpeg/media_graph_impl.h"
 
 namespace platform {
 
-int64_t MediaGraph::Impl::FrameStart(const AVFrame* pFrame) {
+void MediaGraph::Impl::StartDecodeThread() {
+    decodeThread = std::thread([this] { DecodeLoop(); });
+}
+
+void MediaGraph::Impl::StopDecodeThread() {
+    if (!decodeThread.joinable()) {
+        return;
+    }
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        bQuit = true;
+    }
+    workWanted.notify_all();
+    decodeThread.join();
+}
+
+void MediaGraph::Impl::DecodeLoop() {
+    std::unique_lock<std::mutex> held(lock);
+    for (;;) {
+        workWanted.wait(held, [this] {
+            return bQuit || bSeekWanted || (!bEnded && ahead.size() < kFramesAhead);
+        });
+        if (bQuit) {
+            return;
+        }
+        const uint64_t nAskedIn = nGeneration;
+        const bool bSeek = bSeekWanted;
+        const int64_t llTarget = llSeekTarget;
+        bSeekWanted = false;
+        held.unlock();
+
+        DecodedFrame frame;
+        const bool bGot = bSeek ? SeekAndDecode(llTarget, frame) : DecodeFrame(frame);
+
+        held.lock();
+        if (nGeneration != nAskedIn) {
+            continue;  // a seek was asked for meanwhile: this frame is of the old place
+        }
+        if (bGot) {
+            ++llDecoded;
+            llLastStart = std::max(llLastStart, frame.llStart);
+            ahead.push_back(std::move(frame));
+        } else {
+            NoteEndOfFrames();
+            bEnded = true;
+        }
+        frameReady.notify_all();
+    }
+}
+
+std::vector<uint8_t> MediaGraph::Impl::TakeBuffer() {
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (!spareBuffers.empty()) {
+            std::vector<uint8_t> buffer = std::move(spareBuffers.back());
+            spareBuffers.pop_back();
+            return buffer;
+        }
+    }
+    return std::vector<uint8_t>(BufferBytes());
+}
+
+bool MediaGraph::Impl::DecodeFrame(DecodedFrame& out) {
+    out.pFrame.reset(av_frame_alloc());
+    if (!out.pFrame || !DecodeOne(out.pFrame.get())) {
+        return false;
+    }
+    out.llStart = FrameStart(out.pFrame.get());
+    out.bgr = TakeBuffer();
+    out.bConverted = out.bgr.size() >= header.biSizeImage &&
+                     converter.Convert(*out.pFrame, header, nQuarterTurns, out.bgr.data(),
+                                       dib::RowBytes24(header.biWidth));
+    return true;
+}
+
+int64_t MediaGraph::Impl::FrameStart(const AVFrame* pFrame) const {
     int64_t ts = pFrame->best_effort_timestamp;
     if (ts == AV_NOPTS_VALUE) {
         ts = pFrame->pts;
@@ -13,19 +89,17 @@ int64_t MediaGraph::Impl::FrameStart(const AVFrame* pFrame) {
         ts = pFrame->pkt_dts;
     }
     if (ts == AV_NOPTS_VALUE) {
+        // Only this thread writes the newest start: reading it here needs no lock.
         return llLastStart < 0 ? 0 : llLastStart + llFrameUnits;
     }
     return av_rescale_q(ts - llOrigin, pStream->time_base, kUnitBase);
 }
 
-// Decodes the next frame in presentation order into pFrame; false at the end of the
-// stream or when the decoder cannot go on.
 bool MediaGraph::Impl::DecodeOne(AVFrame* pFrame) {
     int nErrors = 0;
     while (!bDecoderDrained) {
         const int nRecv = avcodec_receive_frame(pCodec.get(), pFrame);
         if (nRecv == 0) {
-            ++llDecoded;
             return true;
         }
         if (nRecv == AVERROR_EOF) {
@@ -49,10 +123,14 @@ bool MediaGraph::Impl::DecodeOne(AVFrame* pFrame) {
     return false;
 }
 
-// Sends the next packet of our stream to the decoder, or the end-of-stream signal.
 bool MediaGraph::Impl::FeedPacket() {
     for (;;) {
-        if (av_read_frame(pFormat.get(), pPacket.get()) < 0) {
+        int nRead = 0;
+        {
+            const std::lock_guard<std::mutex> guard(demuxLock);
+            nRead = av_read_frame(pFormat.get(), pPacket.get());
+        }
+        if (nRead < 0) {
             bInputEnded = true;
             avcodec_send_packet(pCodec.get(), nullptr);
             return true;
@@ -67,8 +145,6 @@ bool MediaGraph::Impl::FeedPacket() {
     }
 }
 
-// The end of the video is the end of its last frame, which a truncated file reveals only
-// when decoding runs out.
 void MediaGraph::Impl::NoteEndOfFrames() {
     if (llLastStart >= 0) {
         const int64_t llEnd = llLastStart + llFrameUnits;
@@ -77,96 +153,35 @@ void MediaGraph::Impl::NoteEndOfFrames() {
     }
 }
 
-bool MediaGraph::Impl::ShouldSeek(int64_t llTarget) const {
-    if (!bHaveCur || llTarget < llCurStart) {
-        return true;
-    }
-    if (llTarget - llCurStart <= kNearJump) {
-        return false;
-    }
-    const int64_t ts = av_rescale_q(llTarget, kUnitBase, pStream->time_base) + llOrigin;
-    const int nIndex = av_index_search_timestamp(pStream, ts, AVSEEK_FLAG_BACKWARD);
-    if (nIndex >= 0) {
-        const AVIndexEntry* pEntry = avformat_index_get_entry(pStream, nIndex);
-        if (pEntry != nullptr) {
-            const int64_t llKey =
-                av_rescale_q(pEntry->timestamp - llOrigin, pStream->time_base, kUnitBase);
-            return llKey > llCurStart;
-        }
-    }
-    return llTarget - llCurStart > kFarJumpWithoutIndex;
-}
-
 void MediaGraph::Impl::SeekBefore(int64_t llTarget) {
-    ++llSeeks;
     const int64_t ts = av_rescale_q_rnd(std::max<int64_t>(llTarget, 0), kUnitBase,
                                         pStream->time_base, AV_ROUND_DOWN) +
                        llOrigin;
-    if (av_seek_frame(pFormat.get(), nStreamIndex, ts, AVSEEK_FLAG_BACKWARD) < 0 &&
-        av_seek_frame(pFormat.get(), nStreamIndex, llOrigin, AVSEEK_FLAG_BACKWARD) < 0) {
-        av_seek_frame(pFormat.get(), -1, 0, AVSEEK_FLAG_BYTE);
+    {
+        const std::lock_guard<std::mutex> guard(demuxLock);
+        if (av_seek_frame(pFormat.get(), nStreamIndex, ts, AVSEEK_FLAG_BACKWARD) < 0 &&
+            av_seek_frame(pFormat.get(), nStreamIndex, llOrigin, AVSEEK_FLAG_BACKWARD) < 0) {
+            av_seek_frame(pFormat.get(), -1, 0, AVSEEK_FLAG_BYTE);
+        }
     }
     avcodec_flush_buffers(pCodec.get());
     bInputEnded = false;
     bDecoderDrained = false;
-    bHaveCur = false;
-    bHaveNext = false;
-    av_frame_unref(pCur.get());
-    av_frame_unref(pNext.get());
+    const std::lock_guard<std::mutex> guard(lock);
+    ++llSeeks;
     llLastStart = -1;
 }
 
-// Decodes the next frame into pNext; false when the stream has no more.
-bool MediaGraph::Impl::DecodeNext() {
-    if (!DecodeOne(pSpare.get())) {
-        NoteEndOfFrames();
-        return false;
-    }
-    const int64_t llStart = FrameStart(pSpare.get());
-    llLastStart = std::max(llLastStart, llStart);
-    av_frame_unref(pNext.get());
-    std::swap(pNext, pSpare);
-    llNextStart = llStart;
-    bHaveNext = true;
-    return true;
-}
-
-// Seeks so that decoding starts at or before llTarget. Demuxers without an index may land
-// late, or past the last frame; then it tries again further back, at last from the start.
-void MediaGraph::Impl::SeekAndPrime(int64_t llTarget) {
+bool MediaGraph::Impl::SeekAndDecode(int64_t llTarget, DecodedFrame& out) {
     for (const int64_t llBack : {0LL, 1LL, 4LL, 16LL, -1LL}) {
         const int64_t llSeekTo = llBack < 0 ? 0 : llTarget - llBack * kUnitsPerSecond;
         SeekBefore(llSeekTo);
-        if ((DecodeNext() && llNextStart <= llTarget) || llSeekTo <= 0) {
-            return;
+        const bool bGot = DecodeFrame(out);
+        if ((bGot && out.llStart <= llTarget) || llSeekTo <= 0) {
+            return bGot;
         }
     }
-}
-
-// Makes pCur the newest frame whose start is not after llTarget.
-void MediaGraph::Impl::DecodeTo(int64_t llTarget) {
-    if (bHaveCur && llTarget >= llCurStart &&
-        (bHaveNext ? llTarget < llNextStart : bDecoderDrained)) {
-        return;
-    }
-    if (ShouldSeek(llTarget)) {
-        SeekAndPrime(llTarget);
-    }
-    for (;;) {
-        if (bHaveNext) {
-            if (llNextStart > llTarget && bHaveCur) {
-                return;
-            }
-            std::swap(pCur, pNext);
-            llCurStart = llNextStart;
-            bHaveCur = true;
-            bHaveNext = false;
-            continue;
-        }
-        if (!DecodeNext()) {
-            return;
-        }
-    }
+    return false;
 }
 
 }  // namespace platform

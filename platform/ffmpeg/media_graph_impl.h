@@ -1,9 +1,15 @@
 #pragma once
-// The media graph's state, shared by its files: the graph itself (media_graph_ffmpeg.cpp)
-// and the decode cursor (decode_cursor.cpp: demux, decode, seek).
+// The media graph's state, shared by its files: the graph itself (media_graph_ffmpeg.cpp),
+// the decode thread (decode_cursor.cpp: demux, decode, seek, the 24-bit copy) and the
+// caller's side of it (decode_ahead.cpp: which frame is on screen).
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <limits>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "platform/ffmpeg/ffmpeg_ptr.h"
 #include "platform/ffmpeg/picture_converter.h"
@@ -25,44 +31,70 @@ inline constexpr int64_t kUnknownDuration = std::numeric_limits<int64_t>::max() 
 // How far before a frame's start a position may lie and still read as that start: 1 ms.
 inline constexpr int64_t kRoundingTolerance = 10'000;
 
+// A decoded frame with its start and its 24-bit copy, made on the decode thread.
+struct DecodedFrame {
+    ff::FramePtr pFrame;
+    int64_t llStart = 0;
+    std::vector<uint8_t> bgr;  // the upright 24-bit picture, rows as in the frame blocks
+    bool bConverted = false;
+};
+
+// The graph's state. Three owners: the decode thread alone uses the demuxer, decoder and
+// converter (once the thread runs); the caller's thread alone uses the position and the
+// frame on screen; what passes between them is guarded by `lock`.
 struct MediaGraph::Impl {
     explicit Impl(const IMediaClock& c) : clock(c) {}
+    ~Impl() { StopDecodeThread(); }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
 
     const IMediaClock& clock;
+
+    // ---- fixed once connected ----
     ff::FormatPtr pFormat;
     ff::CodecPtr pCodec;
-    ff::PacketPtr pPacket{av_packet_alloc()};
-    ff::FramePtr pCur{av_frame_alloc()};   // newest frame whose start <= target
-    ff::FramePtr pNext{av_frame_alloc()};  // a decoded frame beyond the target, kept for later
-    ff::FramePtr pSpare{av_frame_alloc()};
-    ff::FramePtr pCopied{av_frame_alloc()};  // a reference to the picture last copied out
-    bool bKeepCopied = false;
-    PictureConverter converter;
     AVStream* pStream = nullptr;
     int nStreamIndex = -1;
     bool bConnected = false;
     dib::BitmapInfoHeader header;  // of the upright picture
     int nQuarterTurns = 0;         // clockwise, to show the decoded picture upright
     AVRational sar{0, 1};          // of the upright picture's pixels
-
-    // Time facts, 100 ns units relative to the first video frame.
-    int64_t llOrigin = 0;  // timestamp of the first frame, in the stream's time base
+    int64_t llOrigin = 0;          // timestamp of the first frame, in the stream's time base
     int64_t llFrameUnits = kUnitsPerSecond / 30;
-    int64_t llDuration = 0;
-    bool bDurationEstimated = false;  // from bit rate or sparse timestamps, not the container
 
-    PositionModel position{clock, [this](int64_t llPos) { return DurationSeenFrom(llPos); }};
-
-    // Decoder state.
-    bool bHaveCur = false;
-    bool bHaveNext = false;
-    int64_t llCurStart = 0;
-    int64_t llNextStart = 0;
-    int64_t llLastStart = -1;
+    // ---- the decode thread's ----
+    ff::PacketPtr pPacket{av_packet_alloc()};
+    PictureConverter converter;
     bool bInputEnded = false;
     bool bDecoderDrained = false;
+    // The demuxer adds to the stream's index as it reads; the caller's seek decision reads
+    // the index too.
+    std::mutex demuxLock;
+
+    // ---- shared, under `lock` ----
+    std::mutex lock;
+    std::condition_variable workWanted;  // the decode thread waits for room or a seek
+    std::condition_variable frameReady;  // the caller waits for the frame it needs
+    std::deque<DecodedFrame> ahead;      // decoded, in presentation order, not yet shown
+    std::vector<std::vector<uint8_t>> spareBuffers;  // 24-bit buffers to reuse
+    bool bEnded = false;                             // no frame after the last in `ahead`
+    bool bSeekWanted = false;
+    int64_t llSeekTarget = 0;
+    uint64_t nGeneration = 0;  // counts seeks: frames of an older one are dropped
+    bool bQuit = false;
+    int64_t llDuration = 0;           // 100 ns units relative to the first video frame
+    bool bDurationEstimated = false;  // from bit rate or sparse timestamps, not the container
+    int64_t llLastStart = -1;         // the newest frame start decoded so far
     int64_t llDecoded = 0;
     int64_t llSeeks = 0;
+    std::thread decodeThread;
+
+    // ---- the caller's ----
+    PositionModel position{clock, [this](int64_t llPos) { return DurationSeenFrom(llPos); }};
+    DecodedFrame cur;  // the newest frame whose start is not after the last target
+    bool bHaveCur = false;
+    ff::FramePtr pCopied{av_frame_alloc()};  // a reference to the picture last copied out
+    bool bKeepCopied = false;
 
     // An estimated end is checked by decoding once a position reaches it: frames found
     // beyond it move the end on, running out of frames fixes it.
@@ -71,46 +103,44 @@ struct MediaGraph::Impl {
     // How far before a frame's start a position still counts as that frame's.
     int64_t Tolerance() const { return std::min<int64_t>(kRoundingTolerance, llFrameUnits / 2); }
 
-    int64_t FrameStart(const AVFrame* pFrame);
+    // Makes `cur` the newest frame whose start is not after llTarget, waiting for the decode
+    // thread (and asking it to seek) as needed. Caller's thread.
+    void DecodeTo(int64_t llTarget);
+    bool ShouldSeek(int64_t llTarget);
 
+    // The decode thread: keeps kFramesAhead frames ready, seeks when asked.
+    void StartDecodeThread();
+    void StopDecodeThread();
+    void DecodeLoop();
+    // Decodes the next frame, with its 24-bit copy; false at the end of the stream.
+    bool DecodeFrame(DecodedFrame& out);
+    // Seeks so that decoding starts at or before llTarget and decodes the first frame. Demuxers
+    // without an index may land late, or past the last frame; then it tries again further
+    // back, at last from the start.
+    bool SeekAndDecode(int64_t llTarget, DecodedFrame& out);
+    void SeekBefore(int64_t llTarget);
+    int64_t FrameStart(const AVFrame* pFrame) const;
     // Decodes the next frame in presentation order into pFrame; false at the end of the
     // stream or when the decoder cannot go on.
     bool DecodeOne(AVFrame* pFrame);
-
     // Sends the next packet of our stream to the decoder, or the end-of-stream signal.
     bool FeedPacket();
-
     // The end of the video is the end of its last frame, which a truncated file reveals only
-    // when decoding runs out.
+    // when decoding runs out. Under `lock`.
     void NoteEndOfFrames();
-
-    bool ShouldSeek(int64_t llTarget) const;
-
-    void SeekBefore(int64_t llTarget);
-
-    // Decodes the next frame into pNext; false when the stream has no more.
-    bool DecodeNext();
-
-    // Seeks so that decoding starts at or before llTarget. Demuxers without an index may land
-    // late, or past the last frame; then it tries again further back, at last from the start.
-    void SeekAndPrime(int64_t llTarget);
-
-    // Makes pCur the newest frame whose start is not after llTarget.
-    void DecodeTo(int64_t llTarget);
-
-    // The current frame as the upright 24-bit picture of the header's size.
-    bool ConvertCurrent(uint8_t* pDst, size_t nRowBytes) {
-        return converter.Convert(*pCur, header, nQuarterTurns, pDst, nRowBytes);
+    // A 24-bit buffer for one frame, reused when one is spare.
+    std::vector<uint8_t> TakeBuffer();
+    // swscale's packed writers may store past a row's end: the buffers have the room the
+    // frame blocks have (four bytes a pixel and more), not just the 24-bit picture's.
+    size_t BufferBytes() const {
+        return static_cast<size_t>(dib::ImageBlockBytes(header.biWidth, header.biHeight));
     }
 
     bool OpenVideo();
-
     void WorkOutTimes(const AVFrame* pFirst);
-
     // Decodes the first frame: it fixes the format and the time origin, and proves that
     // the stream can be decoded at all.
     bool Connect(int nThreads);
-
     void UseContainerDuration();
 };
 
