@@ -34,13 +34,15 @@ bool CanCompress(uint32_t nFourCC, int nWidth, int nHeight);
 
 // What the user chose: the handler code, the key-frame interval (0: the codec's default),
 // the quality 0..100 (-1: the codec's default), the data rate in KB/s (0: none) and the
-// compressor's own settings block.
+// compressor's own settings block. The encoder's threads are not the user's choice but the
+// program's: 0 lets the encoder use every core (its frame or slice threads).
 struct CompressorChoice {
     uint32_t nFourCC = kFourCCDib;
     int32_t nKeyFrameEvery = 0;
     int32_t nQuality = -1;
     int32_t nDataRateKBps = 0;
     std::vector<uint8_t> settings;
+    int32_t nEncoderThreads = 0;
 };
 
 // The compressor-choice dialog: a Qt dialog in the program, scripted in tests.

@@ -91,7 +91,10 @@ ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& ch
     c->sample_aspect_ratio = sar;  // written into the stream where the codec has room for it
     c->codec_tag = entry.nFourCC;
     c->max_b_frames = 0;  // AVI keeps one timestamp a frame
-    c->thread_count = 1;
+    // The encoder's own frame or slice threads, where it has them: the next frame is
+    // decoded meanwhile on the graph's thread, so the cores are all busy.
+    c->thread_count = choice.nEncoderThreads;
+    c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (entry.bKeyFrames && choice.nKeyFrameEvery > 0) {
         c->gop_size = choice.nKeyFrameEvery;
     }
@@ -127,8 +130,10 @@ bool CanCompress(uint32_t nFourCC, int nWidth, int nHeight) {
         return false;
     }
     SetUpFFmpegOnce();
+    CompressorChoice probe;
+    probe.nEncoderThreads = 1;  // only asking whether it opens
     return pEntry->pszEncoder == nullptr ||
-           OpenEncoder(*pEntry, CompressorChoice{}, nWidth, nHeight, AVRational{1, 30}) != nullptr;
+           OpenEncoder(*pEntry, probe, nWidth, nHeight, AVRational{1, 30}) != nullptr;
 }
 
 std::vector<CompressorInfo> ListCompressors(int nWidth, int nHeight) {

@@ -3,6 +3,7 @@
 #include "platform/ffmpeg/picture_colours.h"
 
 #include <algorithm>
+#include <cmath>
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -58,6 +59,100 @@ RangeTables MakeRangeTables(bool bToFull) {
     return t;
 }
 
+// BT.709 YUV to the BT.601 YUV compressors are given, with either range on either side, as
+// the colours the 24-bit copy shows would convert: the matrix change is linear, so luma
+// takes a share of the chroma and each chroma component a mix of both, and no value has to
+// pass through RGB. Integer weights in units of 1/65536, the rounding folded into the bias.
+struct MatrixWeights {
+    int32_t yY, yCb, yCr, yBias;
+    int32_t cbCb, cbCr, cbBias;
+    int32_t crCb, crCr, crBias;
+};
+
+MatrixWeights MakeMatrixWeights(bool bSourceFull, bool bTargetFull) {
+    const double krIn = 0.2126, kbIn = 0.0722;  // BT.709
+    const double krOut = 0.299, kbOut = 0.114;  // BT.601
+    // Normalised (y, pb, pr) of the source to the target's, through R, G, B.
+    auto convert = [&](double y, double pb, double pr, double(&result)[3]) {
+        const double r = y + 2 * (1 - krIn) * pr;
+        const double b = y + 2 * (1 - kbIn) * pb;
+        const double g = (y - krIn * r - kbIn * b) / (1 - krIn - kbIn);
+        const double y2 = krOut * r + (1 - krOut - kbOut) * g + kbOut * b;
+        result[0] = y2;
+        result[1] = (b - y2) / (2 * (1 - kbOut));
+        result[2] = (r - y2) / (2 * (1 - krOut));
+    };
+    double fromPb[3];
+    double fromPr[3];
+    convert(0, 1, 0, fromPb);
+    convert(0, 0, 1, fromPr);
+    const double yOffIn = bSourceFull ? 0 : 16;
+    const double yScaleIn = bSourceFull ? 255 : 219;
+    const double cScaleIn = bSourceFull ? 255 : 224;
+    const double yOffOut = bTargetFull ? 0 : 16;
+    const double yScaleOut = bTargetFull ? 255 : 219;
+    const double cScaleOut = bTargetFull ? 255 : 224;
+    auto fixed = [](double d) { return static_cast<int32_t>(std::lround(d * 65536)); };
+    MatrixWeights w{};
+    w.yY = fixed(yScaleOut / yScaleIn);
+    w.yCb = fixed(yScaleOut * fromPb[0] / cScaleIn);
+    w.yCr = fixed(yScaleOut * fromPr[0] / cScaleIn);
+    w.yBias = fixed(yOffOut - yScaleOut / yScaleIn * yOffIn) - 128 * (w.yCb + w.yCr) + 32768;
+    w.cbCb = fixed(cScaleOut * fromPb[1] / cScaleIn);
+    w.cbCr = fixed(cScaleOut * fromPr[1] / cScaleIn);
+    w.cbBias = fixed(128) - 128 * (w.cbCb + w.cbCr) + 32768;
+    w.crCb = fixed(cScaleOut * fromPb[2] / cScaleIn);
+    w.crCr = fixed(cScaleOut * fromPr[2] / cScaleIn);
+    w.crBias = fixed(128) - 128 * (w.crCb + w.crCr) + 32768;
+    return w;
+}
+
+uint8_t FromFixed(int32_t n) {
+    return static_cast<uint8_t>(std::clamp(n >> 16, 0, 255));
+}
+
+// The row loops are built for AVX2 and for any x86-64 (not under the sanitizers, whose
+// instrumented resolvers would run before their runtime is up).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
+    !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#define QUOVEL_ROW_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define QUOVEL_ROW_KERNEL
+#endif
+
+// One luma row: each sample with the chroma sample of its block (nShiftW: 0 or 1).
+QUOVEL_ROW_KERNEL
+void RemapLumaRow(const MatrixWeights& w, const uint8_t* pY, const uint8_t* pCb, const uint8_t* pCr,
+                  uint8_t* pOut, int nWidth, int nShiftW) {
+    if (nShiftW == 0) {
+        for (int x = 0; x < nWidth; ++x) {
+            pOut[x] = FromFixed(w.yY * pY[x] + w.yCb * pCb[x] + w.yCr * pCr[x] + w.yBias);
+        }
+        return;
+    }
+    const ptrdiff_t nPairs = nWidth / 2;
+    for (ptrdiff_t c = 0; c < nPairs; ++c) {
+        const int32_t nChroma = w.yCb * pCb[c] + w.yCr * pCr[c] + w.yBias;
+        pOut[2 * c] = FromFixed(w.yY * pY[2 * c] + nChroma);
+        pOut[2 * c + 1] = FromFixed(w.yY * pY[2 * c + 1] + nChroma);
+    }
+    if ((nWidth & 1) != 0) {
+        const int c = nWidth / 2;
+        pOut[nWidth - 1] =
+            FromFixed(w.yY * pY[nWidth - 1] + w.yCb * pCb[c] + w.yCr * pCr[c] + w.yBias);
+    }
+}
+
+// One row of each chroma plane.
+QUOVEL_ROW_KERNEL
+void RemapChromaRow(const MatrixWeights& w, const uint8_t* pCb, const uint8_t* pCr, uint8_t* pOutCb,
+                    uint8_t* pOutCr, int nWidth) {
+    for (int x = 0; x < nWidth; ++x) {
+        pOutCb[x] = FromFixed(w.cbCb * pCb[x] + w.cbCr * pCr[x] + w.cbBias);
+        pOutCr[x] = FromFixed(w.crCb * pCb[x] + w.crCr * pCr[x] + w.crBias);
+    }
+}
+
 }  // namespace
 
 bool EncoderInput::Open(int nWidth, int nHeight, AVPixelFormat encoderFormat) {
@@ -97,13 +192,18 @@ AVFrame* EncoderInput::FromDib(const uint8_t* pPixels, size_t nRowBytes) {
 
 AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
     const auto source = static_cast<AVPixelFormat>(picture.format);
-    // Compressors are given BT.601: only a picture read as BT.601 has its copy's colours.
     if (!m_bYuvTarget || picture.width != m_nWidth || picture.height != m_nHeight ||
-        ReadsAsBt709(picture) || !IsYuv8(source)) {
+        !IsYuv8(source)) {
         return nullptr;
     }
     const bool bSourceFull = IsFullRange(picture);
     const bool bTargetFull = IsFullRangeFormat(m_format);
+    if (ReadsAsBt709(picture)) {
+        // Compressors are given BT.601: the matrix changes on the way, in the same layout.
+        return PlainTwin(source) == PlainTwin(m_format)
+                   ? RemapMatrix(picture, bSourceFull, bTargetFull)
+                   : nullptr;
+    }
     if (PlainTwin(source) == PlainTwin(m_format) && bSourceFull == bTargetFull) {
         // The same planes: share the decoder's buffers instead of copying them. Only the
         // picture goes along, none of the decoder's notes (picture type, quality) that an
@@ -147,6 +247,34 @@ AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
         sws_scale(m_pFromYuv.get(), picture.data, picture.linesize, 0, picture.height,
                   m_pOwned->data, m_pOwned->linesize) <= 0) {
         return nullptr;
+    }
+    return m_pOwned.get();
+}
+
+AVFrame* EncoderInput::RemapMatrix(const AVFrame& picture, bool bSourceFull, bool bTargetFull) {
+    static const MatrixWeights kWeights[4] = {
+        MakeMatrixWeights(false, false), MakeMatrixWeights(false, true),
+        MakeMatrixWeights(true, false), MakeMatrixWeights(true, true)};
+    const MatrixWeights& w = kWeights[(bSourceFull ? 2 : 0) + (bTargetFull ? 1 : 0)];
+    const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(m_format);
+    if (pDesc == nullptr || pDesc->log2_chroma_w > 1 ||
+        av_frame_make_writable(m_pOwned.get()) < 0) {
+        return nullptr;
+    }
+    const int nShiftW = pDesc->log2_chroma_w;
+    const int nShiftH = pDesc->log2_chroma_h;
+    const int nChromaW = AV_CEIL_RSHIFT(m_nWidth, nShiftW);
+    const int nChromaH = AV_CEIL_RSHIFT(m_nHeight, nShiftH);
+    auto row = [](const AVFrame& f, int nPlane, int y) {
+        return f.data[nPlane] + static_cast<ptrdiff_t>(y) * f.linesize[nPlane];
+    };
+    for (int y = 0; y < m_nHeight; ++y) {
+        RemapLumaRow(w, row(picture, 0, y), row(picture, 1, y >> nShiftH),
+                     row(picture, 2, y >> nShiftH), row(*m_pOwned, 0, y), m_nWidth, nShiftW);
+    }
+    for (int y = 0; y < nChromaH; ++y) {
+        RemapChromaRow(w, row(picture, 1, y), row(picture, 2, y), row(*m_pOwned, 1, y),
+                       row(*m_pOwned, 2, y), nChromaW);
     }
     return m_pOwned.get();
 }

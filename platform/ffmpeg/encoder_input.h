@@ -1,9 +1,10 @@
 #pragma once
 // The frames an encoder is given. The pipeline's frames are 24-bit BGR, bottom row first;
 // most compressors want YUV. When the decoded picture behind a 24-bit frame is already YUV
-// of the same size and colour matrix, the encoder takes that picture (as it is, or with
-// only its range or chroma layout changed) instead of a conversion back from 24 bits: one
-// colour conversion per frame, not three, and no rounding through RGB.
+// of the same size, the encoder takes that picture (as it is, or with only its range or
+// chroma layout changed, or a BT.709 picture with its matrix changed to BT.601 in the same
+// layout) instead of a conversion back from 24 bits: one colour conversion per frame, not
+// three, and no rounding through RGB.
 // Include only from implementation files.
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,8 @@ class EncoderInput {
   private:
     // The picture in the encoder's layout with its range changed (to full, or to studio).
     AVFrame* RemapRange(const AVFrame& picture, bool bToFull);
+    // A BT.709 picture in the encoder's layout as BT.601, its range changed as asked.
+    AVFrame* RemapMatrix(const AVFrame& picture, bool bSourceFull, bool bTargetFull);
 
     int m_nWidth = 0;
     int m_nHeight = 0;
