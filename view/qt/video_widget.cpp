@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimerEvent>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/dib.h"
@@ -79,19 +80,38 @@ void CVideoWidget::Blit(const uint8_t* pBlock, const view::Rect& dst, const view
         return;
     }
     // Only the visible part is copied, into the window system's own 32-bit format, so that
-    // painting it needs no conversion (and no temporary image) per frame.
-    if (m_imgShown.width() != src.w || m_imgShown.height() != src.h) {
-        m_imgShown = QImage(src.w, src.h, QImage::Format_RGB32);
+    // painting it needs no conversion (and no temporary image) per frame. A picture shown
+    // smaller than it is (fitted) is sampled down to the shown size here, nearest pixel,
+    // as the painter would: a 4K frame fitted into a window costs the window's pixels.
+    const int nOutW = std::min(src.w, dst.w);
+    const int nOutH = std::min(src.h, dst.h);
+    if (m_imgShown.width() != nOutW || m_imgShown.height() != nOutH) {
+        m_imgShown = QImage(nOutW, nOutH, QImage::Format_RGB32);
+    }
+    m_columns.resize(static_cast<size_t>(nOutW));
+    for (int x = 0; x < nOutW; ++x) {  // the centre of each shown column
+        const int64_t llSrcX =
+            (2 * static_cast<int64_t>(x) + 1) * src.w / (2 * static_cast<int64_t>(nOutW));
+        m_columns[static_cast<size_t>(x)] = static_cast<size_t>(src.x + llSrcX) * 3;
     }
     const size_t nRow = dib::RowBytes24(header.biWidth);
     const uint8_t* pPixels = pBlock + dib::kPixelOffset;
-    for (int r = 0; r < src.h; ++r) {
+    for (int r = 0; r < nOutH; ++r) {
+        const int64_t llSrcR =
+            (2 * static_cast<int64_t>(r) + 1) * src.h / (2 * static_cast<int64_t>(nOutH));
         // Source rows count from the bottom; the image's rows from the top.
-        const uint8_t* pSrc = pPixels + static_cast<size_t>(src.y + src.h - 1 - r) * nRow +
-                              static_cast<size_t>(src.x) * 3;
+        const uint8_t* pSrcRow = pPixels + static_cast<size_t>(src.y + src.h - 1 - llSrcR) * nRow;
         auto* pDst = reinterpret_cast<QRgb*>(m_imgShown.scanLine(r));
-        for (int x = 0; x < src.w; ++x, pSrc += 3) {
-            pDst[x] = qRgb(pSrc[2], pSrc[1], pSrc[0]);
+        if (nOutW == src.w) {
+            const uint8_t* pSrc = pSrcRow + static_cast<size_t>(src.x) * 3;
+            for (int x = 0; x < nOutW; ++x, pSrc += 3) {
+                pDst[x] = qRgb(pSrc[2], pSrc[1], pSrc[0]);
+            }
+        } else {
+            for (int x = 0; x < nOutW; ++x) {
+                const uint8_t* pSrc = pSrcRow + m_columns[static_cast<size_t>(x)];
+                pDst[x] = qRgb(pSrc[2], pSrc[1], pSrc[0]);
+            }
         }
     }
     m_rcDest = QRect(dst.x, dst.y, dst.w, dst.h);

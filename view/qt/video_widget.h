@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 // The view's window: a scrolling area that keeps the pixels last blitted to it and owns the
 // view's timers, whose ticks it hands to the view on the user-interface thread.
 #include <QAbstractScrollArea>
@@ -43,7 +44,8 @@ class CVideoWidget : public QAbstractScrollArea, public view::IViewSurface {
     void UpdateScrollBars();
 
     CQuovelView& m_view;
-    QImage m_imgShown;  // top row first, in the window system's 32-bit format
+    QImage m_imgShown;              // top row first, in the window system's 32-bit format
+    std::vector<size_t> m_columns;  // byte offsets of the sampled columns in a source row
     QRect m_rcDest;
     QSize m_extent;  // the scroll extent
     bool m_bScaleToFit = false;
