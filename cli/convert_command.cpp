@@ -25,6 +25,7 @@ const char* const kConvertUsage =
     "usage: quovel --convert SOURCE DEST [--codec FOURCC] [--quality Q] [--keyframe N]\n"
     "                        [--data-rate KBPS] [--src-rate N] [--timer-rate N|max]\n"
     "                        [--dst-rate N] [--thinning 1|2|3] [--range START END] [--dv-crop]\n"
+    "                        [--encoder-threads N]\n"
     "       quovel --list-codecs [--size WxH]\n"
     "Converts SOURCE into the new AVI file DEST as the window's 保存 command does.\n"
     "  --codec FOURCC    compressor (see --list-codecs; default DIB, uncompressed)\n"
@@ -35,7 +36,8 @@ const char* const kConvertUsage =
     "  --dst-rate N      frame rate of DEST (default 30)\n"
     "  --thinning T      write one frame in T (1, 2 or 3)\n"
     "  --range S E       frames S to E (counted at 30 a second; default the whole stream)\n"
-    "  --dv-crop         reduce a 360x240 source to 320x240\n";
+    "  --dv-crop         reduce a 360x240 source to 320x240\n"
+    "  --encoder-threads N  threads inside the encoder (default 0: as many as it can use)\n";
 
 namespace {
 
@@ -161,6 +163,7 @@ std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
              r.settings.nDstFrameRate = n;
          }},
         {"--thinning", 1, 3, [&](int32_t n) { r.settings.nThinning = n; }},
+        {"--encoder-threads", 0, 64, [&](int32_t n) { r.choice.nEncoderThreads = n; }},
     };
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
