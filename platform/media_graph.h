@@ -5,7 +5,7 @@
 //
 // While running, the position is the start position plus the time elapsed on the given
 // clock, capped at the stop position. A decode thread of the graph's own decodes forward
-// from the last frame, kFramesAhead frames ahead of the one on screen with their 24-bit
+// from the last frame, up to kFramesAhead frames ahead of the one on screen with their 24-bit
 // copies, so that a copy finds its frame ready; a copy whose frame is not decoded yet waits
 // for it, so every copy is exact. Only a backward or far jump seeks. All calls are made
 // from one thread.
@@ -32,7 +32,8 @@ struct MediaGraphOptions {
     int nDecoderThreads = 0;  // threads inside the decoder; 0 lets FFmpeg choose
 };
 
-// How many decoded frames the graph keeps ready beyond the one on screen.
+// How many decoded frames the graph keeps ready beyond the one on screen, at most (fewer
+// for very large pictures).
 inline constexpr size_t kFramesAhead = 3;
 
 class MediaGraph {

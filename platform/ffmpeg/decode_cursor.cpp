@@ -1,5 +1,5 @@
 // The decode thread: the frames of the video stream in presentation order, decoded forward
-// from the last one with their 24-bit copies, kFramesAhead of them ready beyond the frame on
+// from the last one with their 24-bit copies, up to kFramesAhead of them ready beyond the frame on
 // screen; a seek (to the key frame before the target) only when the caller asks for one.
 #include "platform/ffmpeg/media_graph_impl.h"
 
@@ -25,7 +25,7 @@ void MediaGraph::Impl::DecodeLoop() {
     std::unique_lock<std::mutex> held(lock);
     for (;;) {
         workWanted.wait(held, [this] {
-            return bQuit || bSeekWanted || (!bEnded && ahead.size() < kFramesAhead);
+            return bQuit || bSeekWanted || (!bEnded && ahead.size() < FramesAhead());
         });
         if (bQuit) {
             return;

@@ -108,7 +108,7 @@ struct MediaGraph::Impl {
     void DecodeTo(int64_t llTarget);
     bool ShouldSeek(int64_t llTarget);
 
-    // The decode thread: keeps kFramesAhead frames ready, seeks when asked.
+    // The decode thread: keeps FramesAhead() frames ready, seeks when asked.
     void StartDecodeThread();
     void StopDecodeThread();
     void DecodeLoop();
@@ -130,10 +130,14 @@ struct MediaGraph::Impl {
     void NoteEndOfFrames();
     // A 24-bit buffer for one frame, reused when one is spare.
     std::vector<uint8_t> TakeBuffer();
-    // swscale's packed writers may store past a row's end: the buffers have the room the
-    // frame blocks have (four bytes a pixel and more), not just the 24-bit picture's.
-    size_t BufferBytes() const {
-        return static_cast<size_t>(dib::ImageBlockBytes(header.biWidth, header.biHeight));
+    // swscale's packed writers may store a little past a row's end, and the top row is the
+    // last in memory: one row of room beyond the picture.
+    size_t BufferBytes() const { return header.biSizeImage + dib::RowBytes24(header.biWidth); }
+    // Frames decoded ahead: kFramesAhead, fewer for pictures so large that their copies
+    // would cost more memory than the decoder's own (4K: one).
+    size_t FramesAhead() const {
+        constexpr size_t kBudget = 48u << 20;
+        return std::clamp<size_t>(kBudget / std::max<size_t>(BufferBytes(), 1), 1, kFramesAhead);
     }
 
     bool OpenVideo();
