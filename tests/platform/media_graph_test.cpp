@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "support/test_media.h"
@@ -113,6 +115,32 @@ TEST(MediaGraph, DecodesForwardAndSeeksOnlyForBackwardOrFarJumps) {
     EXPECT_EQ(pGraph->SeekCount(), 1);
     EXPECT_EQ(IndexAt(*pGraph, clock, 250 * kUnitsPerFrame30), 250);
     EXPECT_EQ(IndexAt(*pGraph, clock, 251 * kUnitsPerFrame30), 251);
+}
+
+// The frames after the one on screen are decoded on the graph's own thread while the caller
+// does other work, so that the next copies find them ready; no more than kFramesAhead, and a
+// graph destroyed meanwhile ends its thread. (The wait only bounds a failure; nothing here
+// measures speed.)
+TEST(MediaGraph, DecodesAheadOnItsOwnThreadAndNoFurther) {
+    const std::string strPath = testmedia::IndexedClip({});
+    ManualMediaClock clock;
+    auto pGraph = MediaGraph::Open(strPath, clock);
+    ASSERT_TRUE(pGraph);
+    pGraph->Run();
+    ASSERT_EQ(IndexAt(*pGraph, clock, 0), 0);
+    const int64_t llWanted = 1 + static_cast<int64_t>(platform::kFramesAhead);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (pGraph->DecodedFrameCount() < llWanted && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(pGraph->DecodedFrameCount(), llWanted)
+        << "frame 0 and the frames ahead, no call made";
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(pGraph->DecodedFrameCount(), llWanted) << "and then it waits for room";
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_EQ(IndexAt(*pGraph, clock, k * kUnitsPerFrame30), k);
+    }
+    pGraph.reset();  // its thread may be decoding: it is stopped and joined
 }
 
 TEST(MediaGraph, PositionFollowsRunPauseStopAndTheStopPosition) {
