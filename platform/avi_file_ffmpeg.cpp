@@ -1,5 +1,11 @@
 #include <sys/stat.h>
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 #include "platform/avi_file.h"
 #include "platform/ffmpeg/compressor_specs.h"
 #include "platform/ffmpeg/encoder_input.h"
@@ -12,6 +18,20 @@ extern "C" {
 }
 
 namespace platform {
+namespace {
+
+// Frames handed to the encoding thread and not yet encoded; the caller waits beyond this.
+constexpr size_t kFramesQueued = 2;
+
+// One frame on its way to the encoder: the decoded picture it can take as it is, or a copy of
+// the 24-bit frame (the caller's buffer is refilled by the next fetch).
+struct PendingFrame {
+    int64_t nPosition = 0;
+    ff::FramePtr pPicture;
+    std::vector<uint8_t> dib;
+};
+
+}  // namespace
 
 struct AviFile::Impl {
     ff::FormatPtr pFormat;  // output: closed by Finish, not by avformat_close_input
@@ -26,7 +46,18 @@ struct AviFile::Impl {
     bool bFinished = false;
     bool bFailed = false;
 
+    // The encoding thread: preparing the encoder's input, encoding and writing run beside the
+    // caller's next fetch. Started once the header is written; Finish joins it.
+    std::thread encodeThread;
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<PendingFrame> queue;
+    std::vector<std::vector<uint8_t>> spareDibs;
+    bool bStopEncoding = false;
+    bool bEncodeFailed = false;
+
     ~Impl() {
+        StopEncoding();
         if (pFormat) {
             if (pFormat->pb != nullptr) {
                 avio_closep(&pFormat->pb);
@@ -41,6 +72,82 @@ struct AviFile::Impl {
                              pStream->time_base);
         const int nResult = av_interleaved_write_frame(pFormat.get(), pOut);
         return nResult >= 0 && pFormat->pb->error == 0;
+    }
+
+    void EncodeLoop() {
+        const size_t nRow = dib::RowBytes24(pStream->codecpar->width);
+        std::unique_lock<std::mutex> held(lock);
+        for (;;) {
+            changed.wait(held, [this] { return bStopEncoding || !queue.empty(); });
+            if (queue.empty()) {
+                return;  // stopping, and everything handed over is encoded
+            }
+            PendingFrame frame = std::move(queue.front());
+            queue.pop_front();
+            held.unlock();
+            changed.notify_all();  // room for the caller
+            AVFrame* pInput = frame.pPicture ? input.FromPicture(*frame.pPicture)
+                                             : input.FromDib(frame.dib.data(), nRow);
+            bool bOk = pInput != nullptr;
+            if (bOk) {
+                pInput->pts = frame.nPosition;
+                bOk = avcodec_send_frame(pCodec.get(), pInput) >= 0 && Drain();
+            }
+            held.lock();
+            if (!frame.dib.empty()) {
+                spareDibs.push_back(std::move(frame.dib));
+            }
+            if (!bOk) {
+                bEncodeFailed = true;
+                changed.notify_all();
+            }
+        }
+    }
+
+    // Waits until every frame handed over is encoded and written, then ends the thread.
+    void StopEncoding() {
+        if (!encodeThread.joinable()) {
+            return;
+        }
+        {
+            const std::lock_guard<std::mutex> guard(lock);
+            bStopEncoding = true;
+        }
+        changed.notify_all();
+        encodeThread.join();
+    }
+
+    // Hands one frame to the encoding thread; false when an earlier frame failed to encode or
+    // be written, or this one cannot be kept.
+    bool Enqueue(int64_t nPosition, const uint8_t* pFrame, size_t nDibBytes,
+                 const AVFrame* pSource) {
+        PendingFrame frame;
+        frame.nPosition = nPosition;
+        std::unique_lock<std::mutex> held(lock);
+        if (bEncodeFailed) {
+            return false;
+        }
+        if (pSource != nullptr && input.Takes(*pSource)) {
+            frame.pPicture.reset(av_frame_clone(pSource));
+            if (!frame.pPicture) {
+                return false;
+            }
+        } else {
+            if (!spareDibs.empty()) {
+                frame.dib = std::move(spareDibs.back());
+                spareDibs.pop_back();
+            }
+            held.unlock();
+            frame.dib.assign(pFrame, pFrame + nDibBytes);
+            held.lock();
+        }
+        changed.wait(held, [this] { return bEncodeFailed || queue.size() < kFramesQueued; });
+        if (bEncodeFailed) {
+            return false;
+        }
+        queue.push_back(std::move(frame));
+        changed.notify_all();
+        return true;
     }
 
     bool Drain() {
@@ -142,6 +249,9 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
         return false;
     }
     f.bHeaderWritten = true;
+    if (f.pCodec) {
+        f.encodeThread = std::thread([&f] { f.EncodeLoop(); });
+    }
     return true;
 }
 
@@ -168,18 +278,7 @@ bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nByte
         f.pPacket->size = 0;
         return bOk;
     }
-    AVFrame* pInput = pSource != nullptr ? f.input.FromPicture(*pSource) : nullptr;
-    if (pInput == nullptr) {
-        pInput = f.input.FromDib(pFrame, nRow);
-    }
-    if (pInput == nullptr) {
-        return false;
-    }
-    pInput->pts = nPosition;
-    if (avcodec_send_frame(f.pCodec.get(), pInput) < 0) {
-        return false;
-    }
-    return f.Drain();
+    return f.Enqueue(nPosition, pFrame, nRow * static_cast<size_t>(h), pSource);
 }
 
 bool AviFile::Finish() {
@@ -188,7 +287,8 @@ bool AviFile::Finish() {
         return !f.bFailed;
     }
     f.bFinished = true;
-    bool bOk = f.bHeaderWritten;
+    f.StopEncoding();  // every frame handed over is written first
+    bool bOk = f.bHeaderWritten && !f.bEncodeFailed;
     if (f.bHeaderWritten) {
         if (f.pCodec) {
             bOk = avcodec_send_frame(f.pCodec.get(), nullptr) >= 0 && f.Drain() && bOk;

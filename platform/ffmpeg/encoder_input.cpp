@@ -190,19 +190,30 @@ AVFrame* EncoderInput::FromDib(const uint8_t* pPixels, size_t nRowBytes) {
     return m_pOwned.get();
 }
 
-AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
+bool EncoderInput::Takes(const AVFrame& picture) const {
     const auto source = static_cast<AVPixelFormat>(picture.format);
     if (!m_bYuvTarget || picture.width != m_nWidth || picture.height != m_nHeight ||
         !IsYuv8(source)) {
+        return false;
+    }
+    if (!ReadsAsBt709(picture)) {
+        return true;
+    }
+    const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(m_format);
+    return PlainTwin(source) == PlainTwin(m_format) && pDesc != nullptr &&
+           pDesc->log2_chroma_w <= 1;
+}
+
+AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
+    const auto source = static_cast<AVPixelFormat>(picture.format);
+    if (!Takes(picture)) {
         return nullptr;
     }
     const bool bSourceFull = IsFullRange(picture);
     const bool bTargetFull = IsFullRangeFormat(m_format);
     if (ReadsAsBt709(picture)) {
         // Compressors are given BT.601: the matrix changes on the way, in the same layout.
-        return PlainTwin(source) == PlainTwin(m_format)
-                   ? RemapMatrix(picture, bSourceFull, bTargetFull)
-                   : nullptr;
+        return RemapMatrix(picture, bSourceFull, bTargetFull);
     }
     if (PlainTwin(source) == PlainTwin(m_format) && bSourceFull == bTargetFull) {
         // The same planes: share the decoder's buffers instead of copying them. Only the

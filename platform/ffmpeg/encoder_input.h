@@ -20,8 +20,12 @@ class EncoderInput {
     // The frame made from a 24-bit bottom-up frame (rows nRowBytes apart), or null.
     AVFrame* FromDib(const uint8_t* pPixels, size_t nRowBytes);
     // The frame made from a decoded picture, or null when the picture cannot stand in for
-    // its 24-bit copy here (another size or colour matrix, RGB on either side).
+    // its 24-bit copy here (another size, RGB on either side, a BT.709 picture in another
+    // chroma layout) or the conversion cannot be made.
     AVFrame* FromPicture(const AVFrame& picture);
+    // Whether FromPicture takes the picture (reads only what Open set: callable from another
+    // thread than the one converting).
+    bool Takes(const AVFrame& picture) const;
 
   private:
     // The picture in the encoder's layout with its range changed (to full, or to studio).

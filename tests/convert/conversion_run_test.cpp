@@ -329,19 +329,26 @@ TEST_F(ConversionRunTest, SettingsCommandAppliesOnlyOnOk) {
 }
 
 TEST_F(ConversionRunTest, FailedWriteEndsTheConversionWithAMessage) {
-    OpenSource(testmedia::IndexedClip({}));
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1'000'000;
-    setrlimit(RLIMIT_FSIZE, &small);
-    Convert(Dest("full.avi"));
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_EQ(AppState.bConverting, 0);
-    ASSERT_FALSE(ui.messages.empty());
-    EXPECT_EQ(ui.messages.front(), "AVIファイルへの書き込みに失敗しました");
-    EXPECT_FALSE(Probe(Dest("full.avi"), "nb_read_frames").empty());
+    // Uncompressed frames are written at once; compressed ones on the encoding thread, whose
+    // failure is reported by the next frame handed to it (or by the close).
+    for (const char* pszTag : {"DIB ", "MJPG"}) {
+        SCOPED_TRACE(pszTag);
+        UseCompressor(pszTag[0], pszTag[1], pszTag[2], pszTag[3], 100);
+        ui.messages.clear();
+        OpenSource(testmedia::IndexedClip({}));
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = std::string(pszTag) == "DIB " ? 1'000'000 : 20'000;
+        setrlimit(RLIMIT_FSIZE, &small);
+        Convert(Dest(std::string("full-") + pszTag + ".avi"));
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(AppState.bConverting, 0);
+        ASSERT_FALSE(ui.messages.empty());
+        EXPECT_EQ(ui.messages.front(), "AVIファイルへの書き込みに失敗しました");
+        EXPECT_FALSE(Probe(Dest(std::string("full-") + pszTag + ".avi"), "nb_read_frames").empty());
+    }
 }
 
 }  // namespace
