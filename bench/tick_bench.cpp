@@ -1,15 +1,20 @@
-// quovel_tick_bench CLIP RATE ZOOM [VIEW_W VIEW_H]
+// quovel_tick_bench CLIP RATE ZOOM [VIEW_W VIEW_H [realtime]]
 // The cost of whole playback ticks in the real window (offscreen): fetch, transform, blit and
 // the synchronous repaint. ZOOM 1..4, or 0 to fit the picture to a VIEW_W × VIEW_H view.
 // Prints "ticks=N ms_per_tick=T ui_cpu_ms_per_tick=U": T is the wall time of a tick run back
 // to back (so it includes waiting for the decode thread), U the user-interface thread's own
 // CPU time per tick, what a tick takes from menus and repaints when playing in real time.
+// With "realtime" the clip plays as in the program instead, one tick every 33 ms on the real
+// clock, and it prints "shown=N due=M missed=K": the source frames (RATE a second) shown,
+// those whose time came, and those skipped after the first second.
 #include <time.h>
 #include <QApplication>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <thread>
 
 #include "app/framework/null_services.h"
 #include "app/qt/main_frame.h"
@@ -36,6 +41,42 @@ class NoRecentStore final : public IRecentFileStore {
 };
 }  // namespace
 
+// Plays as the program does: a tick every 33 ms of real time, the graph's clock following the
+// real one. A frame counts as shown when a tick's position falls in it.
+static void PlayInRealTime(CQuovelApp& app, platform::ManualMediaClock& clock, int nRate) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto next = start;
+    int64_t llLast = -1;
+    int64_t llShown = 0;
+    int64_t llMissed = 0;
+    int64_t llDue = 0;
+    while (AppState.pGrabber->bPlaying && AppState.pGrabber->pGraph) {
+        next += std::chrono::milliseconds(CQuovelDoc::kPlaybackIntervalMs);
+        std::this_thread::sleep_until(next);
+        const auto llElapsed =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
+        clock.Set(llElapsed / 100);
+        app.View().OnTimer(1);
+        if (!AppState.pGrabber->pGraph) {
+            break;
+        }
+        int64_t llPosition = 0;
+        AppState.pGrabber->pGraph->GetCurrentPosition(llPosition);
+        const int64_t llFrame = llPosition * nRate / 10'000'000;
+        llDue = llFrame + 1;
+        if (llFrame != llLast) {
+            ++llShown;
+            if (llLast >= 0 && llFrame > llLast + 1 && llPosition >= 10'000'000) {
+                llMissed += llFrame - llLast - 1;
+            }
+            llLast = llFrame;
+        }
+    }
+    std::printf("shown=%lld due=%lld missed=%lld\n", static_cast<long long>(llShown),
+                static_cast<long long>(llDue), static_cast<long long>(llMissed));
+}
+
 static double ThreadCpuMs() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
@@ -43,8 +84,8 @@ static double ThreadCpuMs() {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 4 && argc != 6) {
-        std::fprintf(stderr, "usage: %s CLIP RATE ZOOM [VIEW_W VIEW_H]\n", argv[0]);
+    if (argc != 4 && argc != 6 && argc != 7) {
+        std::fprintf(stderr, "usage: %s CLIP RATE ZOOM [VIEW_W VIEW_H [realtime]]\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -75,24 +116,29 @@ int main(int argc, char** argv) {
     }
     QApplication::processEvents();
 
-    // Warm up, then time whole ticks until the clip ends or 300 ticks have run.
-    for (int i = 0; i < 5; ++i) {
-        clock.Advance(10'000'000 / nRate);
-        app.View().OnTimer(1);
+    if (argc == 7 && std::string(argv[6]) == "realtime") {
+        PlayInRealTime(app, clock, nRate);
+    } else {
+        // Warm up, then time whole ticks until the clip ends or 300 ticks have run.
+        for (int i = 0; i < 5; ++i) {
+            clock.Advance(10'000'000 / nRate);
+            app.View().OnTimer(1);
+        }
+        int nTicks = 0;
+        const auto t0 = std::chrono::steady_clock::now();
+        const double dCpu0 = ThreadCpuMs();
+        while (AppState.pGrabber->bPlaying && nTicks < 300) {
+            clock.Advance(10'000'000 / nRate);
+            app.View().OnTimer(1);
+            ++nTicks;
+        }
+        const double dMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count();
+        const double dCpuMs = ThreadCpuMs() - dCpu0;
+        std::printf("ticks=%d ms_per_tick=%.3f ui_cpu_ms_per_tick=%.3f\n", nTicks, dMs / nTicks,
+                    dCpuMs / nTicks);
     }
-    int nTicks = 0;
-    const auto t0 = std::chrono::steady_clock::now();
-    const double dCpu0 = ThreadCpuMs();
-    while (AppState.pGrabber->bPlaying && nTicks < 300) {
-        clock.Advance(10'000'000 / nRate);
-        app.View().OnTimer(1);
-        ++nTicks;
-    }
-    const double dMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    const double dCpuMs = ThreadCpuMs() - dCpu0;
-    std::printf("ticks=%d ms_per_tick=%.3f ui_cpu_ms_per_tick=%.3f\n", nTicks, dMs / nTicks,
-                dCpuMs / nTicks);
     shell.DestroyMainFrame();
     app.ExitInstance();
     return 0;
