@@ -5,15 +5,7 @@
 #include <cstring>
 
 #include "effects/colour_space.h"
-
-// Each hot kernel is built twice, for AVX2 and for any x86-64; the loader picks one. Not
-// under the sanitizers: their instrumented resolvers would run before the runtime is up.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
-    !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-#define QUOVEL_KERNEL __attribute__((target_clones("avx2", "default")))
-#else
-#define QUOVEL_KERNEL
-#endif
+#include "platform/kernel_clones.h"
 
 namespace effects {
 namespace {

@@ -11,6 +11,7 @@
 #include "platform/ffmpeg/encoder_input.h"
 #include "platform/ffmpeg/ffmpeg_ptr.h"
 #include "platform/ffmpeg/ffmpeg_setup.h"
+#include "platform/stop_and_join.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -105,17 +106,7 @@ struct AviFile::Impl {
     }
 
     // Waits until every frame handed over is encoded and written, then ends the thread.
-    void StopEncoding() {
-        if (!encodeThread.joinable()) {
-            return;
-        }
-        {
-            const std::lock_guard<std::mutex> guard(lock);
-            bStopEncoding = true;
-        }
-        changed.notify_all();
-        encodeThread.join();
-    }
+    void StopEncoding() { StopAndJoin(encodeThread, lock, changed, bStopEncoding); }
 
     // Hands one frame to the encoding thread; false when an earlier frame failed to encode or
     // be written, or this one cannot be kept.

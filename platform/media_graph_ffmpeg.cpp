@@ -101,11 +101,7 @@ bool MediaGraph::Impl::Connect(int nThreads) {
     header = nQuarterTurns % 2 == 1 ? dib::MakeHeader24(pFirst->height, pFirst->width)
                                     : dib::MakeHeader24(pFirst->width, pFirst->height);
     WorkOutTimes(pFirst);
-    // No decode thread yet: this thread may still use the converter.
-    cur.llStart = FrameStart(pFirst);
-    cur.bgr.resize(BufferBytes());
-    cur.bConverted = converter.Convert(*pFirst, header, nQuarterTurns, cur.bgr.data(),
-                                       dib::RowBytes24(header.biWidth));
+    MakeCopy(cur);  // no decode thread yet: this thread may still use the converter
     llLastStart = cur.llStart;
     llDecoded = 1;
     bHaveCur = true;

@@ -3,9 +3,6 @@
 #include <algorithm>
 
 namespace platform {
-namespace {
-constexpr __int128 kUnitsPerSecond = kMediaUnitsPerSecond;
-}  // namespace
 
 void PositionModel::SetFrameGrid(int64_t nRateNum, int64_t nRateDen, int64_t llTolerance) {
     m_nRateNum = nRateDen > 0 ? nRateNum : 0;
@@ -34,9 +31,9 @@ int64_t PositionModel::Current() const {
     // that start; otherwise the position itself. Not capped at the stop position: a step held
     // short of the end must read as the end.
     const __int128 k = (static_cast<__int128>(llPos) + m_llTolerance) * m_nRateNum /
-                       (static_cast<__int128>(m_nRateDen) * kUnitsPerSecond);
+                       (static_cast<__int128>(m_nRateDen) * kMediaUnitsPerSecond);
     const __int128 den = m_nRateNum;
-    const __int128 num = k * m_nRateDen * kUnitsPerSecond;
+    const __int128 num = k * m_nRateDen * kMediaUnitsPerSecond;
     const auto llStart = static_cast<int64_t>((num + den - 1) / den);  // rounded up
     return llStart > llPos ? std::min(llStart, Duration()) : llPos;
 }

@@ -52,7 +52,7 @@ void MediaGraph::Impl::DecodeTo(int64_t llTarget) {
     if (bSeek) {
         // Frames decoded for the old place are of no use; the buffers are.
         for (DecodedFrame& frame : ahead) {
-            spareBuffers.push_back(std::move(frame.bgr));
+            Recycle(frame);
         }
         ahead.clear();
         bEnded = false;
@@ -65,9 +65,7 @@ void MediaGraph::Impl::DecodeTo(int64_t llTarget) {
     for (;;) {
         bool bTook = false;
         while (!ahead.empty() && (ahead.front().llStart <= llTarget || !bHaveCur)) {
-            if (bHaveCur && !cur.bgr.empty()) {
-                spareBuffers.push_back(std::move(cur.bgr));
-            }
+            Recycle(cur);
             cur = std::move(ahead.front());
             ahead.pop_front();
             bHaveCur = true;
@@ -76,7 +74,7 @@ void MediaGraph::Impl::DecodeTo(int64_t llTarget) {
         if (bTook) {
             workWanted.notify_one();  // room for more
         }
-        if (!ahead.empty() || (bEnded && !bSeekWanted)) {
+        if (!ahead.empty() || bEnded) {  // a seek asked for clears bEnded
             return;
         }
         frameReady.wait(held);

@@ -2,6 +2,7 @@
 // from the last one with their 24-bit copies, up to kFramesAhead of them ready beyond the frame on
 // screen; a seek (to the key frame before the target) only when the caller asks for one.
 #include "platform/ffmpeg/media_graph_impl.h"
+#include "platform/stop_and_join.h"
 
 namespace platform {
 
@@ -10,15 +11,7 @@ void MediaGraph::Impl::StartDecodeThread() {
 }
 
 void MediaGraph::Impl::StopDecodeThread() {
-    if (!decodeThread.joinable()) {
-        return;
-    }
-    {
-        const std::lock_guard<std::mutex> guard(lock);
-        bQuit = true;
-    }
-    workWanted.notify_all();
-    decodeThread.join();
+    StopAndJoin(decodeThread, lock, workWanted, bQuit);
 }
 
 void MediaGraph::Impl::DecodeLoop() {
@@ -41,7 +34,8 @@ void MediaGraph::Impl::DecodeLoop() {
 
         held.lock();
         if (nGeneration != nAskedIn) {
-            continue;  // a seek was asked for meanwhile: this frame is of the old place
+            Recycle(frame);  // a seek was asked for meanwhile: this frame is of the old place
+            continue;
         }
         if (bGot) {
             ++llDecoded;
@@ -67,16 +61,25 @@ std::vector<uint8_t> MediaGraph::Impl::TakeBuffer() {
     return std::vector<uint8_t>(BufferBytes());
 }
 
+void MediaGraph::Impl::Recycle(DecodedFrame& frame) {
+    if (!frame.bgr.empty()) {
+        spareBuffers.push_back(std::move(frame.bgr));
+    }
+}
+
+void MediaGraph::Impl::MakeCopy(DecodedFrame& frame) {
+    frame.llStart = FrameStart(frame.pFrame.get());
+    frame.bgr = TakeBuffer();
+    frame.bConverted = converter.Convert(*frame.pFrame, header, nQuarterTurns, frame.bgr.data(),
+                                         dib::RowBytes24(header.biWidth));
+}
+
 bool MediaGraph::Impl::DecodeFrame(DecodedFrame& out) {
     out.pFrame.reset(av_frame_alloc());
     if (!out.pFrame || !DecodeOne(out.pFrame.get())) {
         return false;
     }
-    out.llStart = FrameStart(out.pFrame.get());
-    out.bgr = TakeBuffer();
-    out.bConverted = out.bgr.size() >= header.biSizeImage &&
-                     converter.Convert(*out.pFrame, header, nQuarterTurns, out.bgr.data(),
-                                       dib::RowBytes24(header.biWidth));
+    MakeCopy(out);
     return true;
 }
 
@@ -174,7 +177,7 @@ void MediaGraph::Impl::SeekBefore(int64_t llTarget) {
 
 bool MediaGraph::Impl::SeekAndDecode(int64_t llTarget, DecodedFrame& out) {
     for (const int64_t llBack : {0LL, 1LL, 4LL, 16LL, -1LL}) {
-        const int64_t llSeekTo = llBack < 0 ? 0 : llTarget - llBack * kUnitsPerSecond;
+        const int64_t llSeekTo = llBack < 0 ? 0 : llTarget - llBack * kMediaUnitsPerSecond;
         SeekBefore(llSeekTo);
         const bool bGot = DecodeFrame(out);
         if ((bGot && out.llStart <= llTarget) || llSeekTo <= 0) {

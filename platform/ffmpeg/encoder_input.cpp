@@ -1,6 +1,7 @@
 #include "platform/ffmpeg/encoder_input.h"
 
 #include "platform/ffmpeg/picture_colours.h"
+#include "platform/kernel_clones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,17 +112,8 @@ uint8_t FromFixed(int32_t n) {
     return static_cast<uint8_t>(std::clamp(n >> 16, 0, 255));
 }
 
-// The row loops are built for AVX2 and for any x86-64 (not under the sanitizers, whose
-// instrumented resolvers would run before their runtime is up).
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
-    !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-#define QUOVEL_ROW_KERNEL __attribute__((target_clones("avx2", "default")))
-#else
-#define QUOVEL_ROW_KERNEL
-#endif
-
 // One luma row: each sample with the chroma sample of its block (nShiftW: 0 or 1).
-QUOVEL_ROW_KERNEL
+QUOVEL_KERNEL
 void RemapLumaRow(const MatrixWeights& w, const uint8_t* pY, const uint8_t* pCb, const uint8_t* pCr,
                   uint8_t* pOut, int nWidth, int nShiftW) {
     if (nShiftW == 0) {
@@ -144,7 +136,7 @@ void RemapLumaRow(const MatrixWeights& w, const uint8_t* pY, const uint8_t* pCb,
 }
 
 // One row of each chroma plane.
-QUOVEL_ROW_KERNEL
+QUOVEL_KERNEL
 void RemapChromaRow(const MatrixWeights& w, const uint8_t* pCb, const uint8_t* pCr, uint8_t* pOutCb,
                     uint8_t* pOutCr, int nWidth) {
     for (int x = 0; x < nWidth; ++x) {

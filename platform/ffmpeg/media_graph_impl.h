@@ -18,12 +18,11 @@
 
 namespace platform {
 
-inline constexpr int64_t kUnitsPerSecond = kMediaUnitsPerSecond;
-inline constexpr AVRational kUnitBase{1, static_cast<int>(kUnitsPerSecond)};
+inline constexpr AVRational kUnitBase{1, static_cast<int>(kMediaUnitsPerSecond)};
 // A forward jump shorter than this always decodes on; seeking is for far jumps.
-inline constexpr int64_t kNearJump = kUnitsPerSecond;
+inline constexpr int64_t kNearJump = kMediaUnitsPerSecond;
 // Without an index we cannot tell where key frames are; beyond this a seek pays off.
-inline constexpr int64_t kFarJumpWithoutIndex = 5 * kUnitsPerSecond;
+inline constexpr int64_t kFarJumpWithoutIndex = 5 * kMediaUnitsPerSecond;
 // Decoders that keep failing on a broken stream are given up on after this many errors.
 inline constexpr int kMaxConsecutiveErrors = 256;
 inline constexpr int kMaxFrameSide = 16384;
@@ -60,7 +59,7 @@ struct MediaGraph::Impl {
     int nQuarterTurns = 0;         // clockwise, to show the decoded picture upright
     AVRational sar{0, 1};          // of the upright picture's pixels
     int64_t llOrigin = 0;          // timestamp of the first frame, in the stream's time base
-    int64_t llFrameUnits = kUnitsPerSecond / 30;
+    int64_t llFrameUnits = kMediaUnitsPerSecond / 30;
 
     // ---- the decode thread's ----
     ff::PacketPtr pPacket{av_packet_alloc()};
@@ -114,6 +113,10 @@ struct MediaGraph::Impl {
     void DecodeLoop();
     // Decodes the next frame, with its 24-bit copy; false at the end of the stream.
     bool DecodeFrame(DecodedFrame& out);
+    // A decoded frame's start and 24-bit copy (the converter's thread only).
+    void MakeCopy(DecodedFrame& frame);
+    // Keeps a frame's 24-bit buffer for the next frame. Under `lock`.
+    void Recycle(DecodedFrame& frame);
     // Seeks so that decoding starts at or before llTarget and decodes the first frame. Demuxers
     // without an index may land late, or past the last frame; then it tries again further
     // back, at last from the start.

@@ -37,8 +37,19 @@ inline QAction* FindAction(QWidget* pWindow, const QString& strPrefix) {
     return nullptr;
 }
 
+// The application with the real Qt window set and its stand-ins scripted; the window is made
+// by InitInstance.
+struct QtAppRig {
+    CQtUiServices ui;
+    testfakes::FakeRecentFiles recent;
+    platform::ManualMediaClock clock;
+    CQtAppShell shell{ui};
+    testfakes::ScriptedChooser chooser;
+    CQuovelApp app{shell, ui, recent, clock, chooser};
+};
+
 // The window with a clip playing, for the layout tests.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected QtAppRig {
   protected:
     void SetUp() override {
         ResetAppState();
@@ -53,12 +64,6 @@ class MainWindowTest : public ::testing::Test {
     }
     virtual testmedia::ClipSpec Clip() const { return {}; }
 
-    CQtUiServices ui;
-    testfakes::FakeRecentFiles recent;
-    platform::ManualMediaClock clock;
-    CQtAppShell shell{ui};
-    testfakes::ScriptedChooser chooser;
-    CQuovelApp app{shell, ui, recent, clock, chooser};
     CMainFrame* pFrame = nullptr;
 };
 

@@ -18,12 +18,13 @@
 #include "resources/effect_dialog.h"
 #include "state/app_state.h"
 #include "support/fakes.h"
+#include "support/main_window_fixture.h"
 
 namespace {
 
 using namespace res::effect_ids;
 
-class EffectDialogTest : public ::testing::Test {
+class EffectDialogTest : public ::testing::Test, protected uitest::QtAppRig {
   protected:
     void SetUp() override {
         ResetAppState();
@@ -43,13 +44,6 @@ class EffectDialogTest : public ::testing::Test {
         return Dialog()->findChild<T*>(QString::number(nId));
     }
     QString Text(int nId) { return Control<QLabel>(nId)->text(); }
-
-    CQtUiServices ui;
-    testfakes::FakeRecentFiles recent;
-    platform::ManualMediaClock clock;
-    CQtAppShell shell{ui};
-    testfakes::ScriptedChooser chooser;
-    CQuovelApp app{shell, ui, recent, clock, chooser};
 };
 
 TEST_F(EffectDialogTest, SwitchingKindsReplacesTheDialogWithTheStoredLevels) {

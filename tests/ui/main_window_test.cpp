@@ -71,12 +71,9 @@ using uitest::PressKeys;
 TEST(MainWindow, PlaysACommandLineFileInATitledWindow) {
     ResetAppState();
     const std::string strPath = testmedia::IndexedClip({});
-    CQtUiServices ui;
-    testfakes::FakeRecentFiles recent;
-    platform::ManualMediaClock clock;
-    CQtAppShell shell(ui);
-    testfakes::ScriptedChooser chooser;
-    CQuovelApp app(shell, ui, recent, clock, chooser);
+    uitest::QtAppRig rig;
+    CQtAppShell& shell = rig.shell;
+    CQuovelApp& app = rig.app;
     ASSERT_TRUE(app.InitInstance({strPath}));
     CMainFrame* pFrame = shell.Frame();
     ASSERT_NE(pFrame, nullptr);

@@ -88,11 +88,14 @@ void CVideoWidget::Blit(const uint8_t* pBlock, const view::Rect& dst, const view
     if (m_imgShown.width() != nOutW || m_imgShown.height() != nOutH) {
         m_imgShown = QImage(nOutW, nOutH, QImage::Format_RGB32);
     }
-    m_columns.resize(static_cast<size_t>(nOutW));
-    for (int x = 0; x < nOutW; ++x) {  // the centre of each shown column
-        const int64_t llSrcX =
-            (2 * static_cast<int64_t>(x) + 1) * src.w / (2 * static_cast<int64_t>(nOutW));
-        m_columns[static_cast<size_t>(x)] = static_cast<size_t>(src.x + llSrcX) * 3;
+    if (m_columnsFor != QRect(src.x, src.w, nOutW, 0)) {  // the same from tick to tick
+        m_columnsFor = QRect(src.x, src.w, nOutW, 0);
+        m_columns.resize(static_cast<size_t>(nOutW));
+        for (int x = 0; x < nOutW; ++x) {  // the centre of each shown column
+            const int64_t llSrcX =
+                (2 * static_cast<int64_t>(x) + 1) * src.w / (2 * static_cast<int64_t>(nOutW));
+            m_columns[static_cast<size_t>(x)] = static_cast<size_t>(src.x + llSrcX) * 3;
+        }
     }
     const size_t nRow = dib::RowBytes24(header.biWidth);
     const uint8_t* pPixels = pBlock + dib::kPixelOffset;
@@ -102,16 +105,9 @@ void CVideoWidget::Blit(const uint8_t* pBlock, const view::Rect& dst, const view
         // Source rows count from the bottom; the image's rows from the top.
         const uint8_t* pSrcRow = pPixels + static_cast<size_t>(src.y + src.h - 1 - llSrcR) * nRow;
         auto* pDst = reinterpret_cast<QRgb*>(m_imgShown.scanLine(r));
-        if (nOutW == src.w) {
-            const uint8_t* pSrc = pSrcRow + static_cast<size_t>(src.x) * 3;
-            for (int x = 0; x < nOutW; ++x, pSrc += 3) {
-                pDst[x] = qRgb(pSrc[2], pSrc[1], pSrc[0]);
-            }
-        } else {
-            for (int x = 0; x < nOutW; ++x) {
-                const uint8_t* pSrc = pSrcRow + m_columns[static_cast<size_t>(x)];
-                pDst[x] = qRgb(pSrc[2], pSrc[1], pSrc[0]);
-            }
+        for (int x = 0; x < nOutW; ++x) {
+            const uint8_t* pSrc = pSrcRow + m_columns[static_cast<size_t>(x)];
+            pDst[x] = qRgb(pSrc[2], pSrc[1], pSrc[0]);
         }
     }
     m_rcDest = QRect(dst.x, dst.y, dst.w, dst.h);

@@ -46,6 +46,7 @@ class CVideoWidget : public QAbstractScrollArea, public view::IViewSurface {
     CQuovelView& m_view;
     QImage m_imgShown;              // top row first, in the window system's 32-bit format
     std::vector<size_t> m_columns;  // byte offsets of the sampled columns in a source row
+    QRect m_columnsFor;             // (first column, source width, shown width) they are for
     QRect m_rcDest;
     QSize m_extent;  // the scroll extent
     bool m_bScaleToFit = false;
