@@ -112,26 +112,29 @@ uint8_t FromFixed(int32_t n) {
     return static_cast<uint8_t>(std::clamp(n >> 16, 0, 255));
 }
 
-// One luma row: each sample with the chroma sample of its block (nShiftW: 0 or 1).
+// The chroma's share of each luma sample of a row (nShiftW: 0 or 1), worked out once for
+// the rows that share a chroma row.
 QUOVEL_KERNEL
-void RemapLumaRow(const MatrixWeights& w, const uint8_t* pY, const uint8_t* pCb, const uint8_t* pCr,
-                  uint8_t* pOut, int nWidth, int nShiftW) {
+void LumaChromaTermRow(const MatrixWeights& w, const uint8_t* pCb, const uint8_t* pCr,
+                       int32_t* pTerm, int nWidth, int nShiftW) {
     if (nShiftW == 0) {
         for (int x = 0; x < nWidth; ++x) {
-            pOut[x] = FromFixed(w.yY * pY[x] + w.yCb * pCb[x] + w.yCr * pCr[x] + w.yBias);
+            pTerm[x] = w.yCb * pCb[x] + w.yCr * pCr[x] + w.yBias;
         }
         return;
     }
-    const ptrdiff_t nPairs = nWidth / 2;
-    for (ptrdiff_t c = 0; c < nPairs; ++c) {
-        const int32_t nChroma = w.yCb * pCb[c] + w.yCr * pCr[c] + w.yBias;
-        pOut[2 * c] = FromFixed(w.yY * pY[2 * c] + nChroma);
-        pOut[2 * c + 1] = FromFixed(w.yY * pY[2 * c + 1] + nChroma);
+    const int nChroma = (nWidth + 1) / 2;
+    for (int c = 0; c < nChroma; ++c) {
+        pTerm[2 * c] = pTerm[2 * c + 1] = w.yCb * pCb[c] + w.yCr * pCr[c] + w.yBias;
     }
-    if ((nWidth & 1) != 0) {
-        const int c = nWidth / 2;
-        pOut[nWidth - 1] =
-            FromFixed(w.yY * pY[nWidth - 1] + w.yCb * pCb[c] + w.yCr * pCr[c] + w.yBias);
+}
+
+// One luma row, given its chroma term row.
+QUOVEL_KERNEL
+void RemapLumaRow(int32_t nWeight, const uint8_t* pY, const int32_t* pTerm, uint8_t* pOut,
+                  int nWidth) {
+    for (int x = 0; x < nWidth; ++x) {
+        pOut[x] = FromFixed(nWeight * pY[x] + pTerm[x]);
     }
 }
 
@@ -271,9 +274,16 @@ AVFrame* EncoderInput::RemapMatrix(const AVFrame& picture, bool bSourceFull, boo
     auto row = [](const AVFrame& f, int nPlane, int y) {
         return f.data[nPlane] + static_cast<ptrdiff_t>(y) * f.linesize[nPlane];
     };
+    // One spare element: the term row of an odd width is filled in pairs.
+    m_chromaTerm.resize(static_cast<size_t>(m_nWidth) + 1);
+    int nTermRow = -1;
     for (int y = 0; y < m_nHeight; ++y) {
-        RemapLumaRow(w, row(picture, 0, y), row(picture, 1, y >> nShiftH),
-                     row(picture, 2, y >> nShiftH), row(*m_pOwned, 0, y), m_nWidth, nShiftW);
+        if (y >> nShiftH != nTermRow) {
+            nTermRow = y >> nShiftH;
+            LumaChromaTermRow(w, row(picture, 1, nTermRow), row(picture, 2, nTermRow),
+                              m_chromaTerm.data(), m_nWidth, nShiftW);
+        }
+        RemapLumaRow(w.yY, row(picture, 0, y), m_chromaTerm.data(), row(*m_pOwned, 0, y), m_nWidth);
     }
     for (int y = 0; y < nChromaH; ++y) {
         RemapChromaRow(w, row(picture, 1, y), row(picture, 2, y), row(*m_pOwned, 1, y),

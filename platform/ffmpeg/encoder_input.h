@@ -8,6 +8,7 @@
 // Include only from implementation files.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/ffmpeg/ffmpeg_ptr.h"
 
@@ -43,6 +44,7 @@ class EncoderInput {
     ff::SwsPtr m_pFromYuv;
     const SwsContext* m_pConfigured = nullptr;
     int m_nRangeKey = -1;
+    std::vector<int32_t> m_chromaTerm;  // RemapMatrix's chroma share of one luma row
 };
 
 }  // namespace platform
