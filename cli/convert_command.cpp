@@ -264,6 +264,9 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     CMediaSession session(ui, recent, clock, chooser);
     CQuovelDoc& doc = session.Doc();
     CFrameGrabber& grabber = session.Grabber();
+    // Nothing shows the frames here: the 24-bit copy is made only for a compressor that
+    // cannot take the decoded picture.
+    grabber.bCopyOnDemand = 1;
     doc.SetTimerWindow(&timer);
 
     doc.OnFileOpen();

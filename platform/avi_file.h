@@ -41,6 +41,9 @@ class AviFile {
     bool MakeCompressedStream(const CompressorChoice& choice);
     // Opens the compressor for frames of this format and writes the file header.
     bool SetFormat(const dib::BitmapInfoHeader& format);
+    // Whether WriteSample encodes from the decoded picture pSource (may be null) rather
+    // than from the 24-bit frame, which it then does not read.
+    bool TakesPicture(const AVFrame* pSource) const;
     // One frame, 24-bit BGR, bottom row first, rows padded to 4 bytes, at stream position
     // nPosition. False when the frame could not be written (the disk is full, say).
     // pSource, when given, is the decoded picture pFrame was copied from: a compressor that

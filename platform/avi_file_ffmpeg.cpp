@@ -246,6 +246,14 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
     return true;
 }
 
+bool AviFile::TakesPicture(const AVFrame* pSource) const {
+    Impl& f = *m_pImpl;
+    if (pSource == nullptr || !f.pCodec) {
+        return false;
+    }
+    return f.input.Takes(*pSource);  // reads only what opening the encoder set
+}
+
 bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes,
                           const AVFrame* pSource) {
     Impl& f = *m_pImpl;

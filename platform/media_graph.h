@@ -68,6 +68,16 @@ class MediaGraph {
 
     // Copies the frame shown at the current position into pDst (nBytes of room).
     CopyResult CopyCurrentFrame(uint8_t* pDst, size_t nBytes);
+    // The same in two steps, for a caller that may not need the 24-bit copy: Select moves to
+    // the frame shown at the current position (its decoded picture is the copied picture
+    // while kept); CopySelectedFrame makes the 24-bit copy of the last frame selected, however
+    // the position has moved since. A failed selection leaves the one before selected.
+    CopyResult SelectCurrentFrame();
+    CopyResult CopySelectedFrame(uint8_t* pDst, size_t nBytes);
+    // Whether the decode thread makes each frame's 24-bit copy as it decodes (the default).
+    // Without, a copy is made when asked for, on the caller's thread: for a caller that
+    // seldom wants one.
+    void MakeCopiesAhead(bool bAhead);
     // While kept (a conversion), the decoded picture the last copy was made from, or null
     // when that copy failed. It stays valid until the next copy; an encoder may take it
     // instead of the 24-bit copy and so spare two colour conversions.

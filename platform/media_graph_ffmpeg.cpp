@@ -101,7 +101,7 @@ bool MediaGraph::Impl::Connect(int nThreads) {
     header = nQuarterTurns % 2 == 1 ? dib::MakeHeader24(pFirst->height, pFirst->width)
                                     : dib::MakeHeader24(pFirst->width, pFirst->height);
     WorkOutTimes(pFirst);
-    MakeCopy(cur);  // no decode thread yet: this thread may still use the converter
+    MakeCopy(cur, true);  // no decode thread yet: this thread may still use the converter
     llLastStart = cur.llStart;
     llDecoded = 1;
     bHaveCur = true;
@@ -218,20 +218,76 @@ CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
     if (nBytes < g.header.biSizeImage) {
         return CopyResult::InvalidArg;
     }
+    CopyResult result = SelectCurrentFrame();
+    if (result == CopyResult::Ok) {
+        result = CopySelectedFrame(pDst, nBytes);
+    }
+    if (result != CopyResult::Ok) {
+        av_frame_unref(g.pCopied.get());  // no picture behind a copy that was not made
+    }
+    return result;
+}
+
+CopyResult MediaGraph::SelectCurrentFrame() {
+    Impl& g = *m_pImpl;
+    av_frame_unref(g.pCopied.get());
+    if (!g.bConnected) {
+        return CopyResult::NotConnected;
+    }
     int64_t llPosition = 0;
     GetCurrentPosition(llPosition);
     // The frame whose presentation interval contains the position is the one on screen.
     g.DecodeTo(llPosition + g.Tolerance());
-    if (!g.bHaveCur || !g.cur.bConverted) {
+    if (!g.bHaveCur || (g.cur.bCopied && !g.cur.bConverted)) {
         return CopyResult::Failed;
     }
-    std::memcpy(pDst, g.cur.bgr.data(), g.header.biSizeImage);
+    av_frame_unref(g.pSelected.get());
+    if (av_frame_ref(g.pSelected.get(), g.cur.pFrame.get()) < 0) {
+        g.bSelectedIsCur = false;
+        return CopyResult::Failed;
+    }
+    g.bSelectedIsCur = true;
     // A turned picture is no longer the decoded one: encoders take the 24-bit copy then.
     if (g.bKeepCopied && g.nQuarterTurns == 0 &&
         av_frame_ref(g.pCopied.get(), g.cur.pFrame.get()) < 0) {
         av_frame_unref(g.pCopied.get());  // only the 24-bit copy is there to encode from
     }
     return CopyResult::Ok;
+}
+
+CopyResult MediaGraph::CopySelectedFrame(uint8_t* pDst, size_t nBytes) {
+    Impl& g = *m_pImpl;
+    if (!g.bConnected) {
+        return CopyResult::NotConnected;
+    }
+    if (pDst == nullptr) {
+        return CopyResult::Pointer;
+    }
+    if (nBytes < g.header.biSizeImage) {
+        return CopyResult::InvalidArg;
+    }
+    if (g.bSelectedIsCur && g.cur.bCopied) {
+        if (!g.cur.bConverted) {
+            return CopyResult::Failed;
+        }
+        std::memcpy(pDst, g.cur.bgr.data(), g.header.biSizeImage);
+        return CopyResult::Ok;
+    }
+    if (g.pSelected->buf[0] == nullptr) {
+        return CopyResult::Failed;
+    }
+    g.selectedBgr.resize(g.BufferBytes());
+    if (!g.callerConverter.Convert(*g.pSelected, g.header, g.nQuarterTurns, g.selectedBgr.data(),
+                                   dib::RowBytes24(g.header.biWidth))) {
+        return CopyResult::Failed;
+    }
+    std::memcpy(pDst, g.selectedBgr.data(), g.header.biSizeImage);
+    return CopyResult::Ok;
+}
+
+void MediaGraph::MakeCopiesAhead(bool bAhead) {
+    const std::lock_guard<std::mutex> guard(m_pImpl->lock);
+    m_pImpl->bCopiesAhead = bAhead;
 }
 
 void MediaGraph::KeepCopiedPicture(bool bKeep) {

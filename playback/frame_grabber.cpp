@@ -124,6 +124,8 @@ void CFrameGrabber::Run() {
     }
     // Only a conversion hands decoded pictures on; playback keeps no extra reference.
     pGraph->KeepCopiedPicture(AppState.bConverting != 0);
+    pGraph->MakeCopiesAhead(!Deferring());
+    m_bImagePending = false;
     pGraph->Run();
     bPaused = 0;
     nFrameCounter = 1;
@@ -159,7 +161,12 @@ bool CFrameGrabber::FetchFrame() {
     AppState.bFrameReady = 0;
     uint8_t* pImage = pDocument != nullptr ? pDocument->pFrameImage.get() : nullptr;
     const size_t nBytes = pDocument != nullptr ? pDocument->nImageBytes : 0;
-    if (pImage == nullptr || nBytes < dib::kPixelOffset) {
+    if (Deferring()) {
+        const platform::CopyResult result = pGraph->SelectCurrentFrame();
+        ReportCopyResult(result);
+        // A failed fetch leaves the frame before it to be written again, as a failed copy does.
+        m_bImagePending = m_bImagePending || result == platform::CopyResult::Ok;
+    } else if (pImage == nullptr || nBytes < dib::kPixelOffset) {
         ReportCopyResult(pGraph->CopyCurrentFrame(nullptr, 0));
     } else {
         std::memcpy(pImage + dib::kInfoHeaderOffset, &bmiHeader, sizeof(bmiHeader));
@@ -172,6 +179,27 @@ bool CFrameGrabber::FetchFrame() {
     }
     AppState.bFrameReady = 1;
     return true;
+}
+
+bool CFrameGrabber::Deferring() const {
+    return bCopyOnDemand != 0 && AppState.bConverting != 0;
+}
+
+bool CFrameGrabber::FillFrameImage() {
+    if (!m_bImagePending) {
+        return true;
+    }
+    uint8_t* pImage = pDocument != nullptr ? pDocument->pFrameImage.get() : nullptr;
+    const size_t nBytes = pDocument != nullptr ? pDocument->nImageBytes : 0;
+    if (!pGraph || pImage == nullptr || nBytes < dib::kPixelOffset) {
+        return false;
+    }
+    std::memcpy(pImage + dib::kInfoHeaderOffset, &bmiHeader, sizeof(bmiHeader));
+    const platform::CopyResult result =
+        pGraph->CopySelectedFrame(pImage + dib::kPixelOffset, nBytes - dib::kPixelOffset);
+    ReportCopyResult(result);
+    m_bImagePending = false;
+    return result == platform::CopyResult::Ok;
 }
 
 const AVFrame* CFrameGrabber::CopiedPicture() const {
@@ -195,8 +223,10 @@ void CFrameGrabber::Close() {
     }
     if (pGraph) {
         pGraph->Stop();
+        FillFrameImage();  // the frame fetched last stays in FrameImage, as after any run
         pGraph.reset();
     }
+    m_bImagePending = false;
     bPlaying = 0;
 }
 

@@ -42,6 +42,12 @@ class CFrameGrabber {
     bool FetchFrame();
     // The decoded picture that FrameImage was last copied from, or null.
     const AVFrame* CopiedPicture() const;
+    // With bCopyOnDemand set, a conversion's fetch only moves to its frame and leaves
+    // FrameImage as it was, for a run in which nothing shows the frames and the compressor
+    // takes the decoded picture: its 24-bit copy would be made for nothing. Whatever reads
+    // FrameImage during such a run calls FillFrameImage first, which copies the frame
+    // fetched last (false when that copy fails: FrameImage is left as it was).
+    bool FillFrameImage();
     void Close();
     void TogglePause();
 
@@ -65,9 +71,14 @@ class CFrameGrabber {
     // closes, for the conversion that follows.
     int32_t nSarNum = 0;
     int32_t nSarDen = 0;
+    int32_t bCopyOnDemand = 0;
 
   private:
     void StepToNextFrame();
+    // Whether this fetch leaves the 24-bit copy for FillFrameImage.
+    bool Deferring() const;
+
+    bool m_bImagePending = false;  // the frame fetched last is not in FrameImage yet
 
     const platform::IMediaClock& m_clock;
     platform::MediaGraphOptions m_options;

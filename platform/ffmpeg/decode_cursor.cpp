@@ -26,11 +26,12 @@ void MediaGraph::Impl::DecodeLoop() {
         const uint64_t nAskedIn = nGeneration;
         const bool bSeek = bSeekWanted;
         const int64_t llTarget = llSeekTarget;
+        const bool bCopy = bCopiesAhead;
         bSeekWanted = false;
         held.unlock();
 
         DecodedFrame frame;
-        const bool bGot = bSeek ? SeekAndDecode(llTarget, frame) : DecodeFrame(frame);
+        const bool bGot = bSeek ? SeekAndDecode(llTarget, frame, bCopy) : DecodeFrame(frame, bCopy);
 
         held.lock();
         if (nGeneration != nAskedIn) {
@@ -67,19 +68,23 @@ void MediaGraph::Impl::Recycle(DecodedFrame& frame) {
     }
 }
 
-void MediaGraph::Impl::MakeCopy(DecodedFrame& frame) {
+void MediaGraph::Impl::MakeCopy(DecodedFrame& frame, bool bCopy) {
     frame.llStart = FrameStart(frame.pFrame.get());
+    if (!bCopy) {
+        return;
+    }
     frame.bgr = TakeBuffer();
+    frame.bCopied = true;
     frame.bConverted = converter.Convert(*frame.pFrame, header, nQuarterTurns, frame.bgr.data(),
                                          dib::RowBytes24(header.biWidth));
 }
 
-bool MediaGraph::Impl::DecodeFrame(DecodedFrame& out) {
+bool MediaGraph::Impl::DecodeFrame(DecodedFrame& out, bool bCopy) {
     out.pFrame.reset(av_frame_alloc());
     if (!out.pFrame || !DecodeOne(out.pFrame.get())) {
         return false;
     }
-    MakeCopy(out);
+    MakeCopy(out, bCopy);
     return true;
 }
 
@@ -175,11 +180,11 @@ void MediaGraph::Impl::SeekBefore(int64_t llTarget) {
     llLastStart = -1;
 }
 
-bool MediaGraph::Impl::SeekAndDecode(int64_t llTarget, DecodedFrame& out) {
+bool MediaGraph::Impl::SeekAndDecode(int64_t llTarget, DecodedFrame& out, bool bCopy) {
     for (const int64_t llBack : {0LL, 1LL, 4LL, 16LL, -1LL}) {
         const int64_t llSeekTo = llBack < 0 ? 0 : llTarget - llBack * kMediaUnitsPerSecond;
         SeekBefore(llSeekTo);
-        const bool bGot = DecodeFrame(out);
+        const bool bGot = DecodeFrame(out, bCopy);
         if ((bGot && out.llStart <= llTarget) || llSeekTo <= 0) {
             return bGot;
         }

@@ -35,7 +35,8 @@ struct DecodedFrame {
     ff::FramePtr pFrame;
     int64_t llStart = 0;
     std::vector<uint8_t> bgr;  // the upright 24-bit picture, rows as in the frame blocks
-    bool bConverted = false;
+    bool bCopied = false;      // the 24-bit copy was made (or tried)
+    bool bConverted = false;   // and succeeded
 };
 
 // The graph's state. Three owners: the decode thread alone uses the demuxer, decoder and
@@ -81,6 +82,7 @@ struct MediaGraph::Impl {
     int64_t llSeekTarget = 0;
     uint64_t nGeneration = 0;  // counts seeks: frames of an older one are dropped
     bool bQuit = false;
+    bool bCopiesAhead = true;         // the decode thread makes each frame's 24-bit copy
     int64_t llDuration = 0;           // 100 ns units relative to the first video frame
     bool bDurationEstimated = false;  // from bit rate or sparse timestamps, not the container
     int64_t llLastStart = -1;         // the newest frame start decoded so far
@@ -94,6 +96,12 @@ struct MediaGraph::Impl {
     bool bHaveCur = false;
     ff::FramePtr pCopied{av_frame_alloc()};  // a reference to the picture last copied out
     bool bKeepCopied = false;
+    // The frame last selected: `cur` itself, or (once `cur` has moved on or gone) a
+    // reference to its picture, copied to 24 bits by the caller's own converter.
+    bool bSelectedIsCur = false;
+    ff::FramePtr pSelected{av_frame_alloc()};
+    std::vector<uint8_t> selectedBgr;
+    PictureConverter callerConverter;
 
     // An estimated end is checked by decoding once a position reaches it: frames found
     // beyond it move the end on, running out of frames fixes it.
@@ -112,15 +120,16 @@ struct MediaGraph::Impl {
     void StopDecodeThread();
     void DecodeLoop();
     // Decodes the next frame, with its 24-bit copy; false at the end of the stream.
-    bool DecodeFrame(DecodedFrame& out);
-    // A decoded frame's start and 24-bit copy (the converter's thread only).
-    void MakeCopy(DecodedFrame& frame);
+    bool DecodeFrame(DecodedFrame& out, bool bCopy);
+    // A decoded frame's start and, when copies are made ahead, its 24-bit copy (the
+    // converter's thread only).
+    void MakeCopy(DecodedFrame& frame, bool bCopy);
     // Keeps a frame's 24-bit buffer for the next frame. Under `lock`.
     void Recycle(DecodedFrame& frame);
     // Seeks so that decoding starts at or before llTarget and decodes the first frame. Demuxers
     // without an index may land late, or past the last frame; then it tries again further
     // back, at last from the start.
-    bool SeekAndDecode(int64_t llTarget, DecodedFrame& out);
+    bool SeekAndDecode(int64_t llTarget, DecodedFrame& out, bool bCopy);
     void SeekBefore(int64_t llTarget);
     int64_t FrameStart(const AVFrame* pFrame) const;
     // Decodes the next frame in presentation order into pFrame; false at the end of the

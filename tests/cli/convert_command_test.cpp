@@ -49,6 +49,51 @@ TEST(ConvertCommand, ConvertsWithTheWindowsPipeline) {
     EXPECT_EQ(Probe(strDest), "MJPG 320 240 30/1 10 ");
 }
 
+// Nothing shows the frames of a conversion run from here, so a compressor that takes the
+// decoded picture gets no 24-bit copy made at all; one that cannot take it (an RGB
+// compressor, a turned picture, the DV crop) asks for the copy of each frame as it writes
+// it. Either way every written frame is the one due.
+TEST(ConvertCommand, WritesTheFramesDueWhetherOrNotItNeedsTheirCopies) {
+    const std::string strSource = testmedia::IndexedClip(
+        {320, 240, 30, 40, "-c:v libx264 -preset ultrafast -g 40 -bf 2", "mp4"});
+    const std::string strTurned = testmedia::MakeClip(
+        "turned-indexed", "-i '" + strSource + "' -c copy -metadata:s:v:0 rotate=180", "mp4");
+    const std::string strDv =
+        testmedia::IndexedClip({360, 240, 30, 30, "-c:v libx264 -preset ultrafast -bf 2", "mp4"});
+    ASSERT_FALSE(strTurned.empty());
+    const std::string strDest = testmedia::MediaDir() + "/cli-copies.avi";
+    struct Run {
+        std::string strSource;
+        std::vector<std::string> options;
+        // How to read the bands of what was written: turned back, or the cropped columns
+        // put back (in black: band 0 is lost, and every frame due has bit 0 clear).
+        std::string strFilter;
+        int nWidth;
+    };
+    const std::vector<Run> runs = {
+        {strSource, {"--codec", "FMP4", "--quality", "100"}, "", 320},
+        {strSource, {"--codec", "DIB "}, "", 320},
+        {strTurned, {"--codec", "FMP4", "--quality", "100"}, "hflip,vflip", 320},
+        {strDv, {"--codec", "MJPG", "--quality", "100", "--dv-crop"}, "pad=360:240:20:0", 360},
+    };
+    for (const Run& run : runs) {
+        std::vector<std::string> args = {run.strSource, strDest,      "--range", "10",
+                                         "21",          "--thinning", "2"};
+        args.insert(args.end(), run.options.begin(), run.options.end());
+        const Outcome o = Convert(args);
+        ASSERT_EQ(o.nCode, 0) << run.options[1] << o.strErr;
+        std::string strWritten = strDest;
+        if (!run.strFilter.empty()) {
+            strWritten = testmedia::MediaDir() + "/cli-copies-read.avi";
+            testmedia::Shell("ffmpeg -v error -y -i '" + strDest + "' -vf " + run.strFilter +
+                             " -c:v ffv1 '" + strWritten + "'");
+        }
+        EXPECT_EQ(testmedia::DecodedIndices(strWritten, run.nWidth, 240),
+                  (std::vector<int>{10, 12, 14, 16, 18, 20}))  // 10..21, every second one
+            << run.options[1] << " " << run.strFilter;
+    }
+}
+
 TEST(ConvertCommand, RefusesBadRequestsWithOneLine) {
     const std::string strSource = testmedia::IndexedClip({});
     const std::string strDest = testmedia::MediaDir() + "/cli-bad.avi";

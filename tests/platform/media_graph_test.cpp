@@ -143,6 +143,49 @@ TEST(MediaGraph, DecodesAheadOnItsOwnThreadAndNoFurther) {
     pGraph.reset();  // its thread may be decoding: it is stopped and joined
 }
 
+// A graph that makes no copies ahead makes the copy of the frame selected last when asked,
+// wherever the position has gone since, byte for byte the copy made ahead (turned pictures
+// too); a copy asked for in one call is the frame at the position either way.
+TEST(MediaGraph, CopiesMadeWhenAskedForAreThoseMadeAhead) {
+    const std::string strPlain = testmedia::IndexedClip(
+        {320, 240, 30, 30, "-c:v libx264 -preset ultrafast -g 30 -bf 2", "mp4"});
+    const std::string strTurned = testmedia::MakeClip(
+        "turned-indexed", "-i '" + strPlain + "' -c copy -metadata:s:v:0 rotate=90", "mp4");
+    for (const std::string& strPath : {strPlain, strTurned}) {
+        ManualMediaClock clockAhead;
+        ManualMediaClock clockAsked;
+        auto pAhead = MediaGraph::Open(strPath, clockAhead);
+        auto pAsked = MediaGraph::Open(strPath, clockAsked);
+        ASSERT_TRUE(pAhead && pAsked) << strPath;
+        pAsked->MakeCopiesAhead(false);
+        pAhead->Run();
+        pAsked->Run();
+        dib::BitmapInfoHeader h;
+        ASSERT_TRUE(pAsked->GetConnectedFormat(h));
+        std::vector<uint8_t> ahead = Buffer(h);
+        std::vector<uint8_t> asked = Buffer(h);
+        for (const int k : {0, 1, 2, 5, 3, 20}) {
+            clockAhead.Set(k * kUnitsPerFrame30);
+            ASSERT_EQ(pAhead->CopyCurrentFrame(ahead.data(), ahead.size()), CopyResult::Ok);
+            clockAsked.Set(k * kUnitsPerFrame30);
+            ASSERT_EQ(pAsked->SelectCurrentFrame(), CopyResult::Ok);
+            clockAsked.Set((k + 4) * kUnitsPerFrame30);  // moved on: the selection stays
+            ASSERT_EQ(pAsked->CopySelectedFrame(asked.data(), asked.size()), CopyResult::Ok);
+            EXPECT_TRUE(ahead == asked) << strPath << " frame " << k;
+            if (strPath == strPlain) {
+                EXPECT_EQ(testmedia::ReadIndex(asked.data(), h.biWidth, h.biHeight), k);
+            }
+            ASSERT_EQ(pAsked->CopyCurrentFrame(asked.data(), asked.size()), CopyResult::Ok);
+            if (strPath == strPlain) {
+                EXPECT_EQ(testmedia::ReadIndex(asked.data(), h.biWidth, h.biHeight), k + 4);
+            }
+        }
+        EXPECT_EQ(pAsked->CopySelectedFrame(nullptr, 0), CopyResult::Pointer);
+        EXPECT_EQ(pAsked->CopySelectedFrame(asked.data(), asked.size() - 1),
+                  CopyResult::InvalidArg);
+    }
+}
+
 TEST(MediaGraph, PositionFollowsRunPauseStopAndTheStopPosition) {
     const std::string strPath = testmedia::IndexedClip({});
     ManualMediaClock clock;
