@@ -123,8 +123,8 @@ void LumaChromaTermRow(const MatrixWeights& w, const uint8_t* pCb, const uint8_t
         }
         return;
     }
-    const int nChroma = (nWidth + 1) / 2;
-    for (int c = 0; c < nChroma; ++c) {
+    const ptrdiff_t nChroma = (nWidth + 1) / 2;
+    for (ptrdiff_t c = 0; c < nChroma; ++c) {
         pTerm[2 * c] = pTerm[2 * c + 1] = w.yCb * pCb[c] + w.yCr * pCr[c] + w.yBias;
     }
 }
