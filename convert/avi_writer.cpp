@@ -120,9 +120,10 @@ int CAviWriter::WriteFrame() {
     // frame no longer has its size, so the crop below goes through FrameImage).
     const AVFrame* pSource =
         AppState.pGrabber != nullptr ? AppState.pGrabber->CopiedPicture() : nullptr;
-    if (AppState.pGrabber != nullptr &&
-        (AppState.bDvCropActive == 1 || !pFile->TakesPicture(pSource))) {
-        AppState.pGrabber->FillFrameImage();  // a fetch may have left it for us to ask for
+    // A fetch may have left FrameImage for us to ask for. (A cropped frame is never taken
+    // from the picture: the sizes differ.)
+    if (AppState.pGrabber != nullptr && !pFile->TakesPicture(pSource)) {
+        AppState.pGrabber->FillFrameImage();
     }
     if (AppState.bDvCropActive == 1) {
         // Keep the middle 320 columns: 20 dropped at each side.

@@ -207,25 +207,8 @@ GraphState MediaGraph::GetState() const {
 }
 
 CopyResult MediaGraph::CopyCurrentFrame(uint8_t* pDst, size_t nBytes) {
-    Impl& g = *m_pImpl;
-    av_frame_unref(g.pCopied.get());
-    if (!g.bConnected) {
-        return CopyResult::NotConnected;
-    }
-    if (pDst == nullptr) {
-        return CopyResult::Pointer;
-    }
-    if (nBytes < g.header.biSizeImage) {
-        return CopyResult::InvalidArg;
-    }
-    CopyResult result = SelectCurrentFrame();
-    if (result == CopyResult::Ok) {
-        result = CopySelectedFrame(pDst, nBytes);
-    }
-    if (result != CopyResult::Ok) {
-        av_frame_unref(g.pCopied.get());  // no picture behind a copy that was not made
-    }
-    return result;
+    const CopyResult result = SelectCurrentFrame();
+    return result == CopyResult::Ok ? CopySelectedFrame(pDst, nBytes) : result;
 }
 
 CopyResult MediaGraph::SelectCurrentFrame() {
@@ -243,10 +226,8 @@ CopyResult MediaGraph::SelectCurrentFrame() {
     }
     av_frame_unref(g.pSelected.get());
     if (av_frame_ref(g.pSelected.get(), g.cur.pFrame.get()) < 0) {
-        g.bSelectedIsCur = false;
         return CopyResult::Failed;
     }
-    g.bSelectedIsCur = true;
     // A turned picture is no longer the decoded one: encoders take the 24-bit copy then.
     if (g.bKeepCopied && g.nQuarterTurns == 0 &&
         av_frame_ref(g.pCopied.get(), g.cur.pFrame.get()) < 0) {
@@ -257,31 +238,38 @@ CopyResult MediaGraph::SelectCurrentFrame() {
 
 CopyResult MediaGraph::CopySelectedFrame(uint8_t* pDst, size_t nBytes) {
     Impl& g = *m_pImpl;
-    if (!g.bConnected) {
+    const CopyResult result = g.CopySelected(pDst, nBytes);
+    if (result != CopyResult::Ok) {
+        av_frame_unref(g.pCopied.get());  // no picture behind a copy that was not made
+    }
+    return result;
+}
+
+CopyResult MediaGraph::Impl::CopySelected(uint8_t* pDst, size_t nBytes) {
+    if (!bConnected) {
         return CopyResult::NotConnected;
     }
     if (pDst == nullptr) {
         return CopyResult::Pointer;
     }
-    if (nBytes < g.header.biSizeImage) {
+    if (nBytes < header.biSizeImage) {
         return CopyResult::InvalidArg;
     }
-    if (g.bSelectedIsCur && g.cur.bCopied) {
-        if (!g.cur.bConverted) {
-            return CopyResult::Failed;
-        }
-        std::memcpy(pDst, g.cur.bgr.data(), g.header.biSizeImage);
+    if (pSelected->buf[0] == nullptr) {
+        return CopyResult::Failed;
+    }
+    // While the selection holds its picture no other frame can have that buffer.
+    const bool bSelectedIsCur = bHaveCur && cur.pFrame->data[0] == pSelected->data[0];
+    if (bSelectedIsCur && cur.bCopied) {
+        std::memcpy(pDst, cur.bgr.data(), header.biSizeImage);  // made on the decode thread
         return CopyResult::Ok;
     }
-    if (g.pSelected->buf[0] == nullptr) {
+    selectedBgr.resize(BufferBytes());
+    if (!callerConverter.Convert(*pSelected, header, nQuarterTurns, selectedBgr.data(),
+                                 dib::RowBytes24(header.biWidth))) {
         return CopyResult::Failed;
     }
-    g.selectedBgr.resize(g.BufferBytes());
-    if (!g.callerConverter.Convert(*g.pSelected, g.header, g.nQuarterTurns, g.selectedBgr.data(),
-                                   dib::RowBytes24(g.header.biWidth))) {
-        return CopyResult::Failed;
-    }
-    std::memcpy(pDst, g.selectedBgr.data(), g.header.biSizeImage);
+    std::memcpy(pDst, selectedBgr.data(), header.biSizeImage);
     return CopyResult::Ok;
 }
 

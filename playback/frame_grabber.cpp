@@ -89,6 +89,7 @@ void CFrameGrabber::TakeGraph(std::unique_ptr<platform::MediaGraph> pNewGraph, C
                               int32_t& nWidth, int32_t& nHeight, int32_t& nLength) {
     pDocument = pDoc;
     pGraph = std::move(pNewGraph);
+    m_bImagePending = false;  // a frame selected in the graph before is gone with it
     pGraph->GetConnectedFormat(bmiHeader);
     int nNum = 0;
     int nDen = 0;
@@ -125,7 +126,6 @@ void CFrameGrabber::Run() {
     // Only a conversion hands decoded pictures on; playback keeps no extra reference.
     pGraph->KeepCopiedPicture(AppState.bConverting != 0);
     pGraph->MakeCopiesAhead(!Deferring());
-    m_bImagePending = false;
     pGraph->Run();
     bPaused = 0;
     nFrameCounter = 1;
@@ -159,19 +159,15 @@ bool CFrameGrabber::FetchFrame() {
     }
 
     AppState.bFrameReady = 0;
-    uint8_t* pImage = pDocument != nullptr ? pDocument->pFrameImage.get() : nullptr;
-    const size_t nBytes = pDocument != nullptr ? pDocument->nImageBytes : 0;
-    if (Deferring()) {
-        const platform::CopyResult result = pGraph->SelectCurrentFrame();
-        ReportCopyResult(result);
-        // A failed fetch leaves the frame before it to be written again, as a failed copy does.
-        m_bImagePending = m_bImagePending || result == platform::CopyResult::Ok;
-    } else if (pImage == nullptr || nBytes < dib::kPixelOffset) {
-        ReportCopyResult(pGraph->CopyCurrentFrame(nullptr, 0));
+    const platform::CopyResult selected = pGraph->SelectCurrentFrame();
+    if (selected == platform::CopyResult::Ok) {
+        m_bImagePending = true;
+        if (!Deferring()) {
+            FillFrameImage();
+        }
     } else {
-        std::memcpy(pImage + dib::kInfoHeaderOffset, &bmiHeader, sizeof(bmiHeader));
-        ReportCopyResult(
-            pGraph->CopyCurrentFrame(pImage + dib::kPixelOffset, nBytes - dib::kPixelOffset));
+        // FrameImage keeps the frame before (or it stays pending): it is written again.
+        ReportCopyResult(selected);
     }
     ++nFrameCounter;
     if (AppState.bConverting) {
@@ -185,21 +181,20 @@ bool CFrameGrabber::Deferring() const {
     return bCopyOnDemand != 0 && AppState.bConverting != 0;
 }
 
-bool CFrameGrabber::FillFrameImage() {
-    if (!m_bImagePending) {
-        return true;
+void CFrameGrabber::FillFrameImage() {
+    if (!m_bImagePending || !pGraph) {
+        return;
     }
+    m_bImagePending = false;
     uint8_t* pImage = pDocument != nullptr ? pDocument->pFrameImage.get() : nullptr;
     const size_t nBytes = pDocument != nullptr ? pDocument->nImageBytes : 0;
-    if (!pGraph || pImage == nullptr || nBytes < dib::kPixelOffset) {
-        return false;
+    if (pImage == nullptr || nBytes < dib::kPixelOffset) {
+        ReportCopyResult(pGraph->CopySelectedFrame(nullptr, 0));
+        return;
     }
     std::memcpy(pImage + dib::kInfoHeaderOffset, &bmiHeader, sizeof(bmiHeader));
-    const platform::CopyResult result =
-        pGraph->CopySelectedFrame(pImage + dib::kPixelOffset, nBytes - dib::kPixelOffset);
-    ReportCopyResult(result);
-    m_bImagePending = false;
-    return result == platform::CopyResult::Ok;
+    ReportCopyResult(
+        pGraph->CopySelectedFrame(pImage + dib::kPixelOffset, nBytes - dib::kPixelOffset));
 }
 
 const AVFrame* CFrameGrabber::CopiedPicture() const {

@@ -42,12 +42,12 @@ class CFrameGrabber {
     bool FetchFrame();
     // The decoded picture that FrameImage was last copied from, or null.
     const AVFrame* CopiedPicture() const;
-    // With bCopyOnDemand set, a conversion's fetch only moves to its frame and leaves
-    // FrameImage as it was, for a run in which nothing shows the frames and the compressor
-    // takes the decoded picture: its 24-bit copy would be made for nothing. Whatever reads
-    // FrameImage during such a run calls FillFrameImage first, which copies the frame
-    // fetched last (false when that copy fails: FrameImage is left as it was).
-    bool FillFrameImage();
+    // A fetch finds its frame and copies it into FrameImage here. With bCopyOnDemand set, a
+    // conversion's fetch leaves the copy for later, for a run in which nothing shows the
+    // frames and the compressor takes the decoded picture: the copy would be made for
+    // nothing. Whatever reads FrameImage during such a run calls this first. It copies the
+    // last frame a fetch found, once; a copy that fails leaves FrameImage as it was.
+    void FillFrameImage();
     void Close();
     void TogglePause();
 

@@ -60,14 +60,12 @@ void MediaGraph::Impl::DecodeTo(int64_t llTarget) {
         llSeekTarget = llTarget;
         ++nGeneration;
         bHaveCur = false;
-        bSelectedIsCur = false;
         workWanted.notify_one();
     }
     for (;;) {
         bool bTook = false;
         while (!ahead.empty() && (ahead.front().llStart <= llTarget || !bHaveCur)) {
             Recycle(cur);
-            bSelectedIsCur = false;  // the selection keeps its own reference to the picture
             cur = std::move(ahead.front());
             ahead.pop_front();
             bHaveCur = true;

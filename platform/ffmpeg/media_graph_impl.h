@@ -96,9 +96,8 @@ struct MediaGraph::Impl {
     bool bHaveCur = false;
     ff::FramePtr pCopied{av_frame_alloc()};  // a reference to the picture last copied out
     bool bKeepCopied = false;
-    // The frame last selected: `cur` itself, or (once `cur` has moved on or gone) a
-    // reference to its picture, copied to 24 bits by the caller's own converter.
-    bool bSelectedIsCur = false;
+    // The picture of the frame last selected. While it is `cur`'s, a copy takes `cur`'s 24-bit
+    // copy when the decode thread made one; otherwise the caller's own converter makes it.
     ff::FramePtr pSelected{av_frame_alloc()};
     std::vector<uint8_t> selectedBgr;
     PictureConverter callerConverter;
@@ -110,6 +109,8 @@ struct MediaGraph::Impl {
     // How far before a frame's start a position still counts as that frame's.
     int64_t Tolerance() const { return std::min<int64_t>(kRoundingTolerance, llFrameUnits / 2); }
 
+    // The 24-bit copy of the selected frame into pDst. Caller's thread.
+    CopyResult CopySelected(uint8_t* pDst, size_t nBytes);
     // Makes `cur` the newest frame whose start is not after llTarget, waiting for the decode
     // thread (and asking it to seek) as needed. Caller's thread.
     void DecodeTo(int64_t llTarget);
