@@ -173,7 +173,16 @@ void TransformFrame(uint8_t* pOut, const uint8_t* pSrc, const dib::BitmapInfoHea
                 break;  // other formats write nothing
         }
     }
-    // The strobe counts draws, not frames: it advances on every call.
+    CountDraw();
+}
+
+bool LeavesFrameAsIs(const dib::BitmapInfoHeader& header) {
+    return header.biBitCount == 24 &&
+           static_cast<ColorMode>(AppState.nColorMode) == ColorMode::Standard;
+}
+
+void CountDraw() {
+    // The strobe counts draws, not frames: it advances on every one.
     AppState.nStrobeCount = static_cast<int32_t>(static_cast<uint32_t>(AppState.nStrobeCount) + 1);
 }
 

@@ -17,4 +17,10 @@ uint8_t PaintMask(int32_t nLevels);
 void TransformFrame(uint8_t* pOut, const uint8_t* pSrc, const dib::BitmapInfoHeader* pHeader,
                     int32_t nWidth, int32_t nHeight);
 
+// True when TransformFrame would give the frame's pixels unchanged (a 24-bit frame in the
+// standard mode), so that a caller may show the frame itself. Such a draw still counts:
+// call CountDraw() for it, as TransformFrame does for each of its own.
+bool LeavesFrameAsIs(const dib::BitmapInfoHeader& header);
+void CountDraw();
+
 }  // namespace effects

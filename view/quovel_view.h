@@ -46,6 +46,10 @@ class IViewFrame {
 // display block the frame's header (24-bit, padded size). False, and nothing drawn, when the
 // frame's header does not fit the blocks.
 bool RenderDisplayBlock(CQuovelDoc& doc, int& nWidth, int& nHeight);
+// The block to show for the document's FrameImage: the frame's own block when the colour mode
+// leaves its pixels as they are, else the display block, rendered as above. Null when the
+// frame's header does not fit the blocks.
+const uint8_t* RenderShownBlock(CQuovelDoc& doc, int& nWidth, int& nHeight);
 
 }  // namespace view
 

@@ -1,5 +1,6 @@
 #pragma once
 // Scripted stand-ins for the windowing side, so the document and application run headless.
+#include <cstring>
 #include <deque>
 #include <map>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "app/quovel_app.h"
 #include "convert/convert_settings_editor.h"
 #include "platform/compressor.h"
+#include "platform/dib.h"
 #include "view/quovel_view.h"
 
 namespace testfakes {
@@ -104,10 +106,18 @@ class FakeSurface final : public TimerBook<view::IViewSurface> {
         bFit = true;
         ++nScrollSets;
     }
-    void Blit(const uint8_t*, const view::Rect& dst, const view::Rect& src) override {
+    void Blit(const uint8_t* pBlock, const view::Rect& dst, const view::Rect& src) override {
         ++nBlits;
         lastDst = dst;
         lastSrc = src;
+        // The 24-bit pixels given, as the window would read them from the block.
+        dib::BitmapInfoHeader header;
+        std::memcpy(&header, pBlock + dib::kInfoHeaderOffset, sizeof(header));
+        const size_t nBytes =
+            header.biWidth > 0 && header.biHeight > 0
+                ? dib::RowBytes24(header.biWidth) * static_cast<size_t>(header.biHeight)
+                : 0;
+        lastPixels.assign(pBlock + dib::kPixelOffset, pBlock + dib::kPixelOffset + nBytes);
     }
     int nClientW = 640;
     int nClientH = 480;
@@ -119,6 +129,7 @@ class FakeSurface final : public TimerBook<view::IViewSurface> {
     int nBlits = 0;
     view::Rect lastDst;
     view::Rect lastSrc;
+    std::vector<uint8_t> lastPixels;
 };
 
 class FakeFrame final : public view::IViewFrame {

@@ -28,7 +28,7 @@ TEST_F(MainWindowTest, AFittedPictureShowsTheNearestPixelOfEachArea) {
         const QImage shown =
             pVideo->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(shown.size(), view);
-        const uint8_t* pBlock = app.Doc().pDisplayImage.get();
+        const uint8_t* pBlock = app.Doc().pFrameImage.get();  // shown as it is
         const int w = 320;
         const int h = 240;
         int nWrong = 0;

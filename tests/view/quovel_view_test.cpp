@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/avi_writer.h"
+#include "platform/dib.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
@@ -117,6 +118,29 @@ TEST_F(QuovelViewTest, DoubleClickEscAndF11) {
     view.OnViewFullScreen();
     EXPECT_EQ(view.m_bFullScreen, 0);
     EXPECT_EQ(frame.fullScreenCalls, (std::vector<int>{1, 0, 1, 0, 1, 0}));
+}
+
+// The window is given the picture of the mode in force at each draw, whichever block holds
+// it: the frame unchanged in the standard mode, the effect's output in the others, never a
+// picture left from an earlier mode.
+TEST_F(QuovelViewTest, TheWindowIsGivenThePictureOfTheModeInForce) {
+    OpenAndDraw();
+    const size_t nBytes = dib::RowBytes24(320) * 240;
+    const uint8_t* pPixels = doc.pFrameImage.get() + dib::kPixelOffset;
+    const std::vector<uint8_t> picture(pPixels, pPixels + nBytes);
+    std::vector<uint8_t> negative(picture);
+    for (uint8_t& b : negative) {
+        b = static_cast<uint8_t>(255 - b);
+    }
+    EXPECT_EQ(surface.lastPixels, picture);
+    ASSERT_TRUE(router.Execute(cmd::kColorFirst + 9));  // negative
+    doc.OnViewRefresh();
+    EXPECT_EQ(surface.lastPixels, negative);
+    ASSERT_TRUE(router.Execute(cmd::kColorFirst));  // standard
+    const int32_t nStrobe = AppState.nStrobeCount;
+    doc.OnViewRefresh();
+    EXPECT_EQ(surface.lastPixels, picture);
+    EXPECT_EQ(AppState.nStrobeCount, nStrobe + 1) << "a draw of the frame as it is counts too";
 }
 
 TEST_F(QuovelViewTest, ConversionProgressGoesToTheStatusBarAndThePictureMayHide) {
