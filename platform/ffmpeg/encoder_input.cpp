@@ -30,6 +30,22 @@ bool IsYuv8(AVPixelFormat format) {
     return true;
 }
 
+// Packed 8-bit RGB with or without a padding byte: the 24-bit frame's colours, laid out
+// otherwise.
+bool IsPackedRgb8(AVPixelFormat format) {
+    switch (format) {
+        case AV_PIX_FMT_BGR24:
+        case AV_PIX_FMT_RGB24:
+        case AV_PIX_FMT_BGR0:
+        case AV_PIX_FMT_RGB0:
+        case AV_PIX_FMT_0BGR:
+        case AV_PIX_FMT_0RGB:
+            return true;
+        default:
+            return false;
+    }
+}
+
 uint8_t Clamp255(int n) {
     return static_cast<uint8_t>(std::clamp(n, 0, 255));
 }
@@ -155,6 +171,7 @@ bool EncoderInput::Open(int nWidth, int nHeight, AVPixelFormat encoderFormat) {
     m_nHeight = nHeight;
     m_format = encoderFormat;
     m_bYuvTarget = IsYuv8(encoderFormat);
+    m_bRgbTarget = IsPackedRgb8(encoderFormat);
     if (!m_pOwned || !m_pShared) {
         return false;
     }
@@ -187,9 +204,12 @@ AVFrame* EncoderInput::FromDib(const uint8_t* pPixels, size_t nRowBytes) {
 
 bool EncoderInput::Takes(const AVFrame& picture) const {
     const auto source = static_cast<AVPixelFormat>(picture.format);
-    if (!m_bYuvTarget || picture.width != m_nWidth || picture.height != m_nHeight ||
-        !IsYuv8(source)) {
+    if (!(m_bYuvTarget || m_bRgbTarget) || picture.width != m_nWidth ||
+        picture.height != m_nHeight || !IsYuv8(source)) {
         return false;
+    }
+    if (m_bRgbTarget) {
+        return true;  // the 24-bit frame's own conversion, whatever the matrix
     }
     if (!ReadsAsBt709(picture)) {
         return true;
@@ -203,6 +223,14 @@ AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
     const auto source = static_cast<AVPixelFormat>(picture.format);
     if (!Takes(picture)) {
         return nullptr;
+    }
+    if (m_bRgbTarget) {
+        // The colours of the 24-bit frame in one pass, without making the frame first.
+        if (av_frame_make_writable(m_pOwned.get()) < 0 ||
+            !m_toRgb.ConvertToPackedRgb(picture, m_format, m_pOwned->data, m_pOwned->linesize)) {
+            return nullptr;
+        }
+        return m_pOwned.get();
     }
     const bool bSourceFull = IsFullRange(picture);
     const bool bTargetFull = IsFullRangeFormat(m_format);
@@ -235,19 +263,19 @@ AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
     if (PlainTwin(source) == PlainTwin(m_format)) {
         return RemapRange(picture, bTargetFull);
     }
-    m_pFromYuv.reset(sws_getCachedContext(m_pFromYuv.release(), picture.width, picture.height,
-                                          source, m_nWidth, m_nHeight, m_format, SWS_BICUBIC,
-                                          nullptr, nullptr, nullptr));
-    if (!m_pFromYuv) {
-        return nullptr;
-    }
-    const int nRangeKey = (bSourceFull ? 2 : 0) + (bTargetFull ? 1 : 0);
-    if (m_pFromYuv.get() != m_pConfigured || nRangeKey != m_nRangeKey) {
+    const int nYuvKey =
+        static_cast<int>(source) * 4 + (bSourceFull ? 2 : 0) + (bTargetFull ? 1 : 0);
+    if (!m_pFromYuv || nYuvKey != m_nFromYuvKey) {
+        // Built again only when the source's layout or range changes (its size is ours).
+        m_pFromYuv.reset(sws_getContext(picture.width, picture.height, source, m_nWidth, m_nHeight,
+                                        m_format, SWS_BICUBIC, nullptr, nullptr, nullptr));
+        if (!m_pFromYuv) {
+            return nullptr;
+        }
         const int* pMatrix = sws_getCoefficients(SWS_CS_DEFAULT);
         sws_setColorspaceDetails(m_pFromYuv.get(), pMatrix, bSourceFull ? 1 : 0, pMatrix,
                                  bTargetFull ? 1 : 0, 0, 1 << 16, 1 << 16);
-        m_pConfigured = m_pFromYuv.get();
-        m_nRangeKey = nRangeKey;
+        m_nFromYuvKey = nYuvKey;
     }
     if (av_frame_make_writable(m_pOwned.get()) < 0 ||
         sws_scale(m_pFromYuv.get(), picture.data, picture.linesize, 0, picture.height,

@@ -4,13 +4,15 @@
 // of the same size, the encoder takes that picture (as it is, or with only its range or
 // chroma layout changed, or a BT.709 picture with its matrix changed to BT.601 in the same
 // layout) instead of a conversion back from 24 bits: one colour conversion per frame, not
-// three, and no rounding through RGB.
+// three, and no rounding through RGB. An RGB compressor is given such a picture converted
+// as its 24-bit frame would be, in the compressor's own layout: the same bytes, one pass.
 // Include only from implementation files.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "platform/ffmpeg/ffmpeg_ptr.h"
+#include "platform/ffmpeg/picture_converter.h"
 
 namespace platform {
 
@@ -21,8 +23,8 @@ class EncoderInput {
     // The frame made from a 24-bit bottom-up frame (rows nRowBytes apart), or null.
     AVFrame* FromDib(const uint8_t* pPixels, size_t nRowBytes);
     // The frame made from a decoded picture, or null when the picture cannot stand in for
-    // its 24-bit copy here (another size, RGB on either side, a BT.709 picture in another
-    // chroma layout) or the conversion cannot be made.
+    // its 24-bit copy here (another size, not 8-bit YUV, a BT.709 picture into YUV of
+    // another chroma layout) or the conversion cannot be made.
     AVFrame* FromPicture(const AVFrame& picture);
     // Whether FromPicture takes the picture (reads only what Open set: callable from another
     // thread than the one converting).
@@ -38,13 +40,14 @@ class EncoderInput {
     int m_nHeight = 0;
     AVPixelFormat m_format = AV_PIX_FMT_NONE;
     bool m_bYuvTarget = false;
+    bool m_bRgbTarget = false;
     ff::FramePtr m_pOwned{av_frame_alloc()};   // converted pictures
     ff::FramePtr m_pShared{av_frame_alloc()};  // a decoded picture passed on untouched
     ff::SwsPtr m_pFromDib;
     ff::SwsPtr m_pFromYuv;
-    const SwsContext* m_pConfigured = nullptr;
-    int m_nRangeKey = -1;
+    int m_nFromYuvKey = -1;             // the source layout and the ranges m_pFromYuv was built for
     std::vector<int32_t> m_chromaTerm;  // RemapMatrix's chroma share of one luma row
+    PictureConverter m_toRgb;           // pictures for RGB compressors
 };
 
 }  // namespace platform

@@ -92,33 +92,46 @@ bool PictureConverter::Convert(const AVFrame& picture, const dib::BitmapInfoHead
 
 bool PictureConverter::ConvertUnturned(const AVFrame& picture, uint8_t* pDst, size_t nRowBytes,
                                        int w, int h) {
-    const AVFrame* pFrame = &picture;
-    const auto srcFormat = static_cast<AVPixelFormat>(pFrame->format);
-    m_pSws.reset(sws_getCachedContext(m_pSws.release(), pFrame->width, pFrame->height, srcFormat, w,
-                                      h, AV_PIX_FMT_BGR24, SwsFlagsFor(pFrame->width), nullptr,
-                                      nullptr, nullptr));
-    if (!m_pSws) {
-        return false;
-    }
-    const int nSpace = ReadsAsBt709(*pFrame) ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
-    const int nFullRange = IsFullRange(*pFrame) ? 1 : 0;
-    const int nColourKey = nSpace * 2 + nFullRange;
-    if (m_pSws.get() != m_pSwsConfigured || nColourKey != m_nSwsColourKey) {
-        // Rebuilding the colour tables is costly: only when the context or matrix changes.
-        sws_setColorspaceDetails(m_pSws.get(), sws_getCoefficients(nSpace), nFullRange,
-                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
-        m_pSwsConfigured = m_pSws.get();
-        m_nSwsColourKey = nColourKey;
-    }
-
     // Read the source in its own order and write the rows from the bottom up: the
     // picture comes out as FFmpeg's own conversion gives it, dithering included.
-    uint8_t* dstData[4] = {pDst + static_cast<ptrdiff_t>(h - 1) * static_cast<ptrdiff_t>(nRowBytes),
-                           nullptr, nullptr, nullptr};
-    int dstStride[4] = {-static_cast<int>(nRowBytes), 0, 0, 0};
-    const uint8_t* const* srcData = pFrame->data;
-    const int* srcStride = pFrame->linesize;
-    return sws_scale(m_pSws.get(), srcData, srcStride, 0, pFrame->height, dstData, dstStride) > 0;
+    uint8_t* const dstData[4] = {
+        pDst + static_cast<ptrdiff_t>(h - 1) * static_cast<ptrdiff_t>(nRowBytes), nullptr, nullptr,
+        nullptr};
+    const int dstStride[4] = {-static_cast<int>(nRowBytes), 0, 0, 0};
+    return Scale(picture, w, h, AV_PIX_FMT_BGR24, dstData, dstStride);
+}
+
+bool PictureConverter::ConvertToPackedRgb(const AVFrame& picture, AVPixelFormat format,
+                                          uint8_t* const dstData[4], const int dstStride[4]) {
+    return Scale(picture, picture.width, picture.height, format, dstData, dstStride);
+}
+
+bool PictureConverter::Scale(const AVFrame& picture, int w, int h, AVPixelFormat format,
+                             uint8_t* const dstData[4], const int dstStride[4]) {
+    const SwsKey key{picture.width,
+                     picture.height,
+                     picture.format,
+                     w,
+                     h,
+                     format,
+                     ReadsAsBt709(picture) ? SWS_CS_ITU709 : SWS_CS_DEFAULT,
+                     IsFullRange(picture) ? 1 : 0};
+    if (!m_pSws || !(key == m_swsKey)) {
+        // A context of our own for each set of sizes, formats and colours. (swscale's cached
+        // contexts can be rebuilt behind the caller, even at the old one's address, and lose
+        // the colours set on them.) Building one is costly: only when something changes.
+        m_pSws.reset(sws_getContext(key.nSrcW, key.nSrcH,
+                                    static_cast<AVPixelFormat>(key.nSrcFormat), w, h, format,
+                                    SwsFlagsFor(picture.width), nullptr, nullptr, nullptr));
+        if (!m_pSws) {
+            return false;
+        }
+        sws_setColorspaceDetails(m_pSws.get(), sws_getCoefficients(key.nSpace), key.nFullRange,
+                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+        m_swsKey = key;
+    }
+    return sws_scale(m_pSws.get(), picture.data, picture.linesize, 0, picture.height, dstData,
+                     dstStride) > 0;
 }
 
 }  // namespace platform

@@ -23,14 +23,34 @@ class PictureConverter {
     // nQuarterTurns; false when the conversion cannot be set up.
     bool Convert(const AVFrame& picture, const dib::BitmapInfoHeader& header, int nQuarterTurns,
                  uint8_t* pDst, size_t nRowBytes);
+    // The picture, unturned and of its own size, top row first, in an 8-bit packed RGB
+    // format: the colours of its 24-bit frame (the same conversion, only laid out
+    // otherwise).
+    bool ConvertToPackedRgb(const AVFrame& picture, AVPixelFormat format, uint8_t* const dstData[4],
+                            const int dstStride[4]);
 
   private:
     // The picture as a bottom-up 24-bit frame of w × h, as it was decoded.
     bool ConvertUnturned(const AVFrame& picture, uint8_t* pDst, size_t nRowBytes, int w, int h);
+    // The picture scaled to w × h in `format`, with the colours its matrix and range say.
+    bool Scale(const AVFrame& picture, int w, int h, AVPixelFormat format,
+               uint8_t* const dstData[4], const int dstStride[4]);
+
+    // What the conversion context was built for.
+    struct SwsKey {
+        int nSrcW = 0;
+        int nSrcH = 0;
+        int nSrcFormat = -1;
+        int nDstW = 0;
+        int nDstH = 0;
+        int nDstFormat = -1;
+        int nSpace = -1;  // the source's matrix
+        int nFullRange = -1;
+        bool operator==(const SwsKey&) const = default;
+    };
 
     ff::SwsPtr m_pSws;
-    const SwsContext* m_pSwsConfigured = nullptr;
-    int m_nSwsColourKey = -1;  // the matrix and range the colour tables were built for
+    SwsKey m_swsKey;
     std::vector<uint8_t> m_turnBuffer;
 };
 

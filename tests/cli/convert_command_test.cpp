@@ -94,6 +94,52 @@ TEST(ConvertCommand, WritesTheFramesDueWhetherOrNotItNeedsTheirCopies) {
     }
 }
 
+// A lossless compressor keeps the 24-bit frames exactly, whatever the source's matrix,
+// range, width or chroma layout: its frames decode, byte for byte, to those of the
+// uncompressed file written from the same source.
+TEST(ConvertCommand, LosslessCompressorsKeepTheFramesExactly) {
+    const std::string strColours = "-f lavfi -i testsrc2=r=30:d=0.3:s=";
+    struct Source {
+        std::string strArgs;
+        int nWidth;
+        int nHeight;
+        std::vector<std::string> codecs;
+    };
+    const std::vector<Source> sources = {
+        {strColours + "320x240 -c:v libx264 -preset ultrafast -bf 2 -pix_fmt yuv420p"
+                      " -colorspace bt709 -color_primaries bt709 -color_trc bt709",
+         320,
+         240,
+         {"FFV1", "HFYU"}},
+        {strColours + "320x240 -c:v mpeg4 -q:v 2", 320, 240, {"FFV1", "HFYU"}},
+        {strColours + "321x241 -c:v libx264 -preset ultrafast -pix_fmt yuv420p",
+         321,
+         241,
+         {"FFV1"}},
+        {strColours + "320x240 -c:v mjpeg -pix_fmt yuvj422p", 320, 240, {"FFV1", "HFYU"}},
+        {strColours + "320x240 -c:v libx264 -preset ultrafast -pix_fmt yuv444p"
+                      " -colorspace bt709",
+         320,
+         240,
+         {"FFV1"}},
+    };
+    const std::string strDib = testmedia::MediaDir() + "/cli-lossless-dib.avi";
+    const std::string strDest = testmedia::MediaDir() + "/cli-lossless.avi";
+    for (const Source& source : sources) {
+        const std::string strSource = testmedia::MakeClip("lossless", source.strArgs, "avi");
+        ASSERT_FALSE(strSource.empty()) << source.strArgs;
+        ASSERT_EQ(Convert({strSource, strDib}).nCode, 0);
+        const auto frames = testmedia::DecodeAll(strDib, source.nWidth, source.nHeight);
+        ASSERT_GE(frames.size(), 5U) << source.strArgs;
+        for (const std::string& strCodec : source.codecs) {
+            const Outcome o = Convert({strSource, strDest, "--codec", strCodec});
+            ASSERT_EQ(o.nCode, 0) << strCodec << " " << o.strErr;
+            EXPECT_TRUE(testmedia::DecodeAll(strDest, source.nWidth, source.nHeight) == frames)
+                << strCodec << " from " << source.strArgs;
+        }
+    }
+}
+
 TEST(ConvertCommand, RefusesBadRequestsWithOneLine) {
     const std::string strSource = testmedia::IndexedClip({});
     const std::string strDest = testmedia::MediaDir() + "/cli-bad.avi";
