@@ -38,6 +38,8 @@ const RememberedField kFields[] = {
     {"convert/thinning", &AppState.nThinning, 1, 3},
     {"convert/hideWhileConverting", &AppState.bHideWhileConverting, 0, 1},
     {"convert/dvCrop", &AppState.bDvCrop, 0, 1},
+    {"convert/soundMode", &AppState.nSoundMode, 0, 4},
+    {"convert/soundBitrate", &AppState.nSoundKBitsPerSecond, 32, 320},
 };
 
 std::optional<int32_t> InRange(const IChoiceStore& store, const char* pszKey, int32_t nMin,

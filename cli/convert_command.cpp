@@ -17,6 +17,7 @@
 #include "convert/media_session.h"
 #include "platform/compressor.h"
 #include "platform/media_clock.h"
+#include "platform/sound_plan.h"
 #include "state/app_state.h"
 
 namespace cli {
@@ -25,7 +26,8 @@ const char* const kConvertUsage =
     "usage: quovel --convert SOURCE DEST [--codec FOURCC] [--quality Q] [--keyframe N]\n"
     "                        [--data-rate KBPS] [--src-rate N] [--timer-rate N|max]\n"
     "                        [--dst-rate N] [--thinning 1|2|3] [--range START END] [--dv-crop]\n"
-    "                        [--encoder-threads N]\n"
+    "                        [--encoder-threads N] [--audio none|keep|copy|mp3|pcm]\n"
+    "                        [--audio-bitrate KBPS]\n"
     "       quovel --list-codecs [--size WxH]\n"
     "Converts SOURCE into the new AVI file DEST as the window's 保存 command does.\n"
     "  --codec FOURCC    compressor (see --list-codecs; default DIB, uncompressed)\n"
@@ -37,13 +39,16 @@ const char* const kConvertUsage =
     "  --thinning T      write one frame in T (1, 2 or 3)\n"
     "  --range S E       frames S to E (counted at 30 a second; default the whole stream)\n"
     "  --dv-crop         reduce a 360x240 source to 320x240\n"
-    "  --encoder-threads N  threads inside the encoder (default 0: as many as it can use)\n";
+    "  --encoder-threads N  threads inside the encoder (default 0: as many as it can use)\n"
+    "  --audio MODE      the source's sound: none, keep (default: copied when an AVI takes\n"
+    "                    it as it is, else MP3), copy, mp3, or pcm (16-bit)\n"
+    "  --audio-bitrate KBPS  MP3's bit rate, 32..320 (default 192)\n";
 
 namespace {
 
-volatile std::sig_atomic_t g_bInterrupted = 0;
-extern "C" void OnInterrupt(int) {
-    g_bInterrupted = 1;
+volatile std::sig_atomic_t g_nInterruption = 0;  // the signal that asked to stop, or 0
+extern "C" void OnInterrupt(int nSignal) {
+    g_nInterruption = nSignal;
 }
 
 // The window's dialogs, answered from the command line; messages go to standard error.
@@ -164,6 +169,7 @@ std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
          }},
         {"--thinning", 1, 3, [&](int32_t n) { r.settings.nThinning = n; }},
         {"--encoder-threads", 0, 64, [&](int32_t n) { r.choice.nEncoderThreads = n; }},
+        {"--audio-bitrate", 32, 320, [&](int32_t n) { r.settings.nSoundKBitsPerSecond = n; }},
     };
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -197,6 +203,15 @@ std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
                 return "--range takes START and END with START before END";
             }
             r.range = std::pair{*s, *e};
+            continue;
+        }
+        if (a == "--audio") {
+            const std::string modes[] = {"none", "keep", "copy", "mp3", "pcm"};
+            const auto mode = std::find(std::begin(modes), std::end(modes), v);
+            if (mode == std::end(modes)) {
+                return "--audio takes none, keep, copy, mp3 or pcm";
+            }
+            r.settings.nSoundMode = static_cast<int32_t>(mode - std::begin(modes));
             continue;
         }
         if (a == "--timer-rate" && v == "max") {
@@ -246,13 +261,20 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return 2;
     }
 
-    // Ctrl+C is taken from here on, also while the source opens: it never ends the process
-    // in the middle of a write, and a conversion it interrupts is completed.
-    g_bInterrupted = 0;
+    // Ctrl+C and termination requests are taken from here on, also while the source opens:
+    // they never end the process in the middle of a write, and a conversion they interrupt
+    // is completed.
+    g_nInterruption = 0;
     struct InterruptGuard {
-        InterruptGuard() : pPrevious(std::signal(SIGINT, OnInterrupt)) {}
-        ~InterruptGuard() { std::signal(SIGINT, pPrevious); }
-        void (*pPrevious)(int);
+        InterruptGuard()
+            : pPreviousInt(std::signal(SIGINT, OnInterrupt)),
+              pPreviousTerm(std::signal(SIGTERM, OnInterrupt)) {}
+        ~InterruptGuard() {
+            std::signal(SIGINT, pPreviousInt);
+            std::signal(SIGTERM, pPreviousTerm);
+        }
+        void (*pPreviousInt)(int);
+        void (*pPreviousTerm)(int);
     } interruptGuard;
 
     // The window's own objects and commands, with the dialogs answered from the arguments.
@@ -300,6 +322,14 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
             << nOutW << "x" << nOutH << ")\n";
         return 1;
     }
+    if (request.settings.nSoundMode == static_cast<int32_t>(platform::SoundMode::Copy)) {
+        const platform::SoundSource sound = platform::ProbeSound(request.strSource);
+        if (sound.bHasSound && !sound.bCopyable) {
+            err << "quovel --convert: --audio copy: an AVI cannot take this source's sound as "
+                   "it is (use --audio mp3 or pcm)\n";
+            return 1;
+        }
+    }
     FixedSettings editor(request.settings);
     session.Conversion().SetSettingsEditor(&editor);
 
@@ -310,12 +340,19 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
         return 1;
     }
+    if (const std::string& strWhy = session.Writer().strSoundProblem; !strWhy.empty()) {
+        err << "quovel --convert: writing no sound: "
+            << (strWhy == "tempo"  ? "the picture is written at a speed the sound cannot follow"
+                : strWhy == "copy" ? "the sound cannot be copied when the speed changes"
+                                   : "the sound cannot be decoded or encoded")
+            << "\n";
+    }
 
     const int32_t nTotal = AppState.nRangeEnd - AppState.nRangeStart + 1;
     const auto start = std::chrono::steady_clock::now();
     auto next = start;
     for (int64_t nTick = 0; AppState.bConverting; ++nTick) {
-        if (g_bInterrupted) {
+        if (g_nInterruption != 0) {
             doc.OnPlayStop();  // like the stop command: the file is completed
             break;
         }
@@ -335,9 +372,9 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (ui.bProgressShown || ui.nMessages == 0) {
         err << "\n";
     }
-    if (g_bInterrupted) {
+    if (g_nInterruption != 0) {
         err << "quovel --convert: stopped; " << request.strDest << " holds the frames written\n";
-        return 130;
+        return 128 + g_nInterruption;  // as the shell reports a command ended by the signal
     }
     return ui.nMessages == 0 ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "convert/avi_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -92,12 +93,41 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
         bHasFileName = 0;
         return 0;
     }
-    if (!pFile->CreateStream(streamInfo) || !pFile->MakeCompressedStream(compressOptions) ||
-        !pFile->SetFormat(bmpHeader)) {
+    if (!pFile->CreateStream(streamInfo)) {
+        RemoveOutput();
+        return 0;
+    }
+    AddSound();
+    if (!pFile->MakeCompressedStream(compressOptions) || !pFile->SetFormat(bmpHeader)) {
         RemoveOutput();
         return 0;
     }
     return 1;
+}
+
+void CAviWriter::AddSound() {
+    strSoundProblem.clear();
+    const CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber == nullptr || pGrabber->strFileName.empty()) {
+        return;
+    }
+    // The captured frame c shows the source at (range start + c) × the time per frame and is
+    // written at c / thinning ÷ the destination rate: the sound starts at the range's first
+    // frame and plays (destination rate × thinning × time per frame) source seconds a second.
+    platform::SoundPlan plan;
+    plan.strSource = pGrabber->strFileName;
+    plan.mode = static_cast<platform::SoundMode>(AppState.nSoundMode);
+    plan.nMp3KBitsPerSecond = AppState.nSoundKBitsPerSecond;
+    const int64_t llTimePerFrame = pGrabber->llTimePerFrame;  // 100 ns units
+    plan.llStartMicroseconds = pGrabber->llOriginMicroseconds +
+                               static_cast<int64_t>(AppState.nRangeStart) * llTimePerFrame / 10;
+    plan.dTempo = static_cast<double>(AppState.nDstFrameRate) *
+                  static_cast<double>(std::max(AppState.nThinning, 1)) *
+                  static_cast<double>(llTimePerFrame) / 1e7;
+    std::string strWhy;
+    if (!pFile->AddSound(plan, strWhy) && !strWhy.empty()) {
+        strSoundProblem = strWhy;  // the picture is written without sound
+    }
 }
 
 void CAviWriter::Start() {

@@ -55,8 +55,13 @@ class CAviWriter {
     uint32_t nEndFrame = 0;
     // What the compressor dialog offers first: the last choice made ("DIB " at first).
     platform::CompressorChoice initialChoice;
+    // Why the file being written has no sound although its source has ("copy", "tempo",
+    // "codec": see AviFile::AddSound); empty otherwise.
+    std::string strSoundProblem;
 
   private:
+    // The source's sound, as the settings ask, covering the range written.
+    void AddSound();
     // Releases the file and removes it: nothing half made is left behind.
     void RemoveOutput();
     // No output, no name: where Close and Discard both end.

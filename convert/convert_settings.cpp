@@ -20,6 +20,8 @@ ConvertSettings LoadConvertSettings() {
     s.nRangeEnd = AppState.nRangeEnd;
     s.bHideWhileConverting = AppState.bHideWhileConverting;
     s.bDvCrop = AppState.bDvCrop;
+    s.nSoundMode = AppState.nSoundMode;
+    s.nSoundKBitsPerSecond = AppState.nSoundKBitsPerSecond;
     return s;
 }
 
@@ -60,6 +62,8 @@ void ApplyConvertSettings(const ConvertSettings& s, int32_t nStreamLength) {
     }
     AppState.bHideWhileConverting = s.bHideWhileConverting;
     AppState.bDvCrop = s.bDvCrop;
+    AppState.nSoundMode = s.nSoundMode;
+    AppState.nSoundKBitsPerSecond = s.nSoundKBitsPerSecond;
 }
 
 std::string FormatFramePosition(uint32_t n) {

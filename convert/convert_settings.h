@@ -20,6 +20,9 @@ struct ConvertSettings {
     int32_t nRangeEnd = 0;
     int32_t bHideWhileConverting = 0;
     int32_t bDvCrop = 0;
+    // The sound group: a platform::SoundMode and MP3's bit rate.
+    int32_t nSoundMode = 1;
+    int32_t nSoundKBitsPerSecond = 192;
 };
 
 // The settings as AppState holds them now.

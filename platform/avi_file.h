@@ -10,6 +10,7 @@
 
 #include "platform/compressor.h"
 #include "platform/dib.h"
+#include "platform/sound_plan.h"
 
 struct AVFrame;
 
@@ -38,6 +39,12 @@ class AviFile {
     AviFile& operator=(const AviFile&) = delete;
 
     bool CreateStream(const AviStreamInfo& info);
+    // Adds the sound track the plan describes, written beside the picture and never past its
+    // end; before SetFormat. False, and no track, when the source has no sound (strWhy
+    // empty) or the plan cannot be kept: strWhy "copy" (the codec cannot go in as it is, or
+    // the speed changes), "tempo" (a stretch beyond what keeps the sound clean), "codec"
+    // (it cannot be decoded or encoded).
+    bool AddSound(const SoundPlan& plan, std::string& strWhy);
     bool MakeCompressedStream(const CompressorChoice& choice);
     // Opens the compressor for frames of this format and writes the file header.
     bool SetFormat(const dib::BitmapInfoHeader& format);

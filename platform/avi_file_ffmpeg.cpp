@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -11,6 +12,7 @@
 #include "platform/ffmpeg/encoder_input.h"
 #include "platform/ffmpeg/ffmpeg_ptr.h"
 #include "platform/ffmpeg/ffmpeg_setup.h"
+#include "platform/ffmpeg/sound_track.h"
 #include "platform/stop_and_join.h"
 
 extern "C" {
@@ -57,6 +59,10 @@ struct AviFile::Impl {
     bool bStopEncoding = false;
     bool bEncodeFailed = false;
 
+    // The sound track, when there is one: written by whichever thread writes the picture.
+    std::unique_ptr<SoundTrack> pSound;
+    int64_t llPictureEndUs = 0;  // where the picture written so far ends
+
     ~Impl() {
         StopEncoding();
         if (pFormat) {
@@ -67,12 +73,27 @@ struct AviFile::Impl {
         }
     }
 
+    // One frame's packet; then the sound that plays until that frame ends, so that the two
+    // are interleaved in the file.
     bool WritePacket(AVPacket* pOut) {
+        const AVRational frameBase{static_cast<int>(info.nScale), static_cast<int>(info.nRate)};
+        const AVRational packetBase = pCodec ? pCodec->time_base : frameBase;
+        const int64_t llEndUs = av_rescale_q(av_rescale_q(pOut->pts, packetBase, frameBase) + 1,
+                                             frameBase, AVRational{1, 1'000'000});
         pOut->stream_index = pStream->index;
-        av_packet_rescale_ts(pOut, pCodec ? pCodec->time_base : pStream->time_base,
-                             pStream->time_base);
-        const int nResult = av_interleaved_write_frame(pFormat.get(), pOut);
-        return nResult >= 0 && pFormat->pb->error == 0;
+        av_packet_rescale_ts(pOut, packetBase, pStream->time_base);
+        if (av_interleaved_write_frame(pFormat.get(), pOut) < 0 || pFormat->pb->error != 0) {
+            return false;
+        }
+        llPictureEndUs = std::max(llPictureEndUs, llEndUs);
+        return !pSound || pSound->WriteUntil(llPictureEndUs, WriteSoundPacket());
+    }
+
+    SoundTrack::PacketWriter WriteSoundPacket() {
+        return [this](AVPacket* pSoundPacket) {
+            return av_interleaved_write_frame(pFormat.get(), pSoundPacket) >= 0 &&
+                   pFormat->pb->error == 0;
+        };
     }
 
     void EncodeLoop() {
@@ -192,6 +213,20 @@ bool AviFile::CreateStream(const AviStreamInfo& info) {
     return true;
 }
 
+bool AviFile::AddSound(const SoundPlan& plan, std::string& strWhy) {
+    Impl& f = *m_pImpl;
+    strWhy.clear();
+    if (f.bHeaderWritten || f.pSound) {
+        return false;
+    }
+    auto pSound = std::make_unique<SoundTrack>();
+    if (!pSound->Open(plan, f.pFormat.get(), strWhy)) {
+        return false;
+    }
+    f.pSound = std::move(pSound);
+    return true;
+}
+
 bool AviFile::MakeCompressedStream(const CompressorChoice& choice) {
     Impl& f = *m_pImpl;
     f.pEntry = FindSpec(choice.nFourCC);
@@ -291,6 +326,9 @@ bool AviFile::Finish() {
     if (f.bHeaderWritten) {
         if (f.pCodec) {
             bOk = avcodec_send_frame(f.pCodec.get(), nullptr) >= 0 && f.Drain() && bOk;
+        }
+        if (f.pSound) {
+            bOk = f.pSound->Finish(f.llPictureEndUs, f.WriteSoundPacket()) && bOk;
         }
         bOk = av_write_trailer(f.pFormat.get()) >= 0 && bOk;
     }

@@ -54,6 +54,9 @@ class MediaGraph {
     bool GetSampleAspectRatio(int& nNum, int& nDen) const;
 
     bool GetDuration(int64_t& llDuration) const;
+    // Where position 0 (the first video frame) is on the source's own clock, in
+    // microseconds: what other streams of the file are timed against.
+    int64_t OriginMicroseconds() const;
     bool GetStopPosition(int64_t& llStop) const;
     // The current position; within a millisecond (never more than half a frame) before a
     // frame's start it reads as that start, so rounding never shows the previous frame.

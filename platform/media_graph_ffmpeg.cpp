@@ -290,6 +290,13 @@ const AVFrame* MediaGraph::CopiedPicture() const {
     return pFrame->buf[0] != nullptr ? pFrame : nullptr;
 }
 
+int64_t MediaGraph::OriginMicroseconds() const {
+    const Impl& g = *m_pImpl;
+    return g.pStream != nullptr
+               ? av_rescale_q(g.llOrigin, g.pStream->time_base, AVRational{1, 1'000'000})
+               : 0;
+}
+
 int64_t MediaGraph::DecodedFrameCount() const {
     const std::lock_guard<std::mutex> guard(m_pImpl->lock);
     return m_pImpl->llDecoded;

@@ -96,6 +96,7 @@ void CFrameGrabber::TakeGraph(std::unique_ptr<platform::MediaGraph> pNewGraph, C
     const bool bSar = pGraph->GetSampleAspectRatio(nNum, nDen);
     nSarNum = bSar ? nNum : 0;
     nSarDen = bSar ? nDen : 0;
+    llOriginMicroseconds = pGraph->OriginMicroseconds();
     nFrameWidth = bmiHeader.biWidth;
     nFrameHeight = bmiHeader.biHeight;
     nWidth = nFrameWidth;

@@ -71,6 +71,9 @@ class CFrameGrabber {
     // closes, for the conversion that follows.
     int32_t nSarNum = 0;
     int32_t nSarDen = 0;
+    // Where the file's first video frame is on its own clock (microseconds), kept likewise:
+    // the converted sound is timed against it.
+    int64_t llOriginMicroseconds = 0;
     int32_t bCopyOnDemand = 0;
 
   private:

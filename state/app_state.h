@@ -47,6 +47,9 @@ struct AppStateRecord {
     int32_t nYuvLevel[3] = {0, 0, 0};
     int32_t nHsvLevel[3] = {0, 0, 0};
     int32_t nStrobeCount = 0;
+    // The converted file's sound: a platform::SoundMode, and MP3's bit rate in kb/s.
+    int32_t nSoundMode = 1;
+    int32_t nSoundKBitsPerSecond = 192;
 };
 
 extern AppStateRecord AppState;

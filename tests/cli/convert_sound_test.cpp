@@ -1,0 +1,137 @@
+// The converted file's sound: the range it covers, its speed, its length against the
+// picture's, and what independent readers make of it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "cli/convert_command.h"
+#include "state/app_state.h"
+#include "support/test_media.h"
+
+namespace {
+
+constexpr int kRate = 44100;
+
+struct Outcome {
+    int nCode;
+    std::string strErr;
+};
+
+Outcome Convert(const std::vector<std::string>& args) {
+    ResetAppState();
+    std::ostringstream out;
+    std::ostringstream err;
+    const int nCode = cli::RunConvert(args, out, err);
+    ResetAppState();
+    return {nCode, err.str()};
+}
+
+// A 4 s clip, 30 frames a second, whose sound is silent but for a 10 ms tone starting at
+// 0.5, 1.5, 2.5 and 3.5 s; its sound in the codec given.
+std::string ClickClip(const std::string& strAudioArgs, const std::string& strExt) {
+    return testmedia::MakeClip(
+        "clicks",
+        "-f lavfi -i testsrc2=s=160x120:r=30:d=4 -f lavfi -i \"aevalsrc='if(between(mod(t,1),"
+        "0.5,0.51),0.8*sin(2*PI*1000*t),0)':s=44100:d=4\" -c:v mpeg4 -q:v 5 " +
+            strAudioArgs,
+        strExt);
+}
+
+// The written sound, mono at 44.1 kHz, as ffmpeg decodes it.
+std::vector<int16_t> DecodeSound(const std::string& strPath) {
+    const std::string strRaw = testmedia::Shell("ffmpeg -v error -i '" + strPath +
+                                                "' -map 0:a:0 -f s16le -ac 1 -ar 44100 -");
+    std::vector<int16_t> samples(strRaw.size() / 2);
+    std::memcpy(samples.data(), strRaw.data(), samples.size() * 2);
+    return samples;
+}
+
+// Where each tone starts, in seconds: a loud sample after at least 0.2 s of quiet.
+std::vector<double> ToneStarts(const std::vector<int16_t>& samples) {
+    std::vector<double> starts;
+    int64_t llLastLoud = -kRate;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        if (std::abs(samples[i]) > 8000) {
+            if (static_cast<int64_t>(i) - llLastLoud > kRate / 5) {
+                starts.push_back(static_cast<double>(i) / kRate);
+            }
+            llLastLoud = static_cast<int64_t>(i);
+        }
+    }
+    return starts;
+}
+
+double Seconds(const std::string& strPath, const char* pszStream) {
+    return std::atof(testmedia::Shell("ffprobe -v error -select_streams " + std::string(pszStream) +
+                                      " -show_entries stream=duration -of csv=p=0 '" + strPath +
+                                      "'")
+                         .c_str());
+}
+
+// The sound covers exactly the frames written: it starts with the range's first frame, plays
+// at the speed the picture is written at (stretched, pitch kept, when the rate changes), and
+// ends with the picture, whether it is re-encoded, left uncompressed or copied.
+TEST(ConvertSound, FollowsTheRangeTheSpeedAndTheLengthOfThePicture) {
+    const std::string strAac = ClickClip("-c:a aac -b:a 128k", "mp4");
+    const std::string strPcm = ClickClip("-c:a pcm_s16le", "avi");
+    ASSERT_FALSE(strAac.empty());
+    ASSERT_FALSE(strPcm.empty());
+    const std::string strDest = testmedia::MediaDir() + "/sound-out.avi";
+    struct Case {
+        std::string strSource;
+        std::vector<std::string> options;
+        std::string strCodec;       // of the written sound
+        std::vector<double> tones;  // where the tones are in the output
+    };
+    const std::vector<Case> cases = {
+        // Frames 30..119 (1 s to 4 s): the tones at 1.5, 2.5 and 3.5 s come 1 s earlier.
+        {strAac, {"--range", "30", "119", "--audio", "mp3"}, "mp3", {0.5, 1.5, 2.5}},
+        {strAac, {"--range", "30", "119", "--audio", "pcm"}, "pcm_s16le", {0.5, 1.5, 2.5}},
+        {strPcm, {"--range", "30", "119"}, "pcm_s16le", {0.5, 1.5, 2.5}},  // kept: copied
+        // 30 frames a second written as 15: twice as long, the sound slowed to match.
+        {strAac, {"--dst-rate", "15", "--audio", "pcm"}, "pcm_s16le", {1.0, 3.0, 5.0, 7.0}},
+        // One frame in two written at 15 a second: the speed it was recorded at.
+        {strAac, {"--dst-rate", "15", "--thinning", "2"}, "mp3", {0.5, 1.5, 2.5, 3.5}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {c.strSource, strDest, "--codec", "MJPG"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome o = Convert(args);
+        std::string strWhat;
+        for (const std::string& a : c.options) {
+            strWhat += a + " ";
+        }
+        ASSERT_EQ(o.nCode, 0) << strWhat << o.strErr;
+        EXPECT_EQ(testmedia::Shell("ffprobe -v error -select_streams a -show_entries "
+                                   "stream=codec_name -of csv=p=0 '" +
+                                   strDest + "'"),
+                  c.strCodec + "\n")
+            << strWhat;
+        const std::vector<double> tones = ToneStarts(DecodeSound(strDest));
+        ASSERT_EQ(tones.size(), c.tones.size()) << strWhat;
+        for (size_t i = 0; i < tones.size(); ++i) {
+            EXPECT_NEAR(tones[i], c.tones[i], 0.020) << strWhat << "tone " << i;
+        }
+        // A reader that is not FFmpeg finds both tracks and plays the file to its end.
+        const std::string strGst = testmedia::Shell("gst-discoverer-1.0 '" + strDest + "'");
+        EXPECT_NE(strGst.find("audio #"), std::string::npos) << strWhat << strGst;
+        EXPECT_NE(strGst.find("video #"), std::string::npos) << strWhat << strGst;
+        EXPECT_EQ(std::system(("gst-launch-1.0 -q filesrc location='" + strDest +
+                               "' ! decodebin name=d d. ! queue ! fakesink d. ! queue ! fakesink"
+                               " >/dev/null 2>&1")
+                                  .c_str()),
+                  0)
+            << strWhat;
+        // As long as the picture, within one audio frame (an MP3 frame is 1152 samples).
+        const double dPicture = Seconds(strDest, "v");
+        const double dSound = static_cast<double>(DecodeSound(strDest).size()) / kRate;
+        EXPECT_NEAR(dSound, dPicture, 1152.0 / kRate) << strWhat;
+        EXPECT_LE(dSound, dPicture + 1152.0 / kRate) << strWhat;
+    }
+}
+
+}  // namespace
