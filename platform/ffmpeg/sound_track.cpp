@@ -6,22 +6,16 @@
 #include <vector>
 
 #include "platform/ffmpeg/ffmpeg_setup.h"
+#include "platform/ffmpeg/sound_filters.h"
 
 extern "C" {
-#include <libavfilter/avfilter.h>
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
 }
 
 namespace platform {
 namespace {
-
-struct GraphFreer {
-    void operator()(AVFilterGraph* p) const { avfilter_graph_free(&p); }
-};
-using GraphPtr = std::unique_ptr<AVFilterGraph, GraphFreer>;
 
 constexpr AVRational kMicroseconds{1, 1'000'000};
 
@@ -40,10 +34,6 @@ bool IsCopyable(AVCodecID id) {
     }
 }
 
-bool SameSpeed(double dTempo) {
-    return std::fabs(dTempo - 1.0) < 1e-4;
-}
-
 // The source's first audio stream, opened for reading; null when there is none.
 ff::FormatPtr OpenSource(const std::string& strPath, int& nStream) {
     SetUpFFmpegOnce();
@@ -57,47 +47,6 @@ ff::FormatPtr OpenSource(const std::string& strPath, int& nStream) {
     }
     nStream = av_find_best_stream(pIn.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     return nStream >= 0 ? std::move(pIn) : nullptr;
-}
-
-// atempo stages, each within the range it keeps the sound clean in, whose product is dTempo.
-std::vector<double> TempoStages(double dTempo) {
-    std::vector<double> stages;
-    double dLeft = dTempo;
-    while (dLeft < 0.5 || dLeft > 2.0) {
-        stages.push_back(dLeft < 0.5 ? 0.5 : 2.0);
-        dLeft /= stages.back();
-    }
-    if (!SameSpeed(dLeft)) {
-        stages.push_back(dLeft);
-    }
-    return stages;
-}
-
-std::string TempoFilters(const std::vector<double>& stages) {
-    std::string strChain;
-    for (const double dStage : stages) {
-        char sz[48];
-        std::snprintf(sz, sizeof(sz), "atempo=%.9f,", dStage);
-        strChain += sz;
-    }
-    return strChain;
-}
-
-// atempo plays its output half a window early (the window: a power of two of at least
-// 1/24 s), and each stage moves what the later ones are given. The lead, in samples of the
-// stretched sound, to be put back as silence in front of it.
-int64_t TempoLead(const std::vector<double>& stages, int nSampleRate) {
-    int64_t nWindow = 1;
-    while (nWindow < nSampleRate / 24) {
-        nWindow *= 2;
-    }
-    double dLead = 0;
-    double dBefore = 1;  // source samples per sample given to this stage
-    for (const double dStage : stages) {
-        dLead += static_cast<double>(nWindow) / 2 * dBefore;
-        dBefore *= dStage;
-    }
-    return std::llround(dLead / dBefore);
 }
 
 }  // namespace
@@ -122,9 +71,7 @@ struct SoundTrack::Impl {
     AVStream* pOutStream = nullptr;
     ff::CodecPtr pDecoder;
     ff::CodecPtr pEncoder;
-    GraphPtr pGraph;
-    AVFilterContext* pSource = nullptr;
-    AVFilterContext* pSink = nullptr;
+    std::unique_ptr<SoundFilters> pFilters;
     ff::PacketPtr pPacket{av_packet_alloc()};
     ff::PacketPtr pOut{av_packet_alloc()};
     ff::FramePtr pDecoded{av_frame_alloc()};
@@ -211,65 +158,9 @@ struct SoundTrack::Impl {
         return nBest;
     }
 
-    // abuffer → samples before the start dropped, timestamps made continuous → the stretch
-    // → the encoder's rate, layout and sample format → abuffersink.
     bool OpenFilters() {
-        pGraph.reset(avfilter_graph_alloc());
-        if (!pGraph) {
-            return false;
-        }
-        AVChannelLayout inLayout{};
-        if (pDecoder->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-            av_channel_layout_default(&inLayout, pDecoder->ch_layout.nb_channels);
-        } else if (av_channel_layout_copy(&inLayout, &pDecoder->ch_layout) < 0) {
-            return false;
-        }
-        char szLayout[128] = {};
-        av_channel_layout_describe(&inLayout, szLayout, sizeof(szLayout));
-        av_channel_layout_uninit(&inLayout);
-        char szArgs[512];
-        std::snprintf(szArgs, sizeof(szArgs),
-                      "time_base=1/%d:sample_rate=%d:sample_fmt=%s:channel_layout=%s",
-                      pDecoder->sample_rate, pDecoder->sample_rate,
-                      av_get_sample_fmt_name(pDecoder->sample_fmt), szLayout);
-        if (avfilter_graph_create_filter(&pSource, avfilter_get_by_name("abuffer"), "in", szArgs,
-                                         nullptr, pGraph.get()) < 0 ||
-            avfilter_graph_create_filter(&pSink, avfilter_get_by_name("abuffersink"), "out",
-                                         nullptr, nullptr, pGraph.get()) < 0) {
-            return false;
-        }
-        char szOutLayout[64] = {};
-        av_channel_layout_describe(&pEncoder->ch_layout, szOutLayout, sizeof(szOutLayout));
-        const std::vector<double> stages = TempoStages(plan.dTempo);
-        const std::string strDelay =
-            stages.empty()
-                ? ""
-                : "adelay=delays=" + std::to_string(TempoLead(stages, pDecoder->sample_rate)) +
-                      "S:all=1,";
-        const std::string strChain =
-            "atrim=start=0,asetpts=N/SR/TB," + TempoFilters(stages) + strDelay +
-            "aresample=" + std::to_string(pEncoder->sample_rate) +
-            ",aformat=sample_fmts=" + av_get_sample_fmt_name(pEncoder->sample_fmt) +
-            ":channel_layouts=" + szOutLayout;
-        AVFilterInOut* pOutputs = avfilter_inout_alloc();
-        AVFilterInOut* pInputs = avfilter_inout_alloc();
-        bool bOk = pOutputs != nullptr && pInputs != nullptr;
-        if (bOk) {
-            pOutputs->name = av_strdup("in");
-            pOutputs->filter_ctx = pSource;
-            pInputs->name = av_strdup("out");
-            pInputs->filter_ctx = pSink;
-            bOk = avfilter_graph_parse_ptr(pGraph.get(), strChain.c_str(), &pInputs, &pOutputs,
-                                           nullptr) >= 0 &&
-                  avfilter_graph_config(pGraph.get(), nullptr) >= 0;
-        }
-        avfilter_inout_free(&pInputs);
-        avfilter_inout_free(&pOutputs);
-        if (bOk && pEncoder->frame_size > 0 &&
-            (pEncoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) == 0) {
-            av_buffersink_set_frame_size(pSink, static_cast<unsigned>(pEncoder->frame_size));
-        }
-        return bOk;
+        pFilters = SoundFilters::Make(*pDecoder, *pEncoder, plan.dTempo);
+        return pFilters != nullptr;
     }
 
     // The next packet of the sound stream into pPacket; false at its end.
@@ -303,7 +194,7 @@ struct SoundTrack::Impl {
                                              AVRational{1, pDecoded->sample_rate}) -
                                 av_rescale(pEncoder->initial_padding, pDecoded->sample_rate,
                                            pEncoder->sample_rate);
-                if (av_buffersrc_add_frame(pSource, pDecoded.get()) < 0) {
+                if (av_buffersrc_add_frame(pFilters->pSource, pDecoded.get()) < 0) {
                     bStopped = true;
                 }
                 av_frame_unref(pDecoded.get());
@@ -316,7 +207,8 @@ struct SoundTrack::Impl {
             avcodec_send_packet(pDecoder.get(), pPacket.get());
         }
         bInputEnded = true;
-        if (av_buffersrc_add_frame(pSource, nullptr) < 0) {  // the filters give what they hold
+        if (av_buffersrc_add_frame(pFilters->pSource, nullptr) <
+            0) {  // the filters give what they hold
             bGraphDrained = true;
         }
     }
@@ -327,7 +219,7 @@ struct SoundTrack::Impl {
             return true;
         }
         while (!bStopped && !bGraphDrained) {
-            const int n = av_buffersink_get_frame(pSink, pFiltered.get());
+            const int n = av_buffersink_get_frame(pFilters->pSink, pFiltered.get());
             if (n >= 0) {
                 bHavePending = true;
                 return true;
@@ -449,7 +341,8 @@ bool SoundTrack::Open(const SoundPlan& plan, AVFormatContext* pOut, std::string&
         strWhy = "tempo";
         return false;
     }
-    const bool bCopyable = IsCopyable(s.pInStream->codecpar->codec_id) && SameSpeed(plan.dTempo);
+    const bool bCopyable =
+        IsCopyable(s.pInStream->codecpar->codec_id) && PlaysAtRecordedSpeed(plan.dTempo);
     if (plan.mode == SoundMode::Copy && !bCopyable) {
         strWhy = "copy";
         return false;

@@ -1,0 +1,36 @@
+#pragma once
+// The filter chain a converted sound goes through: the samples before the range dropped,
+// the stretch to the picture's speed (pitch kept), and the encoder's rate, channel layout and
+// sample format. Include only from implementation files.
+#include <memory>
+
+#include "platform/ffmpeg/ffmpeg_ptr.h"
+
+struct AVFilterGraph;
+struct AVFilterContext;
+
+namespace platform {
+
+// Whether a tempo is 1 for the ear (a rate's rounding aside): no stretch, and packets may be
+// copied.
+bool PlaysAtRecordedSpeed(double dTempo);
+
+struct SoundFilters {
+    // For frames from decoder, timed in samples from the range's start (earlier ones are
+    // dropped), played dTempo source seconds a second, into frames encoder takes. Null when
+    // the chain cannot be built.
+    static std::unique_ptr<SoundFilters> Make(const AVCodecContext& decoder,
+                                              const AVCodecContext& encoder, double dTempo);
+    ~SoundFilters();
+    SoundFilters(const SoundFilters&) = delete;
+    SoundFilters& operator=(const SoundFilters&) = delete;
+
+    AVFilterGraph* pGraph = nullptr;  // owned
+    AVFilterContext* pSource = nullptr;
+    AVFilterContext* pSink = nullptr;
+
+  private:
+    SoundFilters() = default;
+};
+
+}  // namespace platform
