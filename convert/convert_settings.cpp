@@ -40,6 +40,9 @@ std::optional<SettingsProblem> ValidateConvertSettings(const ConvertSettings& s)
         static_cast<uint32_t>(s.nRangeStart) >= static_cast<uint32_t>(s.nRangeEnd)) {
         return SettingsProblem{str::kBadRange, convert_ids::kRangeStartSlider};
     }
+    if (s.nSoundKBitsPerSecond < 32 || s.nSoundKBitsPerSecond > 320) {
+        return SettingsProblem{str::kBadSoundBitRate, convert_ids::kSoundBitRate};
+    }
     return std::nullopt;
 }
 

@@ -34,7 +34,8 @@ struct SettingsProblem {
     int nFocusId;
 };
 // Checks in order: source rate, timer rate, destination rate (each only when its own value is
-// chosen; zero or negative is refused), then the range (start before end).
+// chosen; zero or negative is refused), then the range (start before end), then MP3's bit
+// rate (32..320 kb/s).
 std::optional<SettingsProblem> ValidateConvertSettings(const ConvertSettings& s);
 
 // Writes the working copy into AppState: each rate as its mode says, the range as chosen or

@@ -31,6 +31,10 @@ struct SoundPlan {
 constexpr double kSlowestTempo = 0.125;
 constexpr double kFastestTempo = 8.0;
 
+// Whether a tempo is 1 for the ear (a rate's rounding aside): no stretch, and the source's
+// packets may be copied.
+bool PlaysAtRecordedSpeed(double dTempo);
+
 // What a source's sound allows.
 struct SoundSource {
     bool bHasSound = false;  // a first audio stream that decodes

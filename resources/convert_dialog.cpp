@@ -34,6 +34,12 @@ constexpr ControlTemplate kControls[] = {
     {K::CheckBox, kHide, "変換処理時に動画を表示しない", 15, 195, 155, 10},
     {K::GroupBox, -1, "画像サイズ変換設定", 7, 215, 171, 30},
     {K::CheckBox, kDvCrop, "DVの360*240画像を320*240に変換する", 15, 229, 160, 10},
+    {K::GroupBox, -1, "音声", 7, 249, 171, 40},
+    {K::ComboBox, kSoundMode, "", 15, 260, 72, 14},
+    {K::Static, -1, "MP3", 93, 263, 16, 8},
+    {K::Edit, kSoundBitRate, "", 111, 261, 30, 12, kStyleCentered},
+    {K::Static, -1, "kb/s", 144, 263, 24, 8},
+    {K::Static, kSoundNote, "", 15, 276, 157, 10},
     // Right: the destination.
     {K::GroupBox, -1, "変換先ビデオ情報", 184, 7, 171, 262},
     {K::Static, -1, "ビデオファイル", 192, 20, 72, 8},

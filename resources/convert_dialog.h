@@ -37,4 +37,7 @@ constexpr int kThin2 = 1035;
 constexpr int kThin3 = 1036;
 constexpr int kHide = 1037;
 constexpr int kDvCrop = 1038;
+constexpr int kSoundMode = 1039;
+constexpr int kSoundBitRate = 1040;
+constexpr int kSoundNote = 1041;
 }  // namespace convert_ids

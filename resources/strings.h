@@ -20,6 +20,16 @@ extern const char* const kBadDestinationRate;
 extern const char* const kBadRange;
 extern const char* const kSourceAsDestination;  // the source file chosen as destination
 extern const char* const kWriteFailed;          // a frame could not be written
+// The conversion's sound: its choices, and what the group says under them.
+extern const char* const kSoundNone;
+extern const char* const kSoundCopy;
+extern const char* const kSoundMp3;
+extern const char* const kSoundPcm;
+extern const char* const kSoundAbsent;       // the source has no sound
+extern const char* const kSoundTempoTooFar;  // the picture's speed changes beyond the stretch
+extern const char* const kSoundCopyTempo;    // "as it is" while the speed changes
+extern const char* const kSoundKeptAsMp3;    // kept, but re-encoded as the speed changes
+extern const char* const kBadSoundBitRate;
 // Still image, About
 extern const char* const kStillFilter;
 extern const char* const kStillFailed;  // the BMP file could not be written

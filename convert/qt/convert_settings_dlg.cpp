@@ -1,6 +1,7 @@
 #include "convert/qt/convert_settings_dlg.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -9,6 +10,7 @@
 #include "app/qt/dialog_builder.h"
 #include "convert/avi_writer.h"
 #include "convert/codec_names.h"
+#include "convert/sound_choice.h"
 #include "playback/frame_grabber.h"
 #include "resources/convert_dialog.h"
 #include "resources/strings.h"
@@ -26,6 +28,18 @@ int32_t StreamLength() {
 }
 QString Text(const std::string& str) {
     return QString::fromStdString(str);
+}
+const char* SoundChoiceText(platform::SoundMode mode) {
+    switch (mode) {
+        case platform::SoundMode::None:
+            return str::kSoundNone;
+        case platform::SoundMode::Copy:
+            return str::kSoundCopy;
+        case platform::SoundMode::Pcm:
+            return str::kSoundPcm;
+        default:
+            return str::kSoundMp3;
+    }
 }
 }  // namespace
 
@@ -47,6 +61,9 @@ QLineEdit* CConvertSettingsDlg::Edit(int nId) const {
 QSlider* CConvertSettingsDlg::Slider(int nId) const {
     return qobject_cast<QSlider*>(m_controls.at(nId));
 }
+QComboBox* CConvertSettingsDlg::SoundCombo() const {
+    return qobject_cast<QComboBox*>(m_controls.at(kSoundMode));
+}
 
 bool CConvertSettingsDlg::OnInitDialog() {
     const int32_t nLength = StreamLength();
@@ -55,6 +72,15 @@ bool CConvertSettingsDlg::OnInitDialog() {
         Slider(nId)->setTickInterval(300);
     }
     m_working = LoadConvertSettings();
+    std::string strSource;
+    if (AppState.pGrabber != nullptr) {
+        AppState.pGrabber->GetFileName(strSource);
+    }
+    m_sound = strSource.empty() ? platform::SoundSource{} : platform::ProbeSound(strSource);
+    m_soundChoices = SoundChoices(m_sound);
+    for (const platform::SoundMode mode : m_soundChoices) {
+        SoundCombo()->addItem(QString::fromUtf8(SoundChoiceText(mode)));
+    }
     FillControls();
     return true;
 }
@@ -108,12 +134,34 @@ void CConvertSettingsDlg::FillControls() {
     Slider(kRangeEndSlider)->setValue(s.nRangeEnd);
     Button(kHide)->setChecked(s.bHideWhileConverting != 0);
     Button(kDvCrop)->setChecked(s.bDvCrop != 0);
+    const platform::SoundMode shown = ShownSoundChoice(s.nSoundMode, m_sound);
+    for (size_t i = 0; i < m_soundChoices.size(); ++i) {
+        if (m_soundChoices[i] == shown) {
+            SoundCombo()->setCurrentIndex(static_cast<int>(i));
+        }
+    }
+    SoundCombo()->setEnabled(m_sound.bHasSound);
+    Edit(kSoundBitRate)->setText(QString::number(s.nSoundKBitsPerSecond));
     m_working = s;
+    UpdateSoundControls();
+}
+
+void CConvertSettingsDlg::UpdateSoundControls() {
+    const auto mode = static_cast<platform::SoundMode>(m_working.nSoundMode);
+    Edit(kSoundBitRate)
+        ->setEnabled(m_sound.bHasSound &&
+                     ShownSoundChoice(m_working.nSoundMode, m_sound) == platform::SoundMode::Mp3 &&
+                     mode != platform::SoundMode::None);
+    const char* pszNote = SoundNote(m_working, m_sound);
+    Label(kSoundNote)->setText(pszNote != nullptr ? QString::fromUtf8(pszNote) : QString());
 }
 
 void CConvertSettingsDlg::ConnectHandlers() {
     auto onClick = [this](int nId, auto fnSet) {
-        connect(Button(nId), &QAbstractButton::clicked, this, [this, fnSet] { fnSet(m_working); });
+        connect(Button(nId), &QAbstractButton::clicked, this, [this, fnSet] {
+            fnSet(m_working);
+            UpdateSoundControls();  // the speed the sound must follow may have changed
+        });
     };
     onClick(kSrc30, [](ConvertSettings& s) { s.nSrcRateMode = 0; });
     onClick(kSrcUser, [](ConvertSettings& s) { s.nSrcRateMode = 1; });
@@ -134,11 +182,20 @@ void CConvertSettingsDlg::ConnectHandlers() {
     auto onText = [this](int nId, int32_t ConvertSettings::*pField) {
         connect(Edit(nId), &QLineEdit::textChanged, this, [this, pField](const QString& strText) {
             m_working.*pField = LeadingNumber(strText.toStdString());
+            UpdateSoundControls();
         });
     };
     onText(kSrcRate, &ConvertSettings::nSrcFrameRate);
     onText(kTimerRate, &ConvertSettings::nTimerFrameRate);
     onText(kDstRate, &ConvertSettings::nDstFrameRate);
+    onText(kSoundBitRate, &ConvertSettings::nSoundKBitsPerSecond);
+    // A choice made in the list is kept as made; untouched, "keep" stays "keep".
+    connect(SoundCombo(), &QComboBox::activated, this, [this](int nIndex) {
+        if (nIndex >= 0 && static_cast<size_t>(nIndex) < m_soundChoices.size()) {
+            m_working.nSoundMode = SoundModeChosen(m_soundChoices[static_cast<size_t>(nIndex)]);
+        }
+        UpdateSoundControls();
+    });
 
     // The position text follows the thumb while it is dragged or keyed, not only on release.
     auto onSlider = [this](int nSlider, int nText, int32_t ConvertSettings::*pField) {

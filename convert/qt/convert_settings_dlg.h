@@ -5,10 +5,14 @@
 #include <QDialog>
 #include <map>
 
+#include <vector>
+
 #include "convert/convert_settings.h"
 #include "convert/convert_settings_editor.h"
+#include "platform/sound_plan.h"
 
 class QAbstractButton;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -31,9 +35,14 @@ class CConvertSettingsDlg : public QDialog {
     QAbstractButton* Button(int nId) const;
     QLineEdit* Edit(int nId) const;
     QSlider* Slider(int nId) const;
+    QComboBox* SoundCombo() const;
+    // The sound group's bit rate and note, after any change that bears on them.
+    void UpdateSoundControls();
 
     std::map<int, QWidget*> m_controls;
     ConvertSettings m_working;
+    platform::SoundSource m_sound;                    // what the source's sound allows
+    std::vector<platform::SoundMode> m_soundChoices;  // the list's items, in order
 };
 
 // The dialog as the commands' settings editor.

@@ -5,15 +5,12 @@
 #include <memory>
 
 #include "platform/ffmpeg/ffmpeg_ptr.h"
+#include "platform/sound_plan.h"
 
 struct AVFilterGraph;
 struct AVFilterContext;
 
 namespace platform {
-
-// Whether a tempo is 1 for the ear (a rate's rounding aside): no stretch, and packets may be
-// copied.
-bool PlaysAtRecordedSpeed(double dTempo);
 
 struct SoundFilters {
     // For frames from decoder, timed in samples from the range's start (earlier ones are

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -32,7 +33,11 @@ class ConvertSettingsDialogTest : public ::testing::Test, protected testfakes::M
     // Presses OK; returns the message shown (closing its box) and where the focus went.
     std::pair<QString, int> PressOk(CConvertSettingsDlg& dialog) {
         QString strMessage;
-        QTimer::singleShot(0, [&] {
+        // A timer of this call's own: when no box comes, it goes with the call instead of
+        // firing in a later test's event loop.
+        QTimer closer;
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
             for (QWidget* pWidget : QApplication::topLevelWidgets()) {
                 if (auto* pBox = qobject_cast<QMessageBox*>(pWidget); pBox && pBox->isVisible()) {
                     strMessage = pBox->text();
@@ -40,6 +45,7 @@ class ConvertSettingsDialogTest : public ::testing::Test, protected testfakes::M
                 }
             }
         });
+        closer.start(0);
         dialog.show();
         dialog.accept();
         QWidget* pFocus = dialog.focusWidget();  // the window's focus, active or not
@@ -105,6 +111,62 @@ TEST_F(ConvertSettingsDialogTest, OkRefusesInOrderAndFocusesTheControl) {
     EXPECT_EQ(AppState.nDstFrameRate, 15);
     EXPECT_EQ(AppState.nRangeStart, 39);
     EXPECT_EQ(AppState.nRangeEnd, 40);
+}
+
+// The sound group offers what the source's sound allows, keeps "as it is" as the setting
+// that falls back to MP3, and says why no sound (or not as it is) will be written.
+TEST_F(ConvertSettingsDialogTest, TheSoundGroupOffersWhatTheSourceAllows) {
+    auto items = [&](CConvertSettingsDlg& dialog) {
+        QStringList list;
+        auto* pCombo = Get<QComboBox>(dialog, kSoundMode);
+        for (int i = 0; i < pCombo->count(); ++i) {
+            list << pCombo->itemText(i);
+        }
+        return list.join('/') + " [" + pCombo->currentText() + "]";
+    };
+    {
+        CConvertSettingsDlg silent;  // the clip opened by the fixture has no sound
+        EXPECT_FALSE(Get<QComboBox>(silent, kSoundMode)->isEnabled());
+        EXPECT_EQ(Get<QLabel>(silent, kSoundNote)->text(),
+                  QStringLiteral("変換元の動画に音声はありません"));
+    }
+    const std::string strTone =
+        "-f lavfi -i testsrc2=s=160x120:r=30:d=2 -f lavfi -i "
+        "sine=d=2 -c:v mpeg4 ";
+    ui.answers.push_back(testmedia::MakeClip("dialog-sound", strTone + "-c:a aac", "mp4"));
+    doc.OnFileOpen();
+    doc.OnPlayStop();
+    {
+        CConvertSettingsDlg dialog;
+        EXPECT_EQ(items(dialog), QStringLiteral("なし/MP3/無圧縮 PCM [MP3]"));
+        EXPECT_TRUE(Get<QLineEdit>(dialog, kSoundBitRate)->isEnabled());
+        EXPECT_EQ(Get<QLabel>(dialog, kSoundNote)->text(), QString());
+        Get<QAbstractButton>(dialog, kDstUser)->click();
+        Get<QLineEdit>(dialog, kDstRate)->setText("2");  // 1/15 of the speed: too far
+        EXPECT_EQ(Get<QLabel>(dialog, kSoundNote)->text(),
+                  QStringLiteral("速度の変更が大きく、音声は書き込みません"));
+        Get<QComboBox>(dialog, kSoundMode)->setCurrentIndex(2);
+        Get<QComboBox>(dialog, kSoundMode)->activated(2);
+        EXPECT_EQ(dialog.Working().nSoundMode, 4) << "16-bit PCM";
+        EXPECT_FALSE(Get<QLineEdit>(dialog, kSoundBitRate)->isEnabled());
+        Get<QLineEdit>(dialog, kSoundBitRate)->setText("999");
+        EXPECT_EQ(PressOk(dialog).first,
+                  QStringLiteral("音声のビットレートは 32 から 320 kb/s で指定してください"));
+    }
+    ui.answers.push_back(testmedia::MakeClip("dialog-sound", strTone + "-c:a pcm_s16le", "avi"));
+    doc.OnFileOpen();
+    doc.OnPlayStop();
+    {
+        CConvertSettingsDlg dialog;
+        EXPECT_EQ(items(dialog), QStringLiteral("なし/そのまま/MP3/無圧縮 PCM [そのまま]"));
+        Get<QComboBox>(dialog, kSoundMode)->setCurrentIndex(1);
+        Get<QComboBox>(dialog, kSoundMode)->activated(1);
+        EXPECT_EQ(dialog.Working().nSoundMode, 1) << "as it is where it can be";
+        Get<QAbstractButton>(dialog, kDstUser)->click();
+        Get<QLineEdit>(dialog, kDstRate)->setText("15");
+        EXPECT_EQ(Get<QLabel>(dialog, kSoundNote)->text(),
+                  QStringLiteral("速度が変わるため、音声は MP3 で書き込みます"));
+    }
 }
 
 }  // namespace
