@@ -65,7 +65,8 @@ SoundFilters::~SoundFilters() {
     avfilter_graph_free(&pGraph);
 }
 
-// abuffer → samples before the start dropped, timestamps made continuous → the stretch
+// abuffer → samples before the start dropped, silence where the sound starts late or has a
+// gap (so that it stays in step with the picture), timestamps made continuous → the stretch
 // → the encoder's rate, layout and sample format → abuffersink.
 std::unique_ptr<SoundFilters> SoundFilters::Make(const AVCodecContext& decoder,
                                                  const AVCodecContext& encoder, double dTempo) {
@@ -103,8 +104,8 @@ std::unique_ptr<SoundFilters> SoundFilters::Make(const AVCodecContext& decoder,
                        : "adelay=delays=" + std::to_string(TempoLead(stages, decoder.sample_rate)) +
                              "S:all=1,";
     const std::string strChain =
-        "atrim=start=0,asetpts=N/SR/TB," + TempoFilters(stages) + strDelay +
-        "aresample=" + std::to_string(encoder.sample_rate) +
+        "atrim=start=0,aresample=async=1:first_pts=0,asetpts=N/SR/TB," + TempoFilters(stages) +
+        strDelay + "aresample=" + std::to_string(encoder.sample_rate) +
         ",aformat=sample_fmts=" + av_get_sample_fmt_name(encoder.sample_fmt) +
         ":channel_layouts=" + szOutLayout;
     AVFilterInOut* pOutputs = avfilter_inout_alloc();

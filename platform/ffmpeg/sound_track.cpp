@@ -341,13 +341,19 @@ bool SoundTrack::Open(const SoundPlan& plan, AVFormatContext* pOut, std::string&
         strWhy = "tempo";
         return false;
     }
-    const bool bCopyable =
-        IsCopyable(s.pInStream->codecpar->codec_id) && PlaysAtRecordedSpeed(plan.dTempo);
+    s.llStart = av_rescale_q(plan.llStartMicroseconds, kMicroseconds, s.pInStream->time_base);
+    // Copied packets cannot begin with silence: a sound that starts after the range does
+    // (by more than 20 ms) is decoded and padded instead.
+    const int64_t llStreamStart = s.pInStream->start_time;
+    const bool bStartsLate =
+        llStreamStart != AV_NOPTS_VALUE &&
+        llStreamStart > s.llStart + av_rescale_q(20'000, kMicroseconds, s.pInStream->time_base);
+    const bool bCopyable = IsCopyable(s.pInStream->codecpar->codec_id) &&
+                           PlaysAtRecordedSpeed(plan.dTempo) && !bStartsLate;
     if (plan.mode == SoundMode::Copy && !bCopyable) {
         strWhy = "copy";
         return false;
     }
-    s.llStart = av_rescale_q(plan.llStartMicroseconds, kMicroseconds, s.pInStream->time_base);
     const bool bCopy = plan.mode == SoundMode::Copy || (plan.mode == SoundMode::Keep && bCopyable);
     const bool bOpened = bCopy ? s.OpenCopy(pOut) : s.OpenEncode(pOut, plan.mode != SoundMode::Pcm);
     if (!bOpened) {

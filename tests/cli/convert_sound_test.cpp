@@ -41,6 +41,17 @@ std::string ClickClip(const std::string& strAudioArgs, const std::string& strExt
         strExt);
 }
 
+// The same 4 s picture with a 3.5 s sound that starts 0.5 s after it (tones at 1, 2, 3 s).
+std::string LateClip(const std::string& strAudioArgs, const std::string& strExt) {
+    return testmedia::MakeClip(
+        "late-sound",
+        "-f lavfi -i testsrc2=s=160x120:r=30:d=4 -itsoffset 0.5 -f lavfi -i \"aevalsrc='if("
+        "between(mod(t,1),0.5,0.51),0.8*sin(2*PI*1000*t),0)':s=44100:d=3.5\" -map 0:v -map 1:a "
+        "-c:v mpeg4 -q:v 5 " +
+            strAudioArgs,
+        strExt);
+}
+
 // The written sound, mono at 44.1 kHz, as ffmpeg decodes it.
 std::vector<int16_t> DecodeSound(const std::string& strPath) {
     const std::string strRaw = testmedia::Shell("ffmpeg -v error -i '" + strPath +
@@ -80,6 +91,10 @@ TEST(ConvertSound, FollowsTheRangeTheSpeedAndTheLengthOfThePicture) {
     const std::string strPcm = ClickClip("-c:a pcm_s16le", "avi");
     ASSERT_FALSE(strAac.empty());
     ASSERT_FALSE(strPcm.empty());
+    const std::string strLate = LateClip("-c:a aac", "mp4");
+    const std::string strLatePcm = LateClip("-c:a pcm_s16le", "mkv");
+    ASSERT_FALSE(strLate.empty());
+    ASSERT_FALSE(strLatePcm.empty());
     const std::string strDest = testmedia::MediaDir() + "/sound-out.avi";
     struct Case {
         std::string strSource;
@@ -96,6 +111,11 @@ TEST(ConvertSound, FollowsTheRangeTheSpeedAndTheLengthOfThePicture) {
         {strAac, {"--dst-rate", "15", "--audio", "pcm"}, "pcm_s16le", {1.0, 3.0, 5.0, 7.0}},
         // One frame in two written at 15 a second: the speed it was recorded at.
         {strAac, {"--dst-rate", "15", "--thinning", "2"}, "mp3", {0.5, 1.5, 2.5, 3.5}},
+        // A sound that starts 0.5 s after the picture keeps its place (silence before it),
+        // also when it could otherwise be copied; copied when it already plays at the start.
+        {strLate, {"--audio", "pcm"}, "pcm_s16le", {1.0, 2.0, 3.0}},
+        {strLatePcm, {}, "mp3", {1.0, 2.0, 3.0}},
+        {strLatePcm, {"--range", "45", "119"}, "pcm_s16le", {0.5, 1.5}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {c.strSource, strDest, "--codec", "MJPG"};
