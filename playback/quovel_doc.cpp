@@ -1,4 +1,5 @@
 #include "playback/quovel_doc.h"
+#include <cstdlib>
 
 #include <sys/stat.h>
 
@@ -102,9 +103,9 @@ bool CQuovelDoc::AllocateImages(int32_t nWidth, int32_t nHeight) {
         return false;
     }
     const auto n = static_cast<size_t>(llBytes);
-    pFrameImage.reset(new (std::nothrow) uint8_t[n]());
-    pDisplayImage.reset(new (std::nothrow) uint8_t[n]());
-    pCropImage.reset(new (std::nothrow) uint8_t[n]());
+    pFrameImage.reset(static_cast<uint8_t*>(std::calloc(n, 1)));
+    pDisplayImage.reset(static_cast<uint8_t*>(std::calloc(n, 1)));
+    pCropImage.reset(static_cast<uint8_t*>(std::calloc(n, 1)));
     if (!pFrameImage || !pDisplayImage || !pCropImage) {
         FreeImages();
         return false;

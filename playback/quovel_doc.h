@@ -2,6 +2,7 @@
 // The single document: owns the three image blocks every frame passes through and the
 // playback timer, and carries the playback commands.
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -57,9 +58,16 @@ class CQuovelDoc : public fw::CDocument {
     // The open command's enabling rule, shared with the recent-file entries.
     static bool CanOpen();
 
-    std::unique_ptr<uint8_t[]> pFrameImage;
-    std::unique_ptr<uint8_t[]> pDisplayImage;
-    std::unique_ptr<uint8_t[]> pCropImage;
+    // Zeroed blocks from calloc: a page is resident only once written, so a block a session
+    // never uses (the crop block outside DV, the display block in the standard mode) costs
+    // no memory however large the picture.
+    struct BlockFreer {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    using ImageBlock = std::unique_ptr<uint8_t[], BlockFreer>;
+    ImageBlock pFrameImage;
+    ImageBlock pDisplayImage;
+    ImageBlock pCropImage;
     uint32_t nImageBytes = 0;
     int32_t nZoom = 1;
     fw::ITimerHost* hTimerWnd = nullptr;
