@@ -137,6 +137,21 @@ std::optional<uint32_t> ParseFourCC(std::string strTag) {
     return platform::MakeFourCC(strTag[0], strTag[1], strTag[2], strTag[3]);
 }
 
+// Why the file gets no sound, or null when it gets the sound asked for.
+const char* SoundRefusalText(platform::SoundRefusal why) {
+    switch (why) {
+        case platform::SoundRefusal::NotAsItIs:
+            return "the sound cannot be copied as it is (the speed changes, or it starts after "
+                   "the range)";
+        case platform::SoundRefusal::Tempo:
+            return "the picture is written at a speed the sound cannot follow";
+        case platform::SoundRefusal::Codec:
+            return "the sound cannot be decoded or encoded";
+        default:
+            return nullptr;
+    }
+}
+
 // Fills the request from the words; an error message, or "" when they are good.
 std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
     // The options that take one whole number, with where it goes. A rate given on the
@@ -340,12 +355,8 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
         return 1;
     }
-    if (const std::string& strWhy = session.Writer().strSoundProblem; !strWhy.empty()) {
-        err << "quovel --convert: writing no sound: "
-            << (strWhy == "tempo"  ? "the picture is written at a speed the sound cannot follow"
-                : strWhy == "copy" ? "the sound cannot be copied when the speed changes"
-                                   : "the sound cannot be decoded or encoded")
-            << "\n";
+    if (const char* pszWhy = SoundRefusalText(session.Writer().soundRefusal)) {
+        err << "quovel --convert: writing no sound: " << pszWhy << "\n";
     }
 
     const int32_t nTotal = AppState.nRangeEnd - AppState.nRangeStart + 1;

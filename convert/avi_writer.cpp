@@ -1,10 +1,10 @@
 #include "convert/avi_writer.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
+#include "convert/sound_choice.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "state/app_state.h"
@@ -106,14 +106,13 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
 }
 
 void CAviWriter::AddSound() {
-    strSoundProblem.clear();
+    soundRefusal = platform::SoundRefusal::None;
     const CFrameGrabber* pGrabber = AppState.pGrabber;
     if (pGrabber == nullptr || pGrabber->strFileName.empty()) {
         return;
     }
-    // The captured frame c shows the source at (range start + c) × the time per frame and is
-    // written at c / thinning ÷ the destination rate: the sound starts at the range's first
-    // frame and plays (destination rate × thinning × time per frame) source seconds a second.
+    // The captured frame c shows the source at (range start + c) × the time per frame: the
+    // sound starts at the range's first frame.
     platform::SoundPlan plan;
     plan.strSource = pGrabber->strFileName;
     plan.mode = static_cast<platform::SoundMode>(AppState.nSoundMode);
@@ -121,13 +120,8 @@ void CAviWriter::AddSound() {
     const int64_t llTimePerFrame = pGrabber->llTimePerFrame;  // 100 ns units
     plan.llStartMicroseconds = pGrabber->llOriginMicroseconds +
                                static_cast<int64_t>(AppState.nRangeStart) * llTimePerFrame / 10;
-    plan.dTempo = static_cast<double>(AppState.nDstFrameRate) *
-                  static_cast<double>(std::max(AppState.nThinning, 1)) *
-                  static_cast<double>(llTimePerFrame) / 1e7;
-    std::string strWhy;
-    if (!pFile->AddSound(plan, strWhy) && !strWhy.empty()) {
-        strSoundProblem = strWhy;  // the picture is written without sound
-    }
+    plan.dTempo = SoundTempo(AppState.nDstFrameRate, AppState.nThinning, llTimePerFrame);
+    pFile->AddSound(plan, soundRefusal);  // refused, the picture is written without sound
 }
 
 void CAviWriter::Start() {

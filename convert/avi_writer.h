@@ -55,9 +55,8 @@ class CAviWriter {
     uint32_t nEndFrame = 0;
     // What the compressor dialog offers first: the last choice made ("DIB " at first).
     platform::CompressorChoice initialChoice;
-    // Why the file being written has no sound although its source has ("copy", "tempo",
-    // "codec": see AviFile::AddSound); empty otherwise.
-    std::string strSoundProblem;
+    // Why the file being written has no sound although its source has one.
+    platform::SoundRefusal soundRefusal = platform::SoundRefusal::None;
 
   private:
     // The source's sound, as the settings ask, covering the range written.

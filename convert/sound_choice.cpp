@@ -1,5 +1,7 @@
 #include "convert/sound_choice.h"
 
+#include <algorithm>
+
 #include "resources/strings.h"
 
 using platform::SoundMode;
@@ -25,14 +27,15 @@ int32_t SoundModeChosen(SoundMode choice) {
     return static_cast<int32_t>(choice == SoundMode::Copy ? SoundMode::Keep : choice);
 }
 
+double SoundTempo(int32_t nDstFrameRate, int32_t nThinning, int64_t llTimePerFrame) {
+    return static_cast<double>(nDstFrameRate) * static_cast<double>(std::max(nThinning, 1)) *
+           static_cast<double>(llTimePerFrame) / 1e7;
+}
+
 double SoundTempo(const ConvertSettings& s) {
-    // The source is read a frame's time per captured frame (whole 100 ns units, as the
-    // grabber steps), and one captured frame in `thinning` is written at the destination rate.
     const int32_t nSrc = s.nSrcRateMode == 1 && s.nSrcFrameRate > 0 ? s.nSrcFrameRate : 30;
     const int32_t nDst = s.nDstRateMode == 1 && s.nDstFrameRate > 0 ? s.nDstFrameRate : 30;
-    const int64_t llTimePerFrame = 10'000'000 / nSrc;
-    return static_cast<double>(nDst) * static_cast<double>(s.nThinning > 0 ? s.nThinning : 1) *
-           static_cast<double>(llTimePerFrame) / 1e7;
+    return SoundTempo(nDst, s.nThinning, 10'000'000 / nSrc);  // whole units, as the grabber steps
 }
 
 const char* SoundNote(const ConvertSettings& s, const platform::SoundSource& source) {
@@ -44,7 +47,7 @@ const char* SoundNote(const ConvertSettings& s, const platform::SoundSource& sou
         return nullptr;
     }
     const double dTempo = SoundTempo(s);
-    if (!(dTempo >= platform::kSlowestTempo && dTempo <= platform::kFastestTempo)) {
+    if (!platform::CanStretchTo(dTempo)) {
         return str::kSoundTempoTooFar;
     }
     if (!platform::PlaysAtRecordedSpeed(dTempo)) {

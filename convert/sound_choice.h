@@ -16,7 +16,10 @@ platform::SoundMode ShownSoundChoice(int32_t nSoundMode, const platform::SoundSo
 // The setting stored for a choice made in the list.
 int32_t SoundModeChosen(platform::SoundMode choice);
 
-// Source seconds played per written second with these rates and this thinning.
+// Source seconds played per written second: one captured frame in nThinning is written at
+// nDstFrameRate, and each captured frame moves llTimePerFrame (100 ns units) in the source.
+double SoundTempo(int32_t nDstFrameRate, int32_t nThinning, int64_t llTimePerFrame);
+// The same for settings not yet applied (the grabber's step from their source rate).
 double SoundTempo(const ConvertSettings& s);
 
 // What the group says: why no sound will be written, or null when it will be.

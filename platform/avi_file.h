@@ -40,11 +40,9 @@ class AviFile {
 
     bool CreateStream(const AviStreamInfo& info);
     // Adds the sound track the plan describes, written beside the picture and never past its
-    // end; before SetFormat. False, and no track, when the source has no sound (strWhy
-    // empty) or the plan cannot be kept: strWhy "copy" (the codec cannot go in as it is, or
-    // the speed changes), "tempo" (a stretch beyond what keeps the sound clean), "codec"
-    // (it cannot be decoded or encoded).
-    bool AddSound(const SoundPlan& plan, std::string& strWhy);
+    // end; before SetFormat. False, and no track, when the source has no sound (why: None)
+    // or the plan cannot be kept (why says what stands in the way).
+    bool AddSound(const SoundPlan& plan, SoundRefusal& why);
     bool MakeCompressedStream(const CompressorChoice& choice);
     // Opens the compressor for frames of this format and writes the file header.
     bool SetFormat(const dib::BitmapInfoHeader& format);

@@ -76,10 +76,9 @@ struct AviFile::Impl {
     // One frame's packet; then the sound that plays until that frame ends, so that the two
     // are interleaved in the file.
     bool WritePacket(AVPacket* pOut) {
-        const AVRational frameBase{static_cast<int>(info.nScale), static_cast<int>(info.nRate)};
-        const AVRational packetBase = pCodec ? pCodec->time_base : frameBase;
-        const int64_t llEndUs = av_rescale_q(av_rescale_q(pOut->pts, packetBase, frameBase) + 1,
-                                             frameBase, AVRational{1, 1'000'000});
+        // A packet's time base counts frames: the stream's, or the encoder's opened with it.
+        const AVRational packetBase = pCodec ? pCodec->time_base : pStream->time_base;
+        const int64_t llEndUs = av_rescale_q(pOut->pts + 1, packetBase, AV_TIME_BASE_Q);
         pOut->stream_index = pStream->index;
         av_packet_rescale_ts(pOut, packetBase, pStream->time_base);
         if (av_interleaved_write_frame(pFormat.get(), pOut) < 0 || pFormat->pb->error != 0) {
@@ -213,14 +212,14 @@ bool AviFile::CreateStream(const AviStreamInfo& info) {
     return true;
 }
 
-bool AviFile::AddSound(const SoundPlan& plan, std::string& strWhy) {
+bool AviFile::AddSound(const SoundPlan& plan, SoundRefusal& why) {
     Impl& f = *m_pImpl;
-    strWhy.clear();
+    why = SoundRefusal::None;
     if (f.bHeaderWritten || f.pSound) {
         return false;
     }
     auto pSound = std::make_unique<SoundTrack>();
-    if (!pSound->Open(plan, f.pFormat.get(), strWhy)) {
+    if (!pSound->Open(plan, f.pFormat.get(), why)) {
         return false;
     }
     f.pSound = std::move(pSound);

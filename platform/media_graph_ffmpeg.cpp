@@ -292,9 +292,8 @@ const AVFrame* MediaGraph::CopiedPicture() const {
 
 int64_t MediaGraph::OriginMicroseconds() const {
     const Impl& g = *m_pImpl;
-    return g.pStream != nullptr
-               ? av_rescale_q(g.llOrigin, g.pStream->time_base, AVRational{1, 1'000'000})
-               : 0;
+    return g.pStream != nullptr ? av_rescale_q(g.llOrigin, g.pStream->time_base, AV_TIME_BASE_Q)
+                                : 0;
 }
 
 int64_t MediaGraph::DecodedFrameCount() const {

@@ -1,6 +1,7 @@
 #pragma once
 // The sound of a converted file: made from the source's first audio stream, covering exactly
 // the converted range, played at the speed the picture is written at.
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -26,14 +27,25 @@ struct SoundPlan {
     double dTempo = 1.0;
 };
 
-// The stretch a sound can take: beyond it the track is left out rather than written out of
-// step with the picture.
-constexpr double kSlowestTempo = 0.125;
-constexpr double kFastestTempo = 8.0;
+// Whether a sound can be stretched to this tempo and stay clean (1/8 to 8): beyond, the track
+// is left out rather than written out of step with the picture.
+inline bool CanStretchTo(double dTempo) {
+    return dTempo >= 0.125 && dTempo <= 8.0;
+}
+
+// Why a source's sound is not written although it has one.
+enum class SoundRefusal {
+    None,
+    NotAsItIs,  // copying asked for, but the speed changes or the sound starts after the range
+    Tempo,      // a stretch beyond CanStretchTo
+    Codec,      // it cannot be decoded or encoded
+};
 
 // Whether a tempo is 1 for the ear (a rate's rounding aside): no stretch, and the source's
 // packets may be copied.
-bool PlaysAtRecordedSpeed(double dTempo);
+inline bool PlaysAtRecordedSpeed(double dTempo) {
+    return std::fabs(dTempo - 1.0) < 1e-4;
+}
 
 // What a source's sound allows.
 struct SoundSource {

@@ -147,11 +147,9 @@ void CConvertSettingsDlg::FillControls() {
 }
 
 void CConvertSettingsDlg::UpdateSoundControls() {
-    const auto mode = static_cast<platform::SoundMode>(m_working.nSoundMode);
     Edit(kSoundBitRate)
         ->setEnabled(m_sound.bHasSound &&
-                     ShownSoundChoice(m_working.nSoundMode, m_sound) == platform::SoundMode::Mp3 &&
-                     mode != platform::SoundMode::None);
+                     ShownSoundChoice(m_working.nSoundMode, m_sound) == platform::SoundMode::Mp3);
     const char* pszNote = SoundNote(m_working, m_sound);
     Label(kSoundNote)->setText(pszNote != nullptr ? QString::fromUtf8(pszNote) : QString());
 }

@@ -263,23 +263,20 @@ AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
     if (PlainTwin(source) == PlainTwin(m_format)) {
         return RemapRange(picture, bTargetFull);
     }
-    const int nYuvKey =
-        static_cast<int>(source) * 4 + (bSourceFull ? 2 : 0) + (bTargetFull ? 1 : 0);
-    if (!m_pFromYuv || nYuvKey != m_nFromYuvKey) {
-        // Built again only when the source's layout or range changes (its size is ours).
-        m_pFromYuv.reset(sws_getContext(picture.width, picture.height, source, m_nWidth, m_nHeight,
-                                        m_format, SWS_BICUBIC, nullptr, nullptr, nullptr));
-        if (!m_pFromYuv) {
-            return nullptr;
-        }
-        const int* pMatrix = sws_getCoefficients(SWS_CS_DEFAULT);
-        sws_setColorspaceDetails(m_pFromYuv.get(), pMatrix, bSourceFull ? 1 : 0, pMatrix,
-                                 bTargetFull ? 1 : 0, 0, 1 << 16, 1 << 16);
-        m_nFromYuvKey = nYuvKey;
-    }
-    if (av_frame_make_writable(m_pOwned.get()) < 0 ||
-        sws_scale(m_pFromYuv.get(), picture.data, picture.linesize, 0, picture.height,
-                  m_pOwned->data, m_pOwned->linesize) <= 0) {
+    ScalerCache::Job job;
+    job.nSrcW = picture.width;
+    job.nSrcH = picture.height;
+    job.nSrcFormat = source;
+    job.nDstW = m_nWidth;
+    job.nDstH = m_nHeight;
+    job.nDstFormat = m_format;
+    job.nFlags = SWS_BICUBIC;
+    job.nSrcFullRange = bSourceFull ? 1 : 0;
+    job.nDstFullRange = bTargetFull ? 1 : 0;
+    SwsContext* pSws = m_fromYuv.For(job);
+    if (pSws == nullptr || av_frame_make_writable(m_pOwned.get()) < 0 ||
+        sws_scale(pSws, picture.data, picture.linesize, 0, picture.height, m_pOwned->data,
+                  m_pOwned->linesize) <= 0) {
         return nullptr;
     }
     return m_pOwned.get();

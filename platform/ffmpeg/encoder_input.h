@@ -44,8 +44,7 @@ class EncoderInput {
     ff::FramePtr m_pOwned{av_frame_alloc()};   // converted pictures
     ff::FramePtr m_pShared{av_frame_alloc()};  // a decoded picture passed on untouched
     ff::SwsPtr m_pFromDib;
-    ff::SwsPtr m_pFromYuv;
-    int m_nFromYuvKey = -1;             // the source layout and the ranges m_pFromYuv was built for
+    ScalerCache m_fromYuv;              // YUV of another layout or range into the encoder's
     std::vector<int32_t> m_chromaTerm;  // RemapMatrix's chroma share of one luma row
     PictureConverter m_toRgb;           // pictures for RGB compressors
 };

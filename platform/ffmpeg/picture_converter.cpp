@@ -108,30 +108,20 @@ bool PictureConverter::ConvertToPackedRgb(const AVFrame& picture, AVPixelFormat 
 
 bool PictureConverter::Scale(const AVFrame& picture, int w, int h, AVPixelFormat format,
                              uint8_t* const dstData[4], const int dstStride[4]) {
-    const SwsKey key{picture.width,
-                     picture.height,
-                     picture.format,
-                     w,
-                     h,
-                     format,
-                     ReadsAsBt709(picture) ? SWS_CS_ITU709 : SWS_CS_DEFAULT,
-                     IsFullRange(picture) ? 1 : 0};
-    if (!m_pSws || !(key == m_swsKey)) {
-        // A context of our own for each set of sizes, formats and colours. (swscale's cached
-        // contexts can be rebuilt behind the caller, even at the old one's address, and lose
-        // the colours set on them.) Building one is costly: only when something changes.
-        m_pSws.reset(sws_getContext(key.nSrcW, key.nSrcH,
-                                    static_cast<AVPixelFormat>(key.nSrcFormat), w, h, format,
-                                    SwsFlagsFor(picture.width), nullptr, nullptr, nullptr));
-        if (!m_pSws) {
-            return false;
-        }
-        sws_setColorspaceDetails(m_pSws.get(), sws_getCoefficients(key.nSpace), key.nFullRange,
-                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
-        m_swsKey = key;
-    }
-    return sws_scale(m_pSws.get(), picture.data, picture.linesize, 0, picture.height, dstData,
-                     dstStride) > 0;
+    ScalerCache::Job job;
+    job.nSrcW = picture.width;
+    job.nSrcH = picture.height;
+    job.nSrcFormat = picture.format;
+    job.nDstW = w;
+    job.nDstH = h;
+    job.nDstFormat = format;
+    job.nFlags = SwsFlagsFor(picture.width);
+    job.nSrcSpace = ReadsAsBt709(picture) ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
+    job.nSrcFullRange = IsFullRange(picture) ? 1 : 0;
+    job.nDstFullRange = 1;  // RGB
+    SwsContext* pSws = m_scaler.For(job);
+    return pSws != nullptr && sws_scale(pSws, picture.data, picture.linesize, 0, picture.height,
+                                        dstData, dstStride) > 0;
 }
 
 }  // namespace platform

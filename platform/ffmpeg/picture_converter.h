@@ -8,6 +8,7 @@
 
 #include "platform/dib.h"
 #include "platform/ffmpeg/ffmpeg_ptr.h"
+#include "platform/ffmpeg/scaler_cache.h"
 
 struct AVStream;
 
@@ -36,21 +37,7 @@ class PictureConverter {
     bool Scale(const AVFrame& picture, int w, int h, AVPixelFormat format,
                uint8_t* const dstData[4], const int dstStride[4]);
 
-    // What the conversion context was built for.
-    struct SwsKey {
-        int nSrcW = 0;
-        int nSrcH = 0;
-        int nSrcFormat = -1;
-        int nDstW = 0;
-        int nDstH = 0;
-        int nDstFormat = -1;
-        int nSpace = -1;  // the source's matrix
-        int nFullRange = -1;
-        bool operator==(const SwsKey&) const = default;
-    };
-
-    ff::SwsPtr m_pSws;
-    SwsKey m_swsKey;
+    ScalerCache m_scaler;
     std::vector<uint8_t> m_turnBuffer;
 };
 

@@ -57,10 +57,6 @@ int64_t TempoLead(const std::vector<double>& stages, int nSampleRate) {
 
 }  // namespace
 
-bool PlaysAtRecordedSpeed(double dTempo) {
-    return std::fabs(dTempo - 1.0) < 1e-4;
-}
-
 SoundFilters::~SoundFilters() {
     avfilter_graph_free(&pGraph);
 }

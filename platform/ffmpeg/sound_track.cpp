@@ -17,8 +17,6 @@ extern "C" {
 namespace platform {
 namespace {
 
-constexpr AVRational kMicroseconds{1, 1'000'000};
-
 // Codecs AVI players take as they are: the source's packets can go in unchanged.
 bool IsCopyable(AVCodecID id) {
     switch (id) {
@@ -80,7 +78,8 @@ struct SoundTrack::Impl {
     int64_t llStart = 0;         // the output's first instant, in the source stream's time base
     int64_t llSamplesOut = 0;    // samples given to the encoder, at its rate
     bool bHavePending = false;   // pPacket (copy) or pFiltered (encode) waits for its turn
-    bool bInputEnded = false;    // no more packets in the source
+    bool bSourceEnded = false;   // no more packets in the source
+    bool bInputEnded = false;    // and the decoder has given the filters its last frame
     bool bGraphDrained = false;  // the filters gave their last samples
     bool bStopped = false;       // the sound stopped decoding: the track ends here
     int64_t llCopyOrigin = AV_NOPTS_VALUE;  // the first copied packet's timestamp
@@ -165,10 +164,10 @@ struct SoundTrack::Impl {
 
     // The next packet of the sound stream into pPacket; false at its end.
     bool ReadPacket() {
-        while (!bInputEnded) {
+        while (!bSourceEnded) {
             av_packet_unref(pPacket.get());
             if (av_read_frame(pIn.get(), pPacket.get()) < 0) {
-                bInputEnded = true;
+                bSourceEnded = true;
                 break;
             }
             if (pPacket->stream_index == pInStream->index) {
@@ -200,15 +199,16 @@ struct SoundTrack::Impl {
                 av_frame_unref(pDecoded.get());
                 return;
             }
-            if (nGot != AVERROR(EAGAIN) || !ReadPacket()) {
-                break;
+            if (nGot != AVERROR(EAGAIN)) {
+                break;  // the decoder has given its last frame
             }
-            // A damaged packet is skipped: the sound goes on from the next one.
-            avcodec_send_packet(pDecoder.get(), pPacket.get());
+            // At the source's end the decoder is drained; a damaged packet is skipped and the
+            // sound goes on from the next one.
+            avcodec_send_packet(pDecoder.get(), ReadPacket() ? pPacket.get() : nullptr);
         }
         bInputEnded = true;
-        if (av_buffersrc_add_frame(pFilters->pSource, nullptr) <
-            0) {  // the filters give what they hold
+        // The filters give what they hold.
+        if (av_buffersrc_add_frame(pFilters->pSource, nullptr) < 0) {
             bGraphDrained = true;
         }
     }
@@ -224,7 +224,7 @@ struct SoundTrack::Impl {
                 bHavePending = true;
                 return true;
             }
-            if (n != AVERROR(EAGAIN) || (bInputEnded && n == AVERROR(EAGAIN))) {
+            if (n != AVERROR(EAGAIN) || bInputEnded) {
                 bGraphDrained = true;
                 break;
             }
@@ -266,7 +266,7 @@ struct SoundTrack::Impl {
     bool EncodeUntil(int64_t llEndUs, bool bLast, const PacketWriter& write) {
         // The priming samples at the front count towards the track's length.
         const int64_t llEnd =
-            av_rescale_q(llEndUs, kMicroseconds, pEncoder->time_base) - pEncoder->initial_padding;
+            av_rescale_q(llEndUs, AV_TIME_BASE_Q, pEncoder->time_base) - pEncoder->initial_padding;
         while (llSamplesOut < llEnd && NextFrame()) {
             if (llSamplesOut + pFiltered->nb_samples > llEnd) {
                 if (!bLast) {
@@ -303,7 +303,7 @@ struct SoundTrack::Impl {
                 bHavePending = true;
             }
             const int64_t llAt = pPacket->pts - llCopyOrigin;
-            const int64_t llLimit = av_rescale_q(llEndUs, kMicroseconds, pInStream->time_base);
+            const int64_t llLimit = av_rescale_q(llEndUs, AV_TIME_BASE_Q, pInStream->time_base);
             // A packet goes in once the picture has reached its end; the last ones that
             // would run past the picture's end are left out.
             if (llAt + pPacket->duration > llLimit) {
@@ -324,9 +324,9 @@ struct SoundTrack::Impl {
 SoundTrack::SoundTrack() : m_pImpl(std::make_unique<Impl>()) {}
 SoundTrack::~SoundTrack() = default;
 
-bool SoundTrack::Open(const SoundPlan& plan, AVFormatContext* pOut, std::string& strWhy) {
+bool SoundTrack::Open(const SoundPlan& plan, AVFormatContext* pOut, SoundRefusal& why) {
     Impl& s = *m_pImpl;
-    strWhy.clear();
+    why = SoundRefusal::None;
     s.plan = plan;
     if (plan.mode == SoundMode::None) {
         return false;
@@ -337,27 +337,27 @@ bool SoundTrack::Open(const SoundPlan& plan, AVFormatContext* pOut, std::string&
         return false;  // no sound to keep
     }
     s.pInStream = s.pIn->streams[nStream];
-    if (!(plan.dTempo >= kSlowestTempo && plan.dTempo <= kFastestTempo)) {
-        strWhy = "tempo";
+    if (!CanStretchTo(plan.dTempo)) {
+        why = SoundRefusal::Tempo;
         return false;
     }
-    s.llStart = av_rescale_q(plan.llStartMicroseconds, kMicroseconds, s.pInStream->time_base);
+    s.llStart = av_rescale_q(plan.llStartMicroseconds, AV_TIME_BASE_Q, s.pInStream->time_base);
     // Copied packets cannot begin with silence: a sound that starts after the range does
     // (by more than 20 ms) is decoded and padded instead.
     const int64_t llStreamStart = s.pInStream->start_time;
     const bool bStartsLate =
         llStreamStart != AV_NOPTS_VALUE &&
-        llStreamStart > s.llStart + av_rescale_q(20'000, kMicroseconds, s.pInStream->time_base);
+        llStreamStart > s.llStart + av_rescale_q(20'000, AV_TIME_BASE_Q, s.pInStream->time_base);
     const bool bCopyable = IsCopyable(s.pInStream->codecpar->codec_id) &&
                            PlaysAtRecordedSpeed(plan.dTempo) && !bStartsLate;
     if (plan.mode == SoundMode::Copy && !bCopyable) {
-        strWhy = "copy";
+        why = SoundRefusal::NotAsItIs;
         return false;
     }
     const bool bCopy = plan.mode == SoundMode::Copy || (plan.mode == SoundMode::Keep && bCopyable);
     const bool bOpened = bCopy ? s.OpenCopy(pOut) : s.OpenEncode(pOut, plan.mode != SoundMode::Pcm);
     if (!bOpened) {
-        strWhy = "codec";
+        why = SoundRefusal::Codec;
         return false;
     }
     // From a little before the start: the decoder settles, the filters drop what is early.

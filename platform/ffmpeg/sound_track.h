@@ -25,9 +25,9 @@ class SoundTrack {
     SoundTrack& operator=(const SoundTrack&) = delete;
 
     // Opens the source's sound and adds its stream to pOut (before its header is written).
-    // False, with nothing added, when there is no sound to write: strWhy then says why
-    // (empty when the source simply has none or the plan asks for none).
-    bool Open(const SoundPlan& plan, AVFormatContext* pOut, std::string& strWhy);
+    // False, with nothing added, when there is no sound to write: why then says why
+    // (None when the source simply has none or the plan asks for none).
+    bool Open(const SoundPlan& plan, AVFormatContext* pOut, SoundRefusal& why);
     // Writes the sound that plays before llEndUs (microseconds of output time). False when
     // the file could not be written; a sound that stops decoding just ends.
     bool WriteUntil(int64_t llEndUs, const PacketWriter& write);

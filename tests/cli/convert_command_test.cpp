@@ -7,25 +7,13 @@
 #include <filesystem>
 #include <sstream>
 
-#include "state/app_state.h"
+#include "support/cli_convert.h"
 #include "support/test_media.h"
 
 namespace {
 
-struct Outcome {
-    int nCode;
-    std::string strOut;
-    std::string strErr;
-};
-
-Outcome Convert(const std::vector<std::string>& args) {
-    ResetAppState();
-    std::ostringstream out;
-    std::ostringstream err;
-    const int nCode = cli::RunConvert(args, out, err);
-    ResetAppState();
-    return {nCode, out.str(), err.str()};
-}
+using testcli::Convert;
+using testcli::Outcome;
 
 std::string Probe(const std::string& strPath) {
     return testmedia::Probe(strPath, "codec_tag_string,width,height,r_frame_rate,nb_read_frames") +

@@ -6,29 +6,16 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 
-#include "cli/convert_command.h"
-#include "state/app_state.h"
+#include "support/cli_convert.h"
 #include "support/test_media.h"
 
 namespace {
 
 constexpr int kRate = 44100;
 
-struct Outcome {
-    int nCode;
-    std::string strErr;
-};
-
-Outcome Convert(const std::vector<std::string>& args) {
-    ResetAppState();
-    std::ostringstream out;
-    std::ostringstream err;
-    const int nCode = cli::RunConvert(args, out, err);
-    ResetAppState();
-    return {nCode, err.str()};
-}
+using testcli::Convert;
+using testcli::Outcome;
 
 // A 4 s clip, 30 frames a second, whose sound is silent but for a 10 ms tone starting at
 // 0.5, 1.5, 2.5 and 3.5 s; its sound in the codec given.

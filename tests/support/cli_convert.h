@@ -1,0 +1,27 @@
+#pragma once
+// `quovel --convert` run in this process, from a fresh AppState and leaving one behind.
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/convert_command.h"
+#include "state/app_state.h"
+
+namespace testcli {
+
+struct Outcome {
+    int nCode;
+    std::string strOut;
+    std::string strErr;
+};
+
+inline Outcome Convert(const std::vector<std::string>& args) {
+    ResetAppState();
+    std::ostringstream out;
+    std::ostringstream err;
+    const int nCode = cli::RunConvert(args, out, err);
+    ResetAppState();
+    return {nCode, out.str(), err.str()};
+}
+
+}  // namespace testcli
