@@ -65,7 +65,7 @@ SoundFilters::~SoundFilters() {
 // gap (so that it stays in step with the picture), timestamps made continuous → the stretch
 // → the encoder's rate, layout and sample format → abuffersink.
 std::unique_ptr<SoundFilters> SoundFilters::Make(const AVCodecContext& decoder,
-                                                 const AVCodecContext& encoder, double dTempo) {
+                                                 const SoundTarget& target, double dTempo) {
     std::unique_ptr<SoundFilters> pFilters(new SoundFilters);
     pFilters->pGraph = avfilter_graph_alloc();
     AVFilterGraph* pGraph = pFilters->pGraph;
@@ -92,18 +92,21 @@ std::unique_ptr<SoundFilters> SoundFilters::Make(const AVCodecContext& decoder,
                                      nullptr, nullptr, pGraph) < 0) {
         return nullptr;
     }
+    AVChannelLayout outLayout{};
+    av_channel_layout_default(&outLayout, target.nChannels);
     char szOutLayout[64] = {};
-    av_channel_layout_describe(&encoder.ch_layout, szOutLayout, sizeof(szOutLayout));
+    av_channel_layout_describe(&outLayout, szOutLayout, sizeof(szOutLayout));
+    av_channel_layout_uninit(&outLayout);
     const std::vector<double> stages = TempoStages(dTempo);
     const std::string strDelay =
         stages.empty() ? ""
                        : "adelay=delays=" + std::to_string(TempoLead(stages, decoder.sample_rate)) +
                              "S:all=1,";
-    const std::string strChain =
-        "atrim=start=0,aresample=async=1:first_pts=0,asetpts=N/SR/TB," + TempoFilters(stages) +
-        strDelay + "aresample=" + std::to_string(encoder.sample_rate) +
-        ",aformat=sample_fmts=" + av_get_sample_fmt_name(encoder.sample_fmt) +
-        ":channel_layouts=" + szOutLayout;
+    const std::string strChain = "atrim=start=0,aresample=async=1:first_pts=0,asetpts=N/SR/TB," +
+                                 TempoFilters(stages) + strDelay +
+                                 "aresample=" + std::to_string(target.nSampleRate) +
+                                 ",aformat=sample_fmts=" + av_get_sample_fmt_name(target.eFormat) +
+                                 ":channel_layouts=" + szOutLayout;
     AVFilterInOut* pOutputs = avfilter_inout_alloc();
     AVFilterInOut* pInputs = avfilter_inout_alloc();
     bool bOk = pOutputs != nullptr && pInputs != nullptr;
@@ -118,9 +121,8 @@ std::unique_ptr<SoundFilters> SoundFilters::Make(const AVCodecContext& decoder,
     }
     avfilter_inout_free(&pInputs);
     avfilter_inout_free(&pOutputs);
-    if (bOk && encoder.frame_size > 0 &&
-        (encoder.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) == 0) {
-        av_buffersink_set_frame_size(pFilters->pSink, static_cast<unsigned>(encoder.frame_size));
+    if (bOk && target.nFrameSize > 0) {
+        av_buffersink_set_frame_size(pFilters->pSink, static_cast<unsigned>(target.nFrameSize));
     }
     return bOk ? std::move(pFilters) : nullptr;
 }

@@ -12,12 +12,21 @@ struct AVFilterContext;
 
 namespace platform {
 
+// What the chain's output is: rate, channels (1 or 2, their default layout), sample format,
+// and the samples a frame must hold (0: any number).
+struct SoundTarget {
+    int nSampleRate = 0;
+    int nChannels = 2;
+    AVSampleFormat eFormat = AV_SAMPLE_FMT_S16;
+    int nFrameSize = 0;
+};
+
 struct SoundFilters {
     // For frames from decoder, timed in samples from the range's start (earlier ones are
-    // dropped), played dTempo source seconds a second, into frames encoder takes. Null when
+    // dropped), played dTempo source seconds a second, into frames of the target. Null when
     // the chain cannot be built.
     static std::unique_ptr<SoundFilters> Make(const AVCodecContext& decoder,
-                                              const AVCodecContext& encoder, double dTempo);
+                                              const SoundTarget& target, double dTempo);
     ~SoundFilters();
     SoundFilters(const SoundFilters&) = delete;
     SoundFilters& operator=(const SoundFilters&) = delete;

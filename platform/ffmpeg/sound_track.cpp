@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/ffmpeg/ffmpeg_setup.h"
-#include "platform/ffmpeg/sound_filters.h"
+#include "platform/ffmpeg/sound_decoder.h"
 
 extern "C" {
-#include <libavfilter/buffersink.h>
-#include <libavfilter/buffersrc.h>
 #include <libavutil/channel_layout.h>
 }
 
@@ -32,31 +29,15 @@ bool IsCopyable(AVCodecID id) {
     }
 }
 
-// The source's first audio stream, opened for reading; null when there is none.
-ff::FormatPtr OpenSource(const std::string& strPath, int& nStream) {
-    SetUpFFmpegOnce();
-    AVFormatContext* pRaw = nullptr;
-    if (avformat_open_input(&pRaw, strPath.c_str(), nullptr, nullptr) < 0) {
-        return nullptr;
-    }
-    ff::FormatPtr pIn(pRaw);
-    if (avformat_find_stream_info(pIn.get(), nullptr) < 0) {
-        return nullptr;
-    }
-    nStream = av_find_best_stream(pIn.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-    return nStream >= 0 ? std::move(pIn) : nullptr;
-}
-
 }  // namespace
 
 SoundSource ProbeSound(const std::string& strPath) {
-    int nStream = -1;
-    ff::FormatPtr pIn = OpenSource(strPath, nStream);
+    const std::unique_ptr<SoundInput> pInput = SoundInput::Open(strPath);
     SoundSource source;
-    if (!pIn) {
+    if (!pInput) {
         return source;
     }
-    const AVCodecParameters* par = pIn->streams[nStream]->codecpar;
+    const AVCodecParameters* par = pInput->pStream->codecpar;
     source.bHasSound = avcodec_find_decoder(par->codec_id) != nullptr && par->sample_rate > 0;
     source.bCopyable = source.bHasSound && IsCopyable(par->codec_id);
     return source;
@@ -64,24 +45,18 @@ SoundSource ProbeSound(const std::string& strPath) {
 
 struct SoundTrack::Impl {
     SoundPlan plan;
-    ff::FormatPtr pIn;
+    std::unique_ptr<SoundInput> pInput;
     AVStream* pInStream = nullptr;
     AVStream* pOutStream = nullptr;
-    ff::CodecPtr pDecoder;
+    std::unique_ptr<SoundDecoder> pDecoder;
     ff::CodecPtr pEncoder;
-    std::unique_ptr<SoundFilters> pFilters;
     ff::PacketPtr pPacket{av_packet_alloc()};
     ff::PacketPtr pOut{av_packet_alloc()};
-    ff::FramePtr pDecoded{av_frame_alloc()};
-    ff::FramePtr pFiltered{av_frame_alloc()};
     bool bCopy = false;
-    int64_t llStart = 0;         // the output's first instant, in the source stream's time base
-    int64_t llSamplesOut = 0;    // samples given to the encoder, at its rate
-    bool bHavePending = false;   // pPacket (copy) or pFiltered (encode) waits for its turn
-    bool bSourceEnded = false;   // no more packets in the source
-    bool bInputEnded = false;    // and the decoder has given the filters its last frame
-    bool bGraphDrained = false;  // the filters gave their last samples
-    bool bStopped = false;       // the sound stopped decoding: the track ends here
+    int64_t llStart = 0;       // the output's first instant, in the source stream's time base
+    int64_t llSamplesOut = 0;  // samples given to the encoder, at its rate
+    bool bHavePacket = false;  // pPacket (copy) waits for its turn
+    bool bStopped = false;     // the encoder failed: the track ends here
     int64_t llCopyOrigin = AV_NOPTS_VALUE;  // the first copied packet's timestamp
 
     bool OpenCopy(AVFormatContext* pOutFormat) {
@@ -98,18 +73,9 @@ struct SoundTrack::Impl {
 
     bool OpenEncode(AVFormatContext* pOutFormat, bool bMp3) {
         const AVCodecParameters* par = pInStream->codecpar;
-        const AVCodec* pDecoderCodec = avcodec_find_decoder(par->codec_id);
         const AVCodec* pEncoderCodec = bMp3 ? avcodec_find_encoder_by_name("libmp3lame")
                                             : avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
-        if (pDecoderCodec == nullptr || pEncoderCodec == nullptr) {
-            return false;
-        }
-        pDecoder.reset(avcodec_alloc_context3(pDecoderCodec));
-        if (!pDecoder || avcodec_parameters_to_context(pDecoder.get(), par) < 0) {
-            return false;
-        }
-        pDecoder->pkt_timebase = pInStream->time_base;
-        if (avcodec_open2(pDecoder.get(), pDecoderCodec, nullptr) < 0) {
+        if (pEncoderCodec == nullptr || par->sample_rate <= 0) {
             return false;
         }
         pEncoder.reset(avcodec_alloc_context3(pEncoderCodec));
@@ -117,8 +83,8 @@ struct SoundTrack::Impl {
             return false;
         }
         AVCodecContext* e = pEncoder.get();
-        e->sample_rate = ChooseRate(pEncoderCodec, pDecoder->sample_rate);
-        av_channel_layout_default(&e->ch_layout, pDecoder->ch_layout.nb_channels >= 2 ? 2 : 1);
+        e->sample_rate = ChooseRate(pEncoderCodec, par->sample_rate);
+        av_channel_layout_default(&e->ch_layout, par->ch_layout.nb_channels >= 2 ? 2 : 1);
         e->sample_fmt = pEncoderCodec->sample_fmts != nullptr ? pEncoderCodec->sample_fmts[0]
                                                               : AV_SAMPLE_FMT_S16;
         e->time_base = AVRational{1, e->sample_rate};
@@ -128,7 +94,21 @@ struct SoundTrack::Impl {
         if ((pOutFormat->oformat->flags & AVFMT_GLOBALHEADER) != 0) {
             e->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         }
-        if (avcodec_open2(e, pEncoderCodec, nullptr) < 0 || !OpenFilters()) {
+        if (avcodec_open2(e, pEncoderCodec, nullptr) < 0) {
+            return false;
+        }
+        SoundTarget target;
+        target.nSampleRate = e->sample_rate;
+        target.nChannels = e->ch_layout.nb_channels;
+        target.eFormat = e->sample_fmt;
+        if ((pEncoderCodec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) == 0) {
+            target.nFrameSize = e->frame_size;
+        }
+        // The encoder's delay is taken off the front: a player that plays its priming
+        // samples first then hears the start at time 0.
+        const int64_t nLead = av_rescale(e->initial_padding, par->sample_rate, e->sample_rate);
+        pDecoder = SoundDecoder::Open(*pInput, target, plan.dTempo, llStart, nLead);
+        if (!pDecoder) {
             return false;
         }
         // The stream last: a track that cannot be made leaves no empty stream behind.
@@ -155,82 +135,6 @@ struct SoundTrack::Impl {
             }
         }
         return nBest;
-    }
-
-    bool OpenFilters() {
-        pFilters = SoundFilters::Make(*pDecoder, *pEncoder, plan.dTempo);
-        return pFilters != nullptr;
-    }
-
-    // The next packet of the sound stream into pPacket; false at its end.
-    bool ReadPacket() {
-        while (!bSourceEnded) {
-            av_packet_unref(pPacket.get());
-            if (av_read_frame(pIn.get(), pPacket.get()) < 0) {
-                bSourceEnded = true;
-                break;
-            }
-            if (pPacket->stream_index == pInStream->index) {
-                return true;
-            }
-        }
-        av_packet_unref(pPacket.get());
-        return false;
-    }
-
-    // Decodes packets into the filters until they have output, or the source ends.
-    void FeedFilters() {
-        while (!bInputEnded) {
-            const int nGot = avcodec_receive_frame(pDecoder.get(), pDecoded.get());
-            if (nGot >= 0) {
-                int64_t ts = pDecoded->best_effort_timestamp;
-                if (ts == AV_NOPTS_VALUE) {
-                    ts = llStart;
-                }
-                // The encoder's delay is taken off the front: a player that plays its priming
-                // samples first then hears the start at time 0.
-                pDecoded->pts = av_rescale_q(ts - llStart, pInStream->time_base,
-                                             AVRational{1, pDecoded->sample_rate}) -
-                                av_rescale(pEncoder->initial_padding, pDecoded->sample_rate,
-                                           pEncoder->sample_rate);
-                if (av_buffersrc_add_frame(pFilters->pSource, pDecoded.get()) < 0) {
-                    bStopped = true;
-                }
-                av_frame_unref(pDecoded.get());
-                return;
-            }
-            if (nGot != AVERROR(EAGAIN)) {
-                break;  // the decoder has given its last frame
-            }
-            // At the source's end the decoder is drained; a damaged packet is skipped and the
-            // sound goes on from the next one.
-            avcodec_send_packet(pDecoder.get(), ReadPacket() ? pPacket.get() : nullptr);
-        }
-        bInputEnded = true;
-        // The filters give what they hold.
-        if (av_buffersrc_add_frame(pFilters->pSource, nullptr) < 0) {
-            bGraphDrained = true;
-        }
-    }
-
-    // The next filtered frame into pFiltered; false when the sound has ended.
-    bool NextFrame() {
-        if (bHavePending) {
-            return true;
-        }
-        while (!bStopped && !bGraphDrained) {
-            const int n = av_buffersink_get_frame(pFilters->pSink, pFiltered.get());
-            if (n >= 0) {
-                bHavePending = true;
-                return true;
-            }
-            if (n != AVERROR(EAGAIN) || bInputEnded) {
-                bGraphDrained = true;
-                break;
-            }
-            FeedFilters();
-        }
-        return false;
     }
 
     bool Encode(AVFrame* pFrame, const PacketWriter& write) {
@@ -267,16 +171,16 @@ struct SoundTrack::Impl {
         // The priming samples at the front count towards the track's length.
         const int64_t llEnd =
             av_rescale_q(llEndUs, AV_TIME_BASE_Q, pEncoder->time_base) - pEncoder->initial_padding;
-        while (llSamplesOut < llEnd && NextFrame()) {
-            if (llSamplesOut + pFiltered->nb_samples > llEnd) {
+        AVFrame* pFrame = nullptr;
+        while (!bStopped && llSamplesOut < llEnd && (pFrame = pDecoder->Next()) != nullptr) {
+            if (llSamplesOut + pFrame->nb_samples > llEnd) {
                 if (!bLast) {
                     break;
                 }
-                pFiltered->nb_samples = static_cast<int>(llEnd - llSamplesOut);
+                pFrame->nb_samples = static_cast<int>(llEnd - llSamplesOut);
             }
-            bHavePending = false;
-            const bool bOk = Encode(pFiltered.get(), write);
-            av_frame_unref(pFiltered.get());
+            const bool bOk = Encode(pFrame, write);
+            pDecoder->Consume();
             if (!bOk) {
                 return false;
             }
@@ -286,8 +190,8 @@ struct SoundTrack::Impl {
 
     bool CopyUntil(int64_t llEndUs, const PacketWriter& write) {
         for (;;) {
-            if (!bHavePending) {
-                if (!ReadPacket()) {
+            if (!bHavePacket) {
+                if (!pInput->ReadPacket(pPacket.get())) {
                     return true;
                 }
                 if (pPacket->pts == AV_NOPTS_VALUE) {
@@ -300,7 +204,7 @@ struct SoundTrack::Impl {
                     }
                     llCopyOrigin = pPacket->pts;
                 }
-                bHavePending = true;
+                bHavePacket = true;
             }
             const int64_t llAt = pPacket->pts - llCopyOrigin;
             const int64_t llLimit = av_rescale_q(llEndUs, AV_TIME_BASE_Q, pInStream->time_base);
@@ -309,7 +213,7 @@ struct SoundTrack::Impl {
             if (llAt + pPacket->duration > llLimit) {
                 return true;
             }
-            bHavePending = false;
+            bHavePacket = false;
             pPacket->stream_index = pOutStream->index;
             pPacket->pts = llAt;
             pPacket->dts = llAt;
@@ -331,12 +235,11 @@ bool SoundTrack::Open(const SoundPlan& plan, AVFormatContext* pOut, SoundRefusal
     if (plan.mode == SoundMode::None) {
         return false;
     }
-    int nStream = -1;
-    s.pIn = OpenSource(plan.strSource, nStream);
-    if (!s.pIn) {
+    s.pInput = SoundInput::Open(plan.strSource);
+    if (!s.pInput) {
         return false;  // no sound to keep
     }
-    s.pInStream = s.pIn->streams[nStream];
+    s.pInStream = s.pInput->pStream;
     if (!CanStretchTo(plan.dTempo)) {
         why = SoundRefusal::Tempo;
         return false;
@@ -361,8 +264,7 @@ bool SoundTrack::Open(const SoundPlan& plan, AVFormatContext* pOut, SoundRefusal
         return false;
     }
     // From a little before the start: the decoder settles, the filters drop what is early.
-    const int64_t llSeek = s.llStart - av_rescale_q(1, AVRational{1, 1}, s.pInStream->time_base);
-    av_seek_frame(s.pIn.get(), nStream, llSeek, AVSEEK_FLAG_BACKWARD);
+    s.pInput->SeekBefore(s.llStart);
     return true;
 }
 
