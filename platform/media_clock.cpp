@@ -10,4 +10,19 @@ int64_t SteadyMediaClock::Now() const {
         .count();
 }
 
+int64_t SoundPacedClock::Now() const {
+    return m_heard ? m_llAnchor + m_heard() : m_base.Now() + m_llOffset;
+}
+
+void SoundPacedClock::Follow(std::function<int64_t()> heard) {
+    m_llAnchor = Now();
+    m_heard = std::move(heard);
+}
+
+void SoundPacedClock::Release() {
+    const int64_t llNow = Now();
+    m_heard = nullptr;
+    m_llOffset = llNow - m_base.Now();
+}
+
 }  // namespace platform

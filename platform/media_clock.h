@@ -1,6 +1,7 @@
 #pragma once
 // The clock a running media graph takes its position from, in 100 ns units.
 #include <cstdint>
+#include <functional>
 
 namespace platform {
 
@@ -28,6 +29,27 @@ class ManualMediaClock final : public IMediaClock {
 
   private:
     int64_t m_llNow = 0;
+};
+
+// The picture's clock while sound plays: it then moves as the sound is heard, so that the
+// picture keeps to the sound (however the device's clock drifts or stalls), and with the base
+// clock otherwise. It never jumps when it changes over.
+class SoundPacedClock final : public IMediaClock {
+  public:
+    explicit SoundPacedClock(const IMediaClock& base) : m_base(base) {}
+    int64_t Now() const override;
+    // From now on the reading moves as heard() does: units of the sound heard since it
+    // started, 0 now.
+    void Follow(std::function<int64_t()> heard);
+    // Back to the base clock, from the reading reached.
+    void Release();
+    bool Following() const { return static_cast<bool>(m_heard); }
+
+  private:
+    const IMediaClock& m_base;
+    std::function<int64_t()> m_heard;
+    int64_t m_llOffset = 0;  // this reading minus the base's, while not following
+    int64_t m_llAnchor = 0;  // the reading when the sound started
 };
 
 }  // namespace platform

@@ -57,7 +57,10 @@ int32_t WorkOutStreamLength(platform::TimeFormat format, int64_t llStop, int32_t
 
 CFrameGrabber::CFrameGrabber(const platform::IMediaClock& clock,
                              platform::MediaGraphOptions options)
-    : m_clock(clock), m_options(options) {}
+    : m_clock(clock), m_sound(m_clock, clock), m_options(options) {
+    m_sound.SetPictureLead(static_cast<int64_t>(CQuovelDoc::kPlaybackIntervalMs) *
+                           (kUnitsPerSecond / 1000) / 2);
+}
 
 CFrameGrabber::~CFrameGrabber() = default;
 
@@ -127,16 +130,27 @@ void CFrameGrabber::Run() {
     // Only a conversion hands decoded pictures on; playback keeps no extra reference.
     pGraph->KeepCopiedPicture(AppState.bConverting != 0);
     pGraph->MakeCopiesAhead(!Deferring());
+    StartSound();
     pGraph->Run();
     bPaused = 0;
     nFrameCounter = 1;
     bPlaying = 1;
 }
 
+void CFrameGrabber::StartSound() {
+    int64_t llPosition = 0;
+    if (AppState.bConverting || !pGraph->GetCurrentPosition(llPosition)) {
+        return;
+    }
+    // Before the graph runs: it then starts from the clock's reading as the sound starts.
+    m_sound.Start(strFileName, llOriginMicroseconds, llPosition);
+}
+
 bool CFrameGrabber::FetchFrame() {
     if (!pGraph) {
         return false;
     }
+    m_sound.Pump();
     if (pGraph->GetState() == platform::GraphState::Stopped) {
         Close();
         return false;
@@ -222,6 +236,7 @@ void CFrameGrabber::Close() {
         FillFrameImage();  // the frame fetched last stays in FrameImage, as after any run
         pGraph.reset();
     }
+    m_sound.Stop();
     m_bImagePending = false;
     bPlaying = 0;
 }
@@ -230,13 +245,15 @@ void CFrameGrabber::TogglePause() {
     if (bPaused) {
         bPaused = 0;
         if (pGraph) {
+            StartSound();
             pGraph->Run();
         }
     } else {
         bPaused = 1;
         if (pGraph) {
-            pGraph->Pause();
+            pGraph->Pause();  // holds the position the clock has reached, then the sound stops
         }
+        m_sound.Stop();
     }
 }
 

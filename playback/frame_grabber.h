@@ -1,13 +1,17 @@
 #pragma once
 // Turns a video file into 24-bit frames that the document pulls one per playback tick.
-// While playing the graph runs at its own pace and each tick takes the newest frame;
-// during a conversion the graph is stepped to exactly one source frame per tick.
+// While playing the graph runs at its own pace and each tick takes the newest frame, and
+// the file's sound plays beside it (the graph's clock then follows the sound); during a
+// conversion the graph is stepped to exactly one source frame per tick, without sound.
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "platform/dib.h"
+#include "platform/media_clock.h"
 #include "platform/media_graph.h"
+#include "platform/sound_output.h"
+#include "playback/sound_playback.h"
 
 class CQuovelDoc;
 
@@ -50,6 +54,11 @@ class CFrameGrabber {
     void FillFrameImage();
     void Close();
     void TogglePause();
+    // Where playback's sound goes; null (the default) plays none.
+    void SetSoundOutput(platform::ISoundOutput* pOutput) { m_sound.SetOutput(pOutput); }
+    // 0 to 1, for the sound playing and the ones after.
+    void SetSoundVolume(double dVolume) { m_sound.SetVolume(dVolume); }
+    bool SoundPlaying() const { return m_sound.Playing(); }
 
     int GetStreamLength(int32_t& nLength) const;
     int GetFrameSize(int32_t& nWidth, int32_t& nHeight) const;
@@ -83,6 +92,11 @@ class CFrameGrabber {
 
     bool m_bImagePending = false;  // the frame fetched last is not in FrameImage yet
 
-    const platform::IMediaClock& m_clock;
+    // Plays the sound from the graph's current position, while playing (not converting).
+    void StartSound();
+
+    // The graphs' clock: the given one, or the sound while it plays.
+    platform::SoundPacedClock m_clock;
+    CSoundPlayback m_sound;
     platform::MediaGraphOptions m_options;
 };

@@ -1,5 +1,6 @@
 #pragma once
 // Scripted stand-ins for the windowing side, so the document and application run headless.
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -14,6 +15,7 @@
 #include "convert/convert_settings_editor.h"
 #include "platform/compressor.h"
 #include "platform/dib.h"
+#include "platform/sound_output.h"
 #include "view/quovel_view.h"
 
 namespace testfakes {
@@ -185,6 +187,55 @@ class ScriptedSettingsEditor final : public IConvertSettingsEditor {
     bool bAccept = true;
     std::function<void(ConvertSettings&)> edit;
     int nShown = 0;
+};
+
+// A sound device that plays only when told: the test says how much has been heard; it holds
+// nCapacity bytes not yet heard and keeps every byte it was given.
+class FakeSoundOutput final : public platform::ISoundOutput {
+  public:
+    bool Start(int nSampleRate, int nChannels) override {
+        ++nStarts;
+        if (!bDevice) {
+            return false;
+        }
+        nRate = nSampleRate;
+        nChans = nChannels;
+        bRunning = true;
+        llHeardUs = 0;
+        written.clear();
+        return true;
+    }
+    void Stop() override {
+        bRunning = false;
+        ++nStops;
+    }
+    size_t BytesFree() const override {
+        if (!bRunning) {
+            return 0;
+        }
+        const auto nHeard =
+            static_cast<size_t>(llHeardUs * nRate / 1'000'000) * 2 * static_cast<size_t>(nChans);
+        const size_t nQueued = written.size() - std::min(written.size(), nHeard);
+        return nQueued >= nCapacity ? 0 : nCapacity - nQueued;
+    }
+    size_t Write(const uint8_t* pData, size_t nBytes) override {
+        const size_t n = std::min(nBytes, BytesFree());
+        written.insert(written.end(), pData, pData + n);
+        return n;
+    }
+    int64_t HeardMicroseconds() const override { return bRunning ? llHeardUs : 0; }
+    void SetVolume(double d) override { dVolume = d; }
+
+    bool bDevice = true;
+    bool bRunning = false;
+    int nRate = 0;
+    int nChans = 0;
+    int64_t llHeardUs = 0;
+    size_t nCapacity = 48000 * 4 / 5;  // 200 ms of 48 kHz stereo
+    std::vector<uint8_t> written;
+    double dVolume = -1;
+    int nStarts = 0;
+    int nStops = 0;
 };
 
 }  // namespace testfakes
