@@ -1,5 +1,6 @@
 #include "app/quovel_app.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/settings_file.h"
@@ -32,6 +33,18 @@ CQuovelApp::~CQuovelApp() {
 void CQuovelApp::RegisterCommands() {
     OnCommand(cmd::kFileNew, [this] { OnFileNew(); });
     OnCommand(cmd::kAppAbout, [this] { OnAppAbout(); });
+    OnCommand(cmd::kSoundMute, [this] {
+        AppState.bSoundMuted = AppState.bSoundMuted != 0 ? 0 : 1;
+        ApplySoundVolume();
+    });
+    OnUpdateCommand(cmd::kSoundMute,
+                    [](fw::CCmdUI& ui) { ui.SetCheck(AppState.bSoundMuted != 0 ? 1 : 0); });
+    OnCommand(cmd::kSoundVolumeUp, [this] { StepSoundVolume(kSoundVolumeStep); });
+    OnUpdateCommand(cmd::kSoundVolumeUp,
+                    [](fw::CCmdUI& ui) { ui.Enable(AppState.nSoundVolume < 100); });
+    OnCommand(cmd::kSoundVolumeDown, [this] { StepSoundVolume(-kSoundVolumeStep); });
+    OnUpdateCommand(cmd::kSoundVolumeDown,
+                    [](fw::CCmdUI& ui) { ui.Enable(AppState.nSoundVolume > 0); });
     for (cmd::Id nId = cmd::kFileMruFirst; nId <= cmd::kFileMruLast; ++nId) {
         const size_t nIndex = nId - cmd::kFileMruFirst;
         OnCommand(nId, [this, nIndex] { OnOpenRecentFile(nIndex); });
@@ -65,7 +78,9 @@ bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
     }
     m_shell.ShowMainWindow();
     m_pGrabber = std::make_unique<CFrameGrabber>(m_clock);
+    m_pGrabber->SetSoundOutput(m_pSoundOutput);
     AppState.pGrabber = m_pGrabber.get();
+    ApplySoundVolume();
     m_pWriter = std::make_unique<CAviWriter>(m_chooser);
     AppState.pWriter = m_pWriter.get();
 
@@ -102,6 +117,21 @@ void CQuovelApp::SetDialogs(IAppDialogs* pDialogs) {
     if (m_pDoc) {
         m_pDoc->SetAppDialogs(pDialogs);
     }
+}
+
+void CQuovelApp::ApplySoundVolume() {
+    if (m_pGrabber) {
+        m_pGrabber->SetSoundVolume(AppState.bSoundMuted != 0 ? 0.0 : AppState.nSoundVolume / 100.0);
+    }
+}
+
+void CQuovelApp::StepSoundVolume(int32_t nStep) {
+    // A remembered volume between the steps lands on one.
+    const int32_t nVolume = (AppState.nSoundVolume + (nStep < 0 ? kSoundVolumeStep - 1 : 0)) /
+                                kSoundVolumeStep * kSoundVolumeStep +
+                            nStep;
+    AppState.nSoundVolume = std::clamp(nVolume, 0, 100);
+    ApplySoundVolume();
 }
 
 void CQuovelApp::OnAppAbout() {

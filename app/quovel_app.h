@@ -9,6 +9,7 @@
 #include "app/framework/ui_services.h"
 #include "platform/compressor.h"
 #include "platform/media_clock.h"
+#include "platform/sound_output.h"
 
 class CQuovelApp;
 class CQuovelDoc;
@@ -51,6 +52,8 @@ class CQuovelApp : public fw::CCmdTarget {
     // it no settings file is read or written.
     void SetExecutablePath(const std::string& strPath) { m_strExecutablePath = strPath; }
     void SetDialogs(IAppDialogs* pDialogs);
+    // Where playback's sound goes (before InitInstance); none plays without.
+    void SetSoundOutput(platform::ISoundOutput* pOutput) { m_pSoundOutput = pOutput; }
 
     // The user asks to close the main window: false when a conversion is running and the
     // user would rather let it go on.
@@ -72,6 +75,9 @@ class CQuovelApp : public fw::CCmdTarget {
     void OnFileNew();
     void OnOpenRecentFile(size_t nIndex);
     void OnAppAbout();
+    // The volume and mute in AppState, to the sound playing and the ones after.
+    void ApplySoundVolume();
+    void StepSoundVolume(int32_t nStep);
 
     IAppShell& m_shell;
     fw::UiServices& m_ui;
@@ -86,4 +92,5 @@ class CQuovelApp : public fw::CCmdTarget {
     fw::CCommandRouter m_router;
     std::string m_strExecutablePath;
     IAppDialogs* m_pDialogs = nullptr;
+    platform::ISoundOutput* m_pSoundOutput = nullptr;
 };

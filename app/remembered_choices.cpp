@@ -40,6 +40,8 @@ const RememberedField kFields[] = {
     {"convert/dvCrop", &AppState.bDvCrop, 0, 1},
     {"convert/soundMode", &AppState.nSoundMode, 0, 4},
     {"convert/soundBitrate", &AppState.nSoundKBitsPerSecond, 32, 320},
+    {"playback/soundVolume", &AppState.nSoundVolume, 0, 100},
+    {"playback/soundMuted", &AppState.bSoundMuted, 0, 1},
 };
 
 std::optional<int32_t> InRange(const IChoiceStore& store, const char* pszKey, int32_t nMin,

@@ -1,8 +1,8 @@
 #pragma once
 // What the window remembers between runs beyond the settings file: the colour modes' levels
-// and the conversion settings the user chose, with the compressor. Only the desktop program
-// keeps them; the command line never reads them, so a batch run depends on its own options
-// alone. The settings file keeps exactly its own three values.
+// and the conversion settings the user chose, with the compressor, and playback's volume. Only the
+// desktop program keeps them; the command line never reads them, so a batch run depends on its own
+// options alone. The settings file keeps exactly its own three values.
 #include <cstdint>
 #include <optional>
 

@@ -1,4 +1,4 @@
-// quovel_tick_bench CLIP RATE ZOOM [VIEW_W VIEW_H [realtime]]
+// quovel_tick_bench CLIP RATE ZOOM [VIEW_W VIEW_H [realtime [sound]]]
 // The cost of whole playback ticks in the real window (offscreen): fetch, transform, blit and
 // the synchronous repaint. ZOOM 1..4, or 0 to fit the picture to a VIEW_W × VIEW_H view.
 // Prints "ticks=N ms_per_tick=T ui_cpu_ms_per_tick=U": T is the wall time of a tick run back
@@ -6,7 +6,10 @@
 // CPU time per tick, what a tick takes from menus and repaints when playing in real time.
 // With "realtime" the clip plays as in the program instead, one tick every 33 ms on the real
 // clock, and it prints "shown=N due=M missed=K": the source frames (RATE a second) shown,
-// those whose time came, and those skipped after the first second.
+// those whose time came, and those skipped after the first second, and "cpu_ms=C", the
+// process's CPU time (every thread) while playing. With "sound" the file's sound plays too,
+// through the sound server PULSE_SERVER names, the picture following it as in the program.
+#include <sys/resource.h>
 #include <time.h>
 #include <QApplication>
 
@@ -19,6 +22,7 @@
 #include "app/framework/null_services.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
+#include "app/qt/qt_sound_output.h"
 #include "app/qt/qt_ui_services.h"
 #include "app/quovel_app.h"
 #include "convert/qt/compressor_dialog.h"
@@ -41,23 +45,36 @@ class NoRecentStore final : public IRecentFileStore {
 };
 }  // namespace
 
+static double ProcessCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto ms = [](const timeval& tv) {
+        return static_cast<double>(tv.tv_sec) * 1000.0 + static_cast<double>(tv.tv_usec) / 1000.0;
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 // Plays as the program does: a tick every 33 ms of real time, the graph's clock following the
-// real one. A frame counts as shown when a tick's position falls in it.
+// real one (or the sound). A frame counts as shown when a tick's position falls in it.
 static void PlayInRealTime(CQuovelApp& app, platform::ManualMediaClock& clock, int nRate) {
     using Clock = std::chrono::steady_clock;
+    const double dCpu0 = ProcessCpuMs();
     const auto start = Clock::now();
     auto next = start;
     int64_t llLast = -1;
     int64_t llShown = 0;
     int64_t llMissed = 0;
     int64_t llDue = 0;
+    bool bSound = false;
     while (AppState.pGrabber->bPlaying && AppState.pGrabber->pGraph) {
         next += std::chrono::milliseconds(CQuovelDoc::kPlaybackIntervalMs);
         std::this_thread::sleep_until(next);
+        QApplication::processEvents();
         const auto llElapsed =
             std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
         clock.Set(llElapsed / 100);
         app.View().OnTimer(1);
+        bSound = bSound || AppState.pGrabber->SoundPlaying();
         if (!AppState.pGrabber->pGraph) {
             break;
         }
@@ -73,8 +90,9 @@ static void PlayInRealTime(CQuovelApp& app, platform::ManualMediaClock& clock, i
             llLast = llFrame;
         }
     }
-    std::printf("shown=%lld due=%lld missed=%lld\n", static_cast<long long>(llShown),
-                static_cast<long long>(llDue), static_cast<long long>(llMissed));
+    std::printf("shown=%lld due=%lld missed=%lld cpu_ms=%.0f sound=%d\n",
+                static_cast<long long>(llShown), static_cast<long long>(llDue),
+                static_cast<long long>(llMissed), ProcessCpuMs() - dCpu0, bSound ? 1 : 0);
 }
 
 static double ThreadCpuMs() {
@@ -84,8 +102,9 @@ static double ThreadCpuMs() {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 4 && argc != 6 && argc != 7) {
-        std::fprintf(stderr, "usage: %s CLIP RATE ZOOM [VIEW_W VIEW_H [realtime]]\n", argv[0]);
+    if (argc < 4 || argc == 5 || argc > 8) {
+        std::fprintf(stderr, "usage: %s CLIP RATE ZOOM [VIEW_W VIEW_H [realtime [sound]]]\n",
+                     argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -99,7 +118,11 @@ int main(int argc, char** argv) {
     platform::ManualMediaClock clock;
     CQtAppShell shell(ui);
     CCompressorDialog chooser;
+    CQtSoundOutput sound;
     CQuovelApp app(shell, ui, recent, clock, chooser);
+    if (argc == 8 && std::string(argv[7]) == "sound") {
+        app.SetSoundOutput(&sound);
+    }
     if (!app.InitInstance({argv[1]}) || AppState.pGrabber == nullptr ||
         !AppState.pGrabber->bPlaying) {
         std::fprintf(stderr, "cannot play %s\n", argv[1]);
@@ -116,7 +139,7 @@ int main(int argc, char** argv) {
     }
     QApplication::processEvents();
 
-    if (argc == 7 && std::string(argv[6]) == "realtime") {
+    if (argc >= 7 && std::string(argv[6]) == "realtime") {
         PlayInRealTime(app, clock, nRate);
     } else {
         // Warm up, then time whole ticks until the clip ends or 300 ticks have run.

@@ -3,12 +3,16 @@
 namespace res {
 namespace {
 constexpr Accelerator kAccelerators[] = {
-    {"Ctrl+N", cmd::kFileNew},     {"Ctrl+O", cmd::kFileOpen},   {"Ctrl+S", cmd::kPlayStart},
-    {"Ctrl+R", cmd::kFileConvert}, {"Ctrl+B", cmd::kStillImage}, {"Ctrl+E", cmd::kPlayStop},
-    {"Ctrl+P", cmd::kPlayPause},   {"Ctrl+Z", cmd::kEditUndo},   {"Alt+Backspace", cmd::kEditUndo},
-    {"Ctrl+X", cmd::kEditCut},     {"Shift+Del", cmd::kEditCut}, {"Ctrl+C", cmd::kEditCopy},
-    {"Ctrl+Ins", cmd::kEditCopy},  {"Ctrl+V", cmd::kEditPaste},  {"Shift+Ins", cmd::kEditPaste},
-    {"F6", cmd::kNextPane},        {"Shift+F6", cmd::kPrevPane},
+    {"Ctrl+N", cmd::kFileNew},         {"Ctrl+O", cmd::kFileOpen},
+    {"Ctrl+S", cmd::kPlayStart},       {"Ctrl+R", cmd::kFileConvert},
+    {"Ctrl+B", cmd::kStillImage},      {"Ctrl+E", cmd::kPlayStop},
+    {"Ctrl+P", cmd::kPlayPause},       {"Ctrl+Z", cmd::kEditUndo},
+    {"Alt+Backspace", cmd::kEditUndo}, {"Ctrl+X", cmd::kEditCut},
+    {"Shift+Del", cmd::kEditCut},      {"Ctrl+C", cmd::kEditCopy},
+    {"Ctrl+Ins", cmd::kEditCopy},      {"Ctrl+V", cmd::kEditPaste},
+    {"Shift+Ins", cmd::kEditPaste},    {"F6", cmd::kNextPane},
+    {"Shift+F6", cmd::kPrevPane},      {"M", cmd::kSoundMute},
+    {"Ctrl+Up", cmd::kSoundVolumeUp},  {"Ctrl+Down", cmd::kSoundVolumeDown},
 };
 }  // namespace
 

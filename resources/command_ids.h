@@ -38,6 +38,11 @@ constexpr Id kConvertSettings = 32798;
 constexpr Id kStillImage = 32800;
 constexpr Id kPlaySettings = 32802;
 
+// Playback's sound
+constexpr Id kSoundMute = 32815;
+constexpr Id kSoundVolumeUp = 32816;
+constexpr Id kSoundVolumeDown = 32817;
+
 // Colour modes, 32804 (standard) to 32813 (negative)
 constexpr Id kColorFirst = 32804;
 constexpr Id kColorLast = 32813;

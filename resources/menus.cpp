@@ -51,6 +51,10 @@ constexpr MenuEntry kSettings[] = {
     {K::Item, cmd::kConvertSettings, "AVI変換設定(&C)", nullptr},
     kSep,
     {K::Item, cmd::kPlaySettings, "AVI再生設定(&P)", nullptr},
+    kSep,
+    {K::Item, cmd::kSoundMute, "ミュート(&M)", "M"},
+    {K::Item, cmd::kSoundVolumeUp, "音量を上げる(&U)", "Ctrl+Up"},
+    {K::Item, cmd::kSoundVolumeDown, "音量を下げる(&D)", "Ctrl+Down"},
 };
 
 constexpr MenuEntry kHelp[] = {

@@ -50,7 +50,12 @@ struct AppStateRecord {
     // The converted file's sound: a platform::SoundMode, and MP3's bit rate in kb/s.
     int32_t nSoundMode = 1;
     int32_t nSoundKBitsPerSecond = 192;
+    // Playback's sound: its volume in percent (0 to 100, in kSoundVolumeStep steps), muted.
+    int32_t nSoundVolume = 100;
+    int32_t bSoundMuted = 0;
 };
+
+inline constexpr int32_t kSoundVolumeStep = 10;
 
 extern AppStateRecord AppState;
 

@@ -7,6 +7,7 @@
 #include "app/qt/japanese_ui.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
+#include "app/qt/qt_sound_output.h"
 #include "app/qt/qt_ui_services.h"
 #include "app/qt/settings_choice_store.h"
 #include "app/qt/settings_recent_files.h"
@@ -30,7 +31,9 @@ int RunDesktop(const std::vector<std::string>& args, const std::string& strExecu
     CQtAppShell shell(ui);
     CCompressorDialog chooser;
     CQtAppDialogs dialogs;
+    CQtSoundOutput sound;  // outlives the application, whose grabber plays into it
     CQuovelApp app(shell, ui, recentFiles, clock, chooser);
+    app.SetSoundOutput(&sound);
     app.SetExecutablePath(strExecutablePath);
     app.SetDialogs(&dialogs);
     // The user's levels and conversion choices of the last run, before anything is drawn.

@@ -177,3 +177,55 @@ TEST_F(QuovelAppTest, RecentFileEntryOpensAndPlays) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QuovelAppTest, SoundCommandsSetTheVolumeOfTheSoundPlayingAndTheNext) {
+    testfakes::FakeSoundOutput device;
+    app.SetSoundOutput(&device);
+    AppState.nSoundVolume = 75;  // as remembered from an earlier run
+    const std::string strPath = testmedia::MakeClip(
+        "app-sound", "-f lavfi -i color=gray:s=160x120:r=30:d=2 -f lavfi -i sine=d=2 -c:v mpeg4",
+        "avi");
+    ASSERT_TRUE(app.InitInstance({strPath}));
+    ASSERT_TRUE(device.bRunning) << "the file's sound plays";
+    EXPECT_DOUBLE_EQ(device.dVolume, 0.75);
+    auto state = [this](cmd::Id nId) {
+        fw::CCmdUI cmdUi(nId);
+        app.Router().Update(cmdUi);
+        return std::pair(cmdUi.m_bEnabled, cmdUi.m_nCheck);
+    };
+
+    EXPECT_TRUE(app.Router().Execute(cmd::kSoundVolumeDown));
+    EXPECT_EQ(AppState.nSoundVolume, 70) << "onto the steps";
+    EXPECT_TRUE(app.Router().Execute(cmd::kSoundVolumeUp));
+    EXPECT_TRUE(app.Router().Execute(cmd::kSoundVolumeUp));
+    EXPECT_DOUBLE_EQ(device.dVolume, 0.9);
+    EXPECT_TRUE(app.Router().Execute(cmd::kSoundMute));
+    EXPECT_EQ(device.dVolume, 0.0);
+    EXPECT_EQ(state(cmd::kSoundMute), std::pair(true, 1));
+    EXPECT_TRUE(app.Router().Execute(cmd::kSoundVolumeUp));
+    EXPECT_EQ(device.dVolume, 0.0) << "muted stays muted";
+    EXPECT_EQ(state(cmd::kSoundVolumeUp), std::pair(false, 0)) << "at the top";
+    EXPECT_TRUE(app.Router().Execute(cmd::kSoundMute));
+    EXPECT_DOUBLE_EQ(device.dVolume, 1.0);
+    EXPECT_EQ(state(cmd::kSoundMute), std::pair(true, 0));
+    for (int i = 0; i < 12; ++i) {
+        app.Router().Execute(cmd::kSoundVolumeDown);
+    }
+    EXPECT_EQ(AppState.nSoundVolume, 0);
+    EXPECT_EQ(state(cmd::kSoundVolumeDown), std::pair(false, 0)) << "at the bottom";
+
+    // The next file's sound starts at the volume chosen.
+    AppState.nSoundVolume = 30;
+    app.Router().Execute(cmd::kSoundVolumeUp);
+    app.Doc().OnPlayStop();
+    device.dVolume = -1;
+    ASSERT_TRUE(app.Doc().OpenFilePath(strPath));
+    EXPECT_DOUBLE_EQ(device.dVolume, 0.4);
+    app.OnMainWindowClosing();
+    EXPECT_FALSE(device.bRunning) << "closing the window stops the sound";
+    app.ExitInstance();
+}
+
+}  // namespace

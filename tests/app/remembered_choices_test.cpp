@@ -35,6 +35,8 @@ TEST_F(RememberedChoicesTest, WhatWasChosenComesBackAfterARestart) {
     AppState.nThinning = 3;
     AppState.bDvCrop = 1;
     AppState.bHideWhileConverting = 1;
+    AppState.nSoundVolume = 40;
+    AppState.bSoundMuted = 1;
     AppState.nColorMode = 4;     // the settings file's, not ours
     AppState.nRangeStart = 100;  // belongs to one file
     const platform::CompressorChoice chosen{
@@ -54,6 +56,8 @@ TEST_F(RememberedChoicesTest, WhatWasChosenComesBackAfterARestart) {
     EXPECT_EQ(AppState.nThinning, 3);
     EXPECT_EQ(AppState.bDvCrop, 1);
     EXPECT_EQ(AppState.bHideWhileConverting, 1);
+    EXPECT_EQ(AppState.nSoundVolume, 40);
+    EXPECT_EQ(AppState.bSoundMuted, 1);
     EXPECT_EQ(AppState.nColorMode, 0) << "kept by quovel.prm alone";
     EXPECT_EQ(AppState.nRangeStart, 0);
     EXPECT_EQ(restored.nFourCC, chosen.nFourCC);

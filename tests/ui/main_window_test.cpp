@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, ShortcutsShownInTheMenusWork) {
             EXPECT_TRUE(bBound) << entry.pszShown;
         }
     }
-    EXPECT_EQ(nShown, 6);
+    EXPECT_EQ(nShown, 9);
 
     PressKeys(pFrame, "Ctrl+S");  // playing: play is disabled
     EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
@@ -262,6 +262,15 @@ TEST_F(MainWindowTest, ShortcutsShownInTheMenusWork) {
     EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
     PressKeys(pFrame, "Ctrl+R");  // playing: conversion is disabled, no dialog
     EXPECT_EQ(AppState.bConverting, 0);
+
+    PressKeys(pFrame, "M");
+    EXPECT_EQ(AppState.bSoundMuted, 1);
+    PressKeys(pFrame, "M");
+    EXPECT_EQ(AppState.bSoundMuted, 0);
+    PressKeys(pFrame, "Ctrl+Down");
+    EXPECT_EQ(AppState.nSoundVolume, 90);
+    PressKeys(pFrame, "Ctrl+Up");
+    EXPECT_EQ(AppState.nSoundVolume, 100);
 }
 
 TEST_F(MainWindowTest, MenuAndToolBarFollowThePlaybackState) {
