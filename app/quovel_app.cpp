@@ -1,6 +1,7 @@
 #include "app/quovel_app.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/settings_file.h"
@@ -36,6 +37,7 @@ void CQuovelApp::RegisterCommands() {
     OnCommand(cmd::kSoundMute, [this] {
         AppState.bSoundMuted = AppState.bSoundMuted != 0 ? 0 : 1;
         ApplySoundVolume();
+        ShowSoundVolume();
     });
     OnUpdateCommand(cmd::kSoundMute,
                     [](fw::CCmdUI& ui) { ui.SetCheck(AppState.bSoundMuted != 0 ? 1 : 0); });
@@ -125,6 +127,14 @@ void CQuovelApp::ApplySoundVolume() {
     }
 }
 
+void CQuovelApp::ShowSoundVolume() {
+    char szText[64];
+    std::snprintf(szText, sizeof(szText),
+                  AppState.bSoundMuted != 0 ? str::kStatusMuted : str::kStatusVolume,
+                  AppState.nSoundVolume);
+    m_pView->ShowMessage(szText);
+}
+
 void CQuovelApp::StepSoundVolume(int32_t nStep) {
     // A remembered volume between the steps lands on one.
     const int32_t nVolume = (AppState.nSoundVolume + (nStep < 0 ? kSoundVolumeStep - 1 : 0)) /
@@ -132,6 +142,7 @@ void CQuovelApp::StepSoundVolume(int32_t nStep) {
                             nStep;
     AppState.nSoundVolume = std::clamp(nVolume, 0, 100);
     ApplySoundVolume();
+    ShowSoundVolume();
 }
 
 void CQuovelApp::OnAppAbout() {

@@ -78,6 +78,8 @@ class CQuovelApp : public fw::CCmdTarget {
     // The volume and mute in AppState, to the sound playing and the ones after.
     void ApplySoundVolume();
     void StepSoundVolume(int32_t nStep);
+    // The volume and mute in the status bar, after a change.
+    void ShowSoundVolume();
 
     IAppShell& m_shell;
     fw::UiServices& m_ui;

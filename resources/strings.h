@@ -10,6 +10,8 @@ extern const char* const kOpenDefaultExt;
 extern const char* const kCannotOpenFile;        // message box when the chosen file is unreadable
 extern const char* const kStopConversionToExit;  // asked when the window closes mid-way
 extern const char* const kConversionDone;        // the message pane once a conversion completed
+extern const char* const kStatusVolume;          // printf: the volume in percent
+extern const char* const kStatusMuted;           // printf: the volume in percent
 extern const char* const kStatusReady;           // idle text of the status bar's message pane
 extern const char* const kMenuRecentEmpty;       // grey placeholder of the empty recent list
 // Conversion

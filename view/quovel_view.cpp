@@ -314,6 +314,12 @@ void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
     AppState.bDrawing = 0;
 }
 
+void CQuovelView::ShowMessage(const std::string& strText) {
+    if (m_pFrame != nullptr && !AppState.bConverting) {
+        m_pFrame->SetStatusText(strText);
+    }
+}
+
 void CQuovelView::UpdateStatusText() {
     if (m_pFrame == nullptr) {
         return;

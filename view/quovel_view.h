@@ -72,6 +72,8 @@ class CQuovelView : public fw::CView {
     void OnZoom(int nZoom);
     void OnZoomFit();
     void OnViewFullScreen();
+    // A word in the message pane, unless a conversion's progress holds it.
+    void ShowMessage(const std::string& strText);
 
     // The colour menu. The plain modes close an open settings dialog; the six modes with
     // settings open theirs (a dialog of another kind is replaced).

@@ -20,8 +20,6 @@ bool CQtSoundOutput::Start(int nSampleRate, int nChannels) {
     format.setChannelCount(nChannels);
     format.setSampleFormat(QAudioFormat::Int16);
     auto pSink = std::make_unique<QAudioSink>(device, format);
-    // The server's own default holds two seconds, and the sound (with the picture waiting
-    // for it) would start that late after play or resume; this much rides out a late tick.
     pSink->setBufferSize(format.bytesForDuration(kBufferMicroseconds));
     pSink->setVolume(m_dVolume);
     QIODevice* pDevice = pSink->start();

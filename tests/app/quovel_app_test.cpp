@@ -198,12 +198,14 @@ TEST_F(QuovelAppTest, SoundCommandsSetTheVolumeOfTheSoundPlayingAndTheNext) {
 
     EXPECT_TRUE(app.Router().Execute(cmd::kSoundVolumeDown));
     EXPECT_EQ(AppState.nSoundVolume, 70) << "onto the steps";
+    EXPECT_EQ(shell.frame.strStatus, "音量 70%");
     EXPECT_TRUE(app.Router().Execute(cmd::kSoundVolumeUp));
     EXPECT_TRUE(app.Router().Execute(cmd::kSoundVolumeUp));
     EXPECT_DOUBLE_EQ(device.dVolume, 0.9);
     EXPECT_TRUE(app.Router().Execute(cmd::kSoundMute));
     EXPECT_EQ(device.dVolume, 0.0);
     EXPECT_EQ(state(cmd::kSoundMute), std::pair(true, 1));
+    EXPECT_EQ(shell.frame.strStatus, "ミュート中（音量 90%）");
     EXPECT_TRUE(app.Router().Execute(cmd::kSoundVolumeUp));
     EXPECT_EQ(device.dVolume, 0.0) << "muted stays muted";
     EXPECT_EQ(state(cmd::kSoundVolumeUp), std::pair(false, 0)) << "at the top";

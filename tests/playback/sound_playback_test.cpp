@@ -121,7 +121,19 @@ TEST_F(SoundPlaybackTest, TheClockGoesBackToSteadyWhenTheSoundEndsOrTheDeviceSta
     EXPECT_LE(nAtEnd, 1200) << "an AAC track is a little longer than asked for";
     Tick(0, 500);
     EXPECT_EQ(PositionMs(), nAtEnd + 500) << "on the steady clock, without a jump";
+
+    // Repeat: the picture's end closes the sound with it, the restart plays it from 0 again.
+    AppState.bRepeatPlay = 1;
+    Tick(0, 2500);
+    EXPECT_FALSE(grabber.bPlaying);
+    doc.OnPlaybackTick(1);
+    ASSERT_TRUE(grabber.bPlaying);
+    EXPECT_EQ(device.nStarts, 2);
+    EXPECT_TRUE(device.bRunning);
+    EXPECT_EQ(PositionMs(), 0);
+    AppState.bRepeatPlay = 0;
     doc.OnPlayStop();
+    EXPECT_FALSE(device.bRunning);
 
     // A device that takes the sound but never plays it is given up after two seconds.
     Play(ClickClip());
