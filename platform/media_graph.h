@@ -77,6 +77,19 @@ class MediaGraph {
     // the position has moved since. A failed selection leaves the one before selected.
     CopyResult SelectCurrentFrame();
     CopyResult CopySelectedFrame(uint8_t* pDst, size_t nBytes);
+    // Moving frame by frame. The start of the frame selected last, or -1 when none is.
+    int64_t SelectedFrameStart() const;
+    // Whether the frame selected last is a key frame.
+    bool SelectedIsKeyFrame() const;
+    // The start of the frame after the one selected last (decoded if need be); -1 when that
+    // one is the last, or none is selected.
+    int64_t NextFrameStart();
+    // Where the file's index has the nearest key frame after llFrom (bForward) or at or
+    // before it; false when the index knows none there. Positions as everywhere.
+    bool KeyFrameNear(int64_t llFrom, bool bForward, int64_t& llKey);
+    // How far before a frame's start a position still reads as that start.
+    int64_t RoundingTolerance() const;
+
     // Whether the decode thread makes each frame's 24-bit copy as it decodes (the default).
     // Without, a copy is made when asked for, on the caller's thread: for a caller that
     // seldom wants one.

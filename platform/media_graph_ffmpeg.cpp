@@ -290,6 +290,43 @@ const AVFrame* MediaGraph::CopiedPicture() const {
     return pFrame->buf[0] != nullptr ? pFrame : nullptr;
 }
 
+int64_t MediaGraph::SelectedFrameStart() const {
+    return m_pImpl->bHaveCur && m_pImpl->pSelected->buf[0] != nullptr ? m_pImpl->cur.llStart : -1;
+}
+
+bool MediaGraph::SelectedIsKeyFrame() const {
+    return m_pImpl->pSelected->buf[0] != nullptr && m_pImpl->pSelected->key_frame != 0;
+}
+
+int64_t MediaGraph::NextFrameStart() {
+    Impl& g = *m_pImpl;
+    return g.bConnected && g.bHaveCur ? g.NextStart() : -1;
+}
+
+bool MediaGraph::KeyFrameNear(int64_t llFrom, bool bForward, int64_t& llKey) {
+    Impl& g = *m_pImpl;
+    if (!g.bConnected) {
+        return false;
+    }
+    const int64_t ts =
+        av_rescale_q(llFrom, kUnitBase, g.pStream->time_base) + g.llOrigin + (bForward ? 1 : 0);
+    const std::lock_guard<std::mutex> guard(g.demuxLock);
+    const int nIndex =
+        av_index_search_timestamp(g.pStream, ts, bForward ? 0 : AVSEEK_FLAG_BACKWARD);
+    const AVIndexEntry* pEntry =
+        nIndex >= 0 ? avformat_index_get_entry(g.pStream, nIndex) : nullptr;
+    if (pEntry == nullptr) {
+        return false;
+    }
+    llKey = std::max<int64_t>(
+        0, av_rescale_q(pEntry->timestamp - g.llOrigin, g.pStream->time_base, kUnitBase));
+    return true;
+}
+
+int64_t MediaGraph::RoundingTolerance() const {
+    return m_pImpl->Tolerance();
+}
+
 int64_t MediaGraph::OriginMicroseconds() const {
     const Impl& g = *m_pImpl;
     return g.pStream != nullptr ? av_rescale_q(g.llOrigin, g.pStream->time_base, AV_TIME_BASE_Q)

@@ -54,6 +54,18 @@ class CFrameGrabber {
     void FillFrameImage();
     void Close();
     void TogglePause();
+    // Moving in the stream while playing or paused (never while converting: the conversion
+    // owns the position). The frame at the new place is fetched into FrameImage at once and
+    // the position set to its start, so what shows is exactly that frame. False when nothing
+    // moved (nothing open, a conversion, already at that end).
+    bool MoveTo(int64_t llPosition);  // clamped to the first and the last frame
+    bool StepFrame(int nDirection);   // the next (+1) or previous (-1) frame; pauses first
+    bool StepKeyFrame(int nDirection);
+    bool StepSeconds(int nSeconds);
+    bool MoveToEnd(bool bLast);  // the first or the last frame
+    // The start of the frame in FrameImage, or -1.
+    int64_t ShownFrameStart() const;
+
     // Where playback's sound goes; null (the default) plays none.
     void SetSoundOutput(platform::ISoundOutput* pOutput) { m_sound.SetOutput(pOutput); }
     // 0 to 1, for the sound playing and the ones after.
@@ -94,6 +106,12 @@ class CFrameGrabber {
 
     // Plays the sound from the graph's current position, while playing (not converting).
     void StartSound();
+    bool CanMove() const;
+    // Shows the frame at llTarget (no clamping to an end that may be estimated) and puts the
+    // position at its start.
+    bool ShowFrameAt(int64_t llTarget);
+    // A position inside the frame before the one starting at llStart.
+    int64_t JustBefore(int64_t llStart) const;
 
     // The graphs' clock: the given one, or the sound while it plays.
     platform::SoundPacedClock m_clock;

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <new>
@@ -59,6 +60,7 @@ void CQuovelDoc::RegisterCommands() {
     OnCommand(cmd::kConvertSettings, [this] { OnConvertSettings(); });
     OnCommand(cmd::kStillImage, [this] { SaveStillImage(); });
     OnCommand(cmd::kPlaySettings, [this] { OnPlaySettings(); });
+    RegisterMoveCommands();
 
     // Enabling of every document command; the actions of conversion, still export and the
     // playback settings are wired where those features live.
@@ -292,6 +294,91 @@ void CQuovelDoc::OnPlayPause() {
     if (AppState.pGrabber != nullptr) {
         AppState.pGrabber->TogglePause();
     }
+    UpdateAllViews(nullptr, 0);
+}
+
+void CQuovelDoc::RegisterMoveCommands() {
+    auto bind = [this](cmd::Id nId, bool (CFrameGrabber::*pMove)(int), int nArgument) {
+        OnCommand(nId, [=, this] { Move(pMove, nArgument); });
+    };
+    bind(cmd::kGoNextFrame, &CFrameGrabber::StepFrame, +1);
+    bind(cmd::kGoPrevFrame, &CFrameGrabber::StepFrame, -1);
+    bind(cmd::kGoNextKeyFrame, &CFrameGrabber::StepKeyFrame, +1);
+    bind(cmd::kGoPrevKeyFrame, &CFrameGrabber::StepKeyFrame, -1);
+    bind(cmd::kGoSecondForward, &CFrameGrabber::StepSeconds, +1);
+    bind(cmd::kGoSecondBack, &CFrameGrabber::StepSeconds, -1);
+    OnCommand(cmd::kGoFirstFrame, [this] {
+        if (AppState.pGrabber != nullptr && AppState.pGrabber->MoveToEnd(false)) {
+            UpdateAllViews(nullptr, 0);
+        }
+    });
+    OnCommand(cmd::kGoLastFrame, [this] {
+        if (AppState.pGrabber != nullptr && AppState.pGrabber->MoveToEnd(true)) {
+            UpdateAllViews(nullptr, 0);
+        }
+    });
+    OnCommand(cmd::kGoPlayPause, [this] { OnGoPlayPause(); });
+    OnCommand(cmd::kMarkRangeStart, [this] { MarkRange(false); });
+    OnCommand(cmd::kMarkRangeEnd, [this] { MarkRange(true); });
+
+    // The conversion owns the position while it runs.
+    auto movable = [] {
+        return HasGrabber() && AppState.pGrabber->bPlaying != 0 && AppState.bConverting == 0;
+    };
+    for (const cmd::Id nId :
+         {cmd::kGoNextFrame, cmd::kGoPrevFrame, cmd::kGoNextKeyFrame, cmd::kGoPrevKeyFrame,
+          cmd::kGoSecondForward, cmd::kGoSecondBack, cmd::kGoFirstFrame, cmd::kGoLastFrame,
+          cmd::kMarkRangeStart, cmd::kMarkRangeEnd}) {
+        OnUpdateCommand(nId, [=](fw::CCmdUI& ui) { ui.Enable(movable()); });
+    }
+    OnUpdateCommand(cmd::kGoPlayPause, [](fw::CCmdUI& ui) {
+        ui.Enable(HasGrabber() && AppState.pGrabber->bHasFile && AppState.bConverting == 0);
+    });
+}
+
+void CQuovelDoc::Move(bool (CFrameGrabber::*pMove)(int), int nArgument) {
+    if (AppState.pGrabber != nullptr && (AppState.pGrabber->*pMove)(nArgument)) {
+        UpdateAllViews(nullptr, 0);
+    }
+}
+
+void CQuovelDoc::OnGoPlayPause() {
+    CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber == nullptr || AppState.bConverting) {
+        return;
+    }
+    if (pGrabber->bPlaying) {
+        OnPlayPause();
+    } else if (pGrabber->bHasFile) {
+        OnPlayStart();
+    }
+}
+
+void CQuovelDoc::MarkRange(bool bEnd) {
+    CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber == nullptr || !pGrabber->bPlaying || AppState.bConverting) {
+        return;
+    }
+    const int64_t llStart = pGrabber->ShownFrameStart();
+    if (llStart < 0) {
+        return;
+    }
+    constexpr int64_t kUnit = platform::kMediaUnitsPerSecond;
+    const auto nUnit = static_cast<int32_t>(
+        std::min<int64_t>((llStart * 30 + kUnit - 1) / kUnit, std::max(AppState.nStreamLength, 0)));
+    // A range runs forward: the other mark gives way to the stream's start or end.
+    if (bEnd) {
+        AppState.nRangeEnd = nUnit;
+        if (AppState.nRangeStart >= nUnit) {
+            AppState.nRangeStart = 0;
+        }
+    } else {
+        AppState.nRangeStart = nUnit;
+        if (AppState.nRangeEnd <= nUnit) {
+            AppState.nRangeEnd = AppState.nStreamLength;
+        }
+    }
+    AppState.nRangeMode = 1;
     UpdateAllViews(nullptr, 0);
 }
 

@@ -39,6 +39,12 @@ class CQuovelDoc : public fw::CDocument {
     void OnPlayStop();
     void OnPlayPause();
     void OnViewRefresh();
+    // Space: pause or resume while playing, play when stopped with a file.
+    void OnGoPlayPause();
+    // The shown frame as the conversion range's start or end, in the stream-length unit
+    // (30 a second): the first unit that falls in the frame, so a conversion from there
+    // starts with exactly it. The range becomes the one in force (nRangeMode 1).
+    void MarkRange(bool bEnd);
     void OnCloseDocument() override;
     // Conversion: the destination, the settings, the compressor, then the run on the timer,
     // all done by the conversion attached here. Without one the convert commands stay off.
@@ -84,6 +90,9 @@ class CQuovelDoc : public fw::CDocument {
     bool ReopenAndRun(CFrameGrabber& grabber);
 
     void RegisterCommands();
+    void RegisterMoveCommands();
+    // Runs a move on the grabber, then draws what it shows.
+    void Move(bool (CFrameGrabber::*pMove)(int), int nArgument);
 
     fw::UiServices& m_ui;
     fw::IRecentFileList& m_recentFiles;

@@ -43,6 +43,19 @@ constexpr Id kSoundMute = 32815;
 constexpr Id kSoundVolumeUp = 32816;
 constexpr Id kSoundVolumeDown = 32817;
 
+// Moving in the stream, and marking the conversion range there
+constexpr Id kGoPlayPause = 32820;
+constexpr Id kGoNextFrame = 32821;
+constexpr Id kGoPrevFrame = 32822;
+constexpr Id kGoNextKeyFrame = 32823;
+constexpr Id kGoPrevKeyFrame = 32824;
+constexpr Id kGoSecondForward = 32825;
+constexpr Id kGoSecondBack = 32826;
+constexpr Id kGoFirstFrame = 32827;
+constexpr Id kGoLastFrame = 32828;
+constexpr Id kMarkRangeStart = 32829;
+constexpr Id kMarkRangeEnd = 32830;
+
 // Colour modes, 32804 (standard) to 32813 (negative)
 constexpr Id kColorFirst = 32804;
 constexpr Id kColorLast = 32813;

@@ -32,6 +32,22 @@ constexpr MenuEntry kView[] = {
     {K::Item, cmd::kViewRefresh, "更新(&U)", nullptr},
 };
 
+constexpr MenuEntry kGo[] = {
+    {K::Item, cmd::kGoPlayPause, "再生／一時停止(&P)", "Space"},
+    kSep,
+    {K::Item, cmd::kGoNextFrame, "1フレーム進む(&N)", "Right"},
+    {K::Item, cmd::kGoPrevFrame, "1フレーム戻る(&B)", "Left"},
+    {K::Item, cmd::kGoNextKeyFrame, "次のキーフレーム(&K)", "Shift+Right"},
+    {K::Item, cmd::kGoPrevKeyFrame, "前のキーフレーム(&J)", "Shift+Left"},
+    {K::Item, cmd::kGoSecondForward, "1秒進む(&F)", "Up"},
+    {K::Item, cmd::kGoSecondBack, "1秒戻る(&R)", "Down"},
+    {K::Item, cmd::kGoFirstFrame, "先頭へ(&H)", "Home"},
+    {K::Item, cmd::kGoLastFrame, "末尾へ(&E)", "End"},
+    kSep,
+    {K::Item, cmd::kMarkRangeStart, "変換範囲の開始に設定(&I)", "I"},
+    {K::Item, cmd::kMarkRangeEnd, "変換範囲の終了に設定(&O)", "O"},
+};
+
 constexpr MenuEntry kColor[] = {
     {K::Item, cmd::kColorFirst + 0, "標準(&N)", nullptr},
     {K::Item, cmd::kColorFirst + 1, "白黒(&M)", nullptr},
@@ -62,8 +78,8 @@ constexpr MenuEntry kHelp[] = {
 };
 
 constexpr MenuDef kMenus[] = {
-    {"ﾌｧｲﾙ(&F)", kFile},     {"表示(&D)", kView}, {"カラー(&C)", kColor},
-    {"設定(&S)", kSettings}, {"ﾍﾙﾌﾟ(&H)", kHelp},
+    {"ﾌｧｲﾙ(&F)", kFile},    {"表示(&D)", kView},     {"移動(&G)", kGo},
+    {"カラー(&C)", kColor}, {"設定(&S)", kSettings}, {"ﾍﾙﾌﾟ(&H)", kHelp},
 };
 }  // namespace
 

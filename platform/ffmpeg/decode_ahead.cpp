@@ -25,6 +25,20 @@ int64_t MediaGraph::Impl::DurationSeenFrom(int64_t llPos) {
     }
 }
 
+int64_t MediaGraph::Impl::NextStart() {
+    std::unique_lock<std::mutex> held(lock);
+    for (;;) {
+        if (!ahead.empty()) {
+            return ahead.front().llStart;
+        }
+        if (bEnded) {
+            return -1;
+        }
+        workWanted.notify_one();
+        frameReady.wait(held);
+    }
+}
+
 bool MediaGraph::Impl::ShouldSeek(int64_t llTarget) {
     if (!bHaveCur || llTarget < cur.llStart) {
         return true;

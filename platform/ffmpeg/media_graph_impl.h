@@ -114,6 +114,8 @@ struct MediaGraph::Impl {
     // Makes `cur` the newest frame whose start is not after llTarget, waiting for the decode
     // thread (and asking it to seek) as needed. Caller's thread.
     void DecodeTo(int64_t llTarget);
+    // The start of the frame after `cur`, waiting for the decode thread; -1 after the last.
+    int64_t NextStart();
     bool ShouldSeek(int64_t llTarget);
 
     // The decode thread: keeps FramesAhead() frames ready, seeks when asked.

@@ -84,7 +84,8 @@ TEST(MainWindow, PlaysACommandLineFileInATitledWindow) {
     for (QAction* pMenu : pFrame->menuBar()->actions()) {
         menus << pMenu->text();
     }
-    EXPECT_EQ(menus, (QStringList{"ﾌｧｲﾙ(&F)", "表示(&D)", "カラー(&C)", "設定(&S)", "ﾍﾙﾌﾟ(&H)"}));
+    EXPECT_EQ(menus, (QStringList{"ﾌｧｲﾙ(&F)", "表示(&D)", "移動(&G)", "カラー(&C)", "設定(&S)",
+                                  "ﾍﾙﾌﾟ(&H)"}));
 
     pFrame->Binder().UpdateAll();
     EXPECT_FALSE(FindAction(pFrame, "開く(&O)")->isEnabled()) << "not while playing";
@@ -246,7 +247,7 @@ TEST_F(MainWindowTest, ShortcutsShownInTheMenusWork) {
             EXPECT_TRUE(bBound) << entry.pszShown;
         }
     }
-    EXPECT_EQ(nShown, 9);
+    EXPECT_EQ(nShown, 20);
 
     PressKeys(pFrame, "Ctrl+S");  // playing: play is disabled
     EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
@@ -262,6 +263,11 @@ TEST_F(MainWindowTest, ShortcutsShownInTheMenusWork) {
     EXPECT_EQ(AppState.pGrabber->bPlaying, 1);
     PressKeys(pFrame, "Ctrl+R");  // playing: conversion is disabled, no dialog
     EXPECT_EQ(AppState.bConverting, 0);
+
+    PressKeys(pFrame, "Right");
+    EXPECT_EQ(AppState.pGrabber->bPaused, 1) << "a step pauses";
+    PressKeys(pFrame, "Space");
+    EXPECT_EQ(AppState.pGrabber->bPaused, 0);
 
     PressKeys(pFrame, "M");
     EXPECT_EQ(AppState.bSoundMuted, 1);
