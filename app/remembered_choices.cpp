@@ -42,6 +42,7 @@ const RememberedField kFields[] = {
     {"convert/soundBitrate", &AppState.nSoundKBitsPerSecond, 32, 320},
     {"playback/soundVolume", &AppState.nSoundVolume, 0, 100},
     {"playback/soundMuted", &AppState.bSoundMuted, 0, 1},
+    {"view/positionBar", &AppState.bPositionBar, 0, 1},
 };
 
 std::optional<int32_t> InRange(const IChoiceStore& store, const char* pszKey, int32_t nMin,

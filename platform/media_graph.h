@@ -24,6 +24,9 @@ namespace platform {
 // The version of the media libraries decoding and encoding here (FFmpeg's).
 std::string MediaLibraryVersion();
 
+// A length no file has: what a stream of unknown length reports.
+inline constexpr int64_t kUnknownLength = INT64_MAX / 4;
+
 enum class TimeFormat { MediaTime, Frame, Sample, Field, Byte, None, Other };
 enum class GraphState { Stopped, Paused, Running };
 enum class CopyResult { Ok, InvalidArg, Pointer, NotConnected, Failed };
@@ -89,6 +92,8 @@ class MediaGraph {
     bool KeyFrameNear(int64_t llFrom, bool bForward, int64_t& llKey);
     // How far before a frame's start a position still reads as that start.
     int64_t RoundingTolerance() const;
+    // The number of the frame starting at llStart, counted at the stream's nominal rate.
+    int64_t FrameNumberAt(int64_t llStart) const;
 
     // Whether the decode thread makes each frame's 24-bit copy as it decodes (the default).
     // Without, a copy is made when asked for, on the caller's thread: for a caller that

@@ -323,6 +323,11 @@ bool MediaGraph::KeyFrameNear(int64_t llFrom, bool bForward, int64_t& llKey) {
     return true;
 }
 
+int64_t MediaGraph::FrameNumberAt(int64_t llStart) const {
+    const int64_t llFrame = std::max<int64_t>(m_pImpl->llFrameUnits, 1);
+    return (llStart + llFrame / 2) / llFrame;
+}
+
 int64_t MediaGraph::RoundingTolerance() const {
     return m_pImpl->Tolerance();
 }

@@ -63,6 +63,9 @@ class CFrameGrabber {
     bool StepKeyFrame(int nDirection);
     bool StepSeconds(int nSeconds);
     bool MoveToEnd(bool bLast);  // the first or the last frame
+    // The key frame at or before llPosition (as the index knows it; else the exact frame):
+    // quick to show, for a position bar's handle being dragged.
+    bool MoveNear(int64_t llPosition);
     // The start of the frame in FrameImage, or -1.
     int64_t ShownFrameStart() const;
 
@@ -110,6 +113,8 @@ class CFrameGrabber {
     // Shows the frame at llTarget (no clamping to an end that may be estimated) and puts the
     // position at its start.
     bool ShowFrameAt(int64_t llTarget);
+    // On from the frame shown to the next key frame, when it is a few frames on.
+    void SnapToKeyFrame();
     // A position inside the frame before the one starting at llStart.
     int64_t JustBefore(int64_t llStart) const;
 

@@ -86,13 +86,7 @@ bool CFrameGrabber::StepKeyFrame(int nDirection) {
         if (!MoveTo(llKey)) {
             return false;
         }
-        // An index may time a key frame by its decoding: it is shown a few frames later.
-        for (int i = 0; i < kKeyFrameSnapFrames && !pGraph->SelectedIsKeyFrame(); ++i) {
-            const int64_t llNext = pGraph->NextFrameStart();
-            if (llNext < 0 || !ShowFrameAt(llNext)) {
-                break;
-            }
-        }
+        SnapToKeyFrame();
         const int64_t llNow = pGraph->SelectedFrameStart();
         if (nDirection > 0 ? llNow > llShown : llNow < llShown) {
             return true;
@@ -104,6 +98,31 @@ bool CFrameGrabber::StepKeyFrame(int nDirection) {
         }
     }
     return false;
+}
+
+bool CFrameGrabber::MoveNear(int64_t llPosition) {
+    if (!CanMove()) {
+        return false;
+    }
+    int64_t llKey = 0;
+    if (!pGraph->KeyFrameNear(llPosition, false, llKey)) {
+        return MoveTo(llPosition);
+    }
+    if (!ShowFrameAt(llKey)) {
+        return false;
+    }
+    SnapToKeyFrame();
+    return true;
+}
+
+void CFrameGrabber::SnapToKeyFrame() {
+    // An index may time a key frame by its decoding: it is shown a few frames later.
+    for (int i = 0; i < kKeyFrameSnapFrames && !pGraph->SelectedIsKeyFrame(); ++i) {
+        const int64_t llNext = pGraph->NextFrameStart();
+        if (llNext < 0 || !ShowFrameAt(llNext)) {
+            return;
+        }
+    }
 }
 
 bool CFrameGrabber::StepSeconds(int nSeconds) {

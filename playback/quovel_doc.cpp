@@ -354,6 +354,14 @@ void CQuovelDoc::OnGoPlayPause() {
     }
 }
 
+void CQuovelDoc::MoveToPosition(int64_t llPosition, bool bExact) {
+    CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber != nullptr &&
+        (bExact ? pGrabber->MoveTo(llPosition) : pGrabber->MoveNear(llPosition))) {
+        UpdateAllViews(nullptr, 0);
+    }
+}
+
 void CQuovelDoc::MarkRange(bool bEnd) {
     CFrameGrabber* pGrabber = AppState.pGrabber;
     if (pGrabber == nullptr || !pGrabber->bPlaying || AppState.bConverting) {

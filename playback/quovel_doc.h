@@ -45,6 +45,9 @@ class CQuovelDoc : public fw::CDocument {
     // (30 a second): the first unit that falls in the frame, so a conversion from there
     // starts with exactly it. The range becomes the one in force (nRangeMode 1).
     void MarkRange(bool bEnd);
+    // The position bar's move: the exact frame at llPosition, or (bExact false, while the
+    // handle is dragged) the key frame before it, which shows at once on a long GOP.
+    void MoveToPosition(int64_t llPosition, bool bExact);
     void OnCloseDocument() override;
     // Conversion: the destination, the settings, the compressor, then the run on the timer,
     // all done by the conversion attached here. Without one the convert commands stay off.

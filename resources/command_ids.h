@@ -32,6 +32,7 @@ constexpr Id kPlayPause = 32779;
 constexpr Id kPlayStop = 32780;
 constexpr Id kZoomFit = 32781;
 constexpr Id kViewFullScreen = 32784;
+constexpr Id kViewPositionBar = 32831;
 
 // Settings and export
 constexpr Id kConvertSettings = 32798;

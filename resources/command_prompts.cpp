@@ -29,6 +29,7 @@ constexpr Entry kPrompts[] = {
     {cmd::kSoundMute, "再生する音声を消す／戻す\nミュート"},
     {cmd::kSoundVolumeUp, "再生する音声の音量を上げる\n音量を上げる"},
     {cmd::kSoundVolumeDown, "再生する音声の音量を下げる\n音量を下げる"},
+    {cmd::kViewPositionBar, "位置バーの表示／非表示\n位置バー"},
     {cmd::kGoPlayPause, "再生を一時停止／再開する。停止中なら再生を始める\n再生／一時停止"},
     {cmd::kGoNextFrame, "一時停止して次のフレームを表示\n1フレーム進む"},
     {cmd::kGoPrevFrame, "一時停止して前のフレームを表示\n1フレーム戻る"},

@@ -28,6 +28,7 @@ constexpr MenuEntry kView[] = {
     {K::Item, cmd::kZoomFit, "枠に合わせる", nullptr},
     kSep,
     {K::Item, cmd::kViewFullScreen, "フルスクリーン表示(&F)", nullptr},
+    {K::Item, cmd::kViewPositionBar, "位置バー(&B)", nullptr},
     kSep,
     {K::Item, cmd::kViewRefresh, "更新(&U)", nullptr},
 };

@@ -53,6 +53,8 @@ struct AppStateRecord {
     // Playback's sound: its volume in percent (0 to 100, in kSoundVolumeStep steps), muted.
     int32_t nSoundVolume = 100;
     int32_t bSoundMuted = 0;
+    // The position bar under the picture is shown (outside full screen).
+    int32_t bPositionBar = 1;
 };
 
 inline constexpr int32_t kSoundVolumeStep = 10;

@@ -260,6 +260,9 @@ void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
         m_pFrame->UpdateToolBarButtons(m_nShownZoom, m_bFullScreen);
     }
     UpdateStatusText();
+    if (m_pFrame != nullptr) {
+        m_pFrame->ShowPlaybackPosition(view::WorkOutPlaybackPosition());
+    }
     if (AppState.bResizePending && pDoc->nZoom >= 0 && pDoc->nZoom <= 4) {
         AppState.bResizePending = 0;
         if (m_pFrame != nullptr) {
@@ -313,6 +316,32 @@ void CQuovelView::OnUpdate(fw::CView* /*pSender*/, long /*lHint*/) {
     }
     AppState.bDrawing = 0;
 }
+
+namespace view {
+
+PlaybackPosition WorkOutPlaybackPosition() {
+    PlaybackPosition p;
+    const CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber == nullptr || !pGrabber->bHasFile) {
+        return p;
+    }
+    constexpr int64_t kUnit = platform::kMediaUnitsPerSecond;
+    p.llLength = static_cast<int64_t>(std::max(AppState.nStreamLength, 0)) * kUnit / 30;
+    p.llRangeStart = static_cast<int64_t>(AppState.nRangeStart) * kUnit / 30;
+    p.llRangeEnd = static_cast<int64_t>(AppState.nRangeEnd) * kUnit / 30;
+    if (pGrabber->bPlaying && pGrabber->pGraph) {
+        int64_t llDuration = 0;
+        if (pGrabber->pGraph->GetDuration(llDuration) && llDuration < platform::kUnknownLength) {
+            p.llLength = llDuration;
+        }
+        p.bActive = AppState.bConverting == 0;
+        p.llShown = std::max<int64_t>(pGrabber->ShownFrameStart(), 0);
+        p.nFrame = pGrabber->pGraph->FrameNumberAt(p.llShown);
+    }
+    return p;
+}
+
+}  // namespace view
 
 void CQuovelView::ShowMessage(const std::string& strText) {
     if (m_pFrame != nullptr && !AppState.bConverting) {

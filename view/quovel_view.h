@@ -28,6 +28,16 @@ class IViewSurface : public fw::ITimerHost {
     virtual void Blit(const uint8_t* pBlock, const Rect& dst, const Rect& src) = 0;
 };
 
+// Where playback is, for a position bar: 100 ns units from the first frame.
+struct PlaybackPosition {
+    bool bActive = false;      // a file plays (or is paused): moving is possible
+    int64_t llShown = 0;       // the start of the frame shown
+    int64_t llLength = 0;      // the stream's length
+    int64_t nFrame = 0;        // the shown frame's number in the source
+    int64_t llRangeStart = 0;  // the conversion range in force
+    int64_t llRangeEnd = 0;
+};
+
 // The frame-window operations the view uses.
 class IViewFrame {
   public:
@@ -40,7 +50,11 @@ class IViewFrame {
     // A running conversion's progress beside the status text: nDone of nTotal positions.
     // nTotal 0 takes it away.
     virtual void ShowConversionProgress(int64_t nDone, int64_t nTotal) = 0;
+    virtual void ShowPlaybackPosition(const PlaybackPosition& position) = 0;
 };
+
+// Where the document's playback is.
+PlaybackPosition WorkOutPlaybackPosition();
 
 // Runs the colour effect from the document's FrameImage into its display block and gives the
 // display block the frame's header (24-bit, padded size). False, and nothing drawn, when the

@@ -126,6 +126,7 @@ void CMainFrame::OnCreate() {
     OnCommand(cmd::kAppExit, [this] { close(); });
     BuildMenus();
     BuildToolBar();
+    BuildPositionBar();
     BuildStatusBar();
     BindAccelerators();
 }

@@ -16,6 +16,7 @@
 class CQuovelApp;
 class CCommandBinder;
 class CVideoWidget;
+class CPositionBar;
 class QLabel;
 class QProgressBar;
 class QScreen;
@@ -44,6 +45,9 @@ class CMainFrame : public QMainWindow,
     void ShowToolBar(int bShow) override;
     void SetStatusText(const std::string& strText) override;
     void ShowConversionProgress(int64_t nDone, int64_t nTotal) override;
+    void ShowPlaybackPosition(const view::PlaybackPosition& position) override;
+    CPositionBar* PositionBar() { return m_pPositionBar; }
+    QToolBar* PositionToolBar() { return m_pPositionToolBar; }
     QProgressBar* ProgressBar() { return m_pProgress; }
     void SetButtonCheck(cmd::Id nId, int nState);
     void OpenEffectDialog(int nKind) override;
@@ -68,6 +72,10 @@ class CMainFrame : public QMainWindow,
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
+    void BuildPositionBar();
+    // Shows or hides the position bar as AppState says (never in full screen), keeping the
+    // picture's area as it was.
+    void ApplyPositionBar();
     void BindAccelerators();
     void RefreshRecentFiles();
     void OnTitleChanged(const std::string& strTitle);
@@ -85,6 +93,8 @@ class CMainFrame : public QMainWindow,
     CCommandBinder* m_pBinder = nullptr;
     CVideoWidget* m_pVideo = nullptr;
     QToolBar* m_pToolBar = nullptr;
+    QToolBar* m_pPositionToolBar = nullptr;
+    CPositionBar* m_pPositionBar = nullptr;
     QLabel* m_pMessagePane = nullptr;
     QProgressBar* m_pProgress = nullptr;  // beside the message pane while converting
     QElapsedTimer m_progressClock;        // since the conversion shown began

@@ -91,6 +91,7 @@ void CMainFrame::SetFullScreen(int bEnter) {
         }
         menuBar()->hide();  // kept, to come back as it was
         statusBar()->hide();
+        m_pPositionToolBar->hide();
         // The toolbar floats as its own small window at (10, 10), hidden until a right click.
         removeToolBar(m_pToolBar);
         m_pToolBar->setParent(this, Qt::Tool | Qt::FramelessWindowHint);
@@ -108,6 +109,7 @@ void CMainFrame::SetFullScreen(int bEnter) {
             setGeometry(m_rcNormal);
         }
         statusBar()->show();
+        m_pPositionToolBar->setVisible(AppState.bPositionBar != 0);
         m_pToolBar->setParent(this, Qt::Widget);
         addToolBar(Qt::TopToolBarArea, m_pToolBar);
         // The floating window's buttons never saw the pointer leave: no hover look left.

@@ -150,6 +150,8 @@ class FakeFrame final : public view::IViewFrame {
     void ShowConversionProgress(int64_t nDone, int64_t nTotal) override {
         progress = {nDone, nTotal};
     }
+    void ShowPlaybackPosition(const view::PlaybackPosition& p) override { position = p; }
+    view::PlaybackPosition position;
     int nFits = 0;
     int nToolBarZoom = -99;
     int bToolBarFullScreen = -1;
