@@ -43,7 +43,6 @@ class SoundPacedClock final : public IMediaClock {
     void Follow(std::function<int64_t()> heard);
     // Back to the base clock, from the reading reached.
     void Release();
-    bool Following() const { return static_cast<bool>(m_heard); }
 
   private:
     const IMediaClock& m_base;

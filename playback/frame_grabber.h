@@ -8,9 +8,7 @@
 #include <string>
 
 #include "platform/dib.h"
-#include "platform/media_clock.h"
 #include "platform/media_graph.h"
-#include "platform/sound_output.h"
 #include "playback/sound_playback.h"
 
 class CQuovelDoc;
@@ -68,6 +66,8 @@ class CFrameGrabber {
     bool MoveNear(int64_t llPosition);
     // The start of the frame in FrameImage, or -1.
     int64_t ShownFrameStart() const;
+    // Whether the moves above may run now: a file playing or paused, no conversion.
+    bool CanMove() const;
 
     // Where playback's sound goes; null (the default) plays none.
     void SetSoundOutput(platform::ISoundOutput* pOutput) { m_sound.SetOutput(pOutput); }
@@ -109,7 +109,6 @@ class CFrameGrabber {
 
     // Plays the sound from the graph's current position, while playing (not converting).
     void StartSound();
-    bool CanMove() const;
     // Shows the frame at llTarget (no clamping to an end that may be estimated) and puts the
     // position at its start.
     bool ShowFrameAt(int64_t llTarget);

@@ -1,10 +1,10 @@
 #include "playback/quovel_doc.h"
-#include <cstdlib>
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <new>
 
@@ -298,33 +298,23 @@ void CQuovelDoc::OnPlayPause() {
 }
 
 void CQuovelDoc::RegisterMoveCommands() {
-    auto bind = [this](cmd::Id nId, bool (CFrameGrabber::*pMove)(int), int nArgument) {
-        OnCommand(nId, [=, this] { Move(pMove, nArgument); });
+    auto bind = [this](cmd::Id nId, std::function<bool(CFrameGrabber&)> move) {
+        OnCommand(nId, [this, move = std::move(move)] { Move(move); });
     };
-    bind(cmd::kGoNextFrame, &CFrameGrabber::StepFrame, +1);
-    bind(cmd::kGoPrevFrame, &CFrameGrabber::StepFrame, -1);
-    bind(cmd::kGoNextKeyFrame, &CFrameGrabber::StepKeyFrame, +1);
-    bind(cmd::kGoPrevKeyFrame, &CFrameGrabber::StepKeyFrame, -1);
-    bind(cmd::kGoSecondForward, &CFrameGrabber::StepSeconds, +1);
-    bind(cmd::kGoSecondBack, &CFrameGrabber::StepSeconds, -1);
-    OnCommand(cmd::kGoFirstFrame, [this] {
-        if (AppState.pGrabber != nullptr && AppState.pGrabber->MoveToEnd(false)) {
-            UpdateAllViews(nullptr, 0);
-        }
-    });
-    OnCommand(cmd::kGoLastFrame, [this] {
-        if (AppState.pGrabber != nullptr && AppState.pGrabber->MoveToEnd(true)) {
-            UpdateAllViews(nullptr, 0);
-        }
-    });
+    bind(cmd::kGoNextFrame, [](CFrameGrabber& g) { return g.StepFrame(+1); });
+    bind(cmd::kGoPrevFrame, [](CFrameGrabber& g) { return g.StepFrame(-1); });
+    bind(cmd::kGoNextKeyFrame, [](CFrameGrabber& g) { return g.StepKeyFrame(+1); });
+    bind(cmd::kGoPrevKeyFrame, [](CFrameGrabber& g) { return g.StepKeyFrame(-1); });
+    bind(cmd::kGoSecondForward, [](CFrameGrabber& g) { return g.StepSeconds(+1); });
+    bind(cmd::kGoSecondBack, [](CFrameGrabber& g) { return g.StepSeconds(-1); });
+    bind(cmd::kGoFirstFrame, [](CFrameGrabber& g) { return g.MoveToEnd(false); });
+    bind(cmd::kGoLastFrame, [](CFrameGrabber& g) { return g.MoveToEnd(true); });
     OnCommand(cmd::kGoPlayPause, [this] { OnGoPlayPause(); });
     OnCommand(cmd::kMarkRangeStart, [this] { MarkRange(false); });
     OnCommand(cmd::kMarkRangeEnd, [this] { MarkRange(true); });
 
     // The conversion owns the position while it runs.
-    auto movable = [] {
-        return HasGrabber() && AppState.pGrabber->bPlaying != 0 && AppState.bConverting == 0;
-    };
+    auto movable = [] { return HasGrabber() && AppState.pGrabber->CanMove(); };
     for (const cmd::Id nId :
          {cmd::kGoNextFrame, cmd::kGoPrevFrame, cmd::kGoNextKeyFrame, cmd::kGoPrevKeyFrame,
           cmd::kGoSecondForward, cmd::kGoSecondBack, cmd::kGoFirstFrame, cmd::kGoLastFrame,
@@ -336,8 +326,8 @@ void CQuovelDoc::RegisterMoveCommands() {
     });
 }
 
-void CQuovelDoc::Move(bool (CFrameGrabber::*pMove)(int), int nArgument) {
-    if (AppState.pGrabber != nullptr && (AppState.pGrabber->*pMove)(nArgument)) {
+void CQuovelDoc::Move(const std::function<bool(CFrameGrabber&)>& move) {
+    if (AppState.pGrabber != nullptr && move(*AppState.pGrabber)) {
         UpdateAllViews(nullptr, 0);
     }
 }
@@ -355,16 +345,12 @@ void CQuovelDoc::OnGoPlayPause() {
 }
 
 void CQuovelDoc::MoveToPosition(int64_t llPosition, bool bExact) {
-    CFrameGrabber* pGrabber = AppState.pGrabber;
-    if (pGrabber != nullptr &&
-        (bExact ? pGrabber->MoveTo(llPosition) : pGrabber->MoveNear(llPosition))) {
-        UpdateAllViews(nullptr, 0);
-    }
+    Move([=](CFrameGrabber& g) { return bExact ? g.MoveTo(llPosition) : g.MoveNear(llPosition); });
 }
 
 void CQuovelDoc::MarkRange(bool bEnd) {
     CFrameGrabber* pGrabber = AppState.pGrabber;
-    if (pGrabber == nullptr || !pGrabber->bPlaying || AppState.bConverting) {
+    if (pGrabber == nullptr || !pGrabber->CanMove()) {
         return;
     }
     const int64_t llStart = pGrabber->ShownFrameStart();

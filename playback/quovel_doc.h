@@ -3,6 +3,7 @@
 // playback timer, and carries the playback commands.
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -95,7 +96,7 @@ class CQuovelDoc : public fw::CDocument {
     void RegisterCommands();
     void RegisterMoveCommands();
     // Runs a move on the grabber, then draws what it shows.
-    void Move(bool (CFrameGrabber::*pMove)(int), int nArgument);
+    void Move(const std::function<bool(CFrameGrabber&)>& move);
 
     fw::UiServices& m_ui;
     fw::IRecentFileList& m_recentFiles;

@@ -26,7 +26,7 @@ inline constexpr int64_t kFarJumpWithoutIndex = 5 * kMediaUnitsPerSecond;
 // Decoders that keep failing on a broken stream are given up on after this many errors.
 inline constexpr int kMaxConsecutiveErrors = 256;
 inline constexpr int kMaxFrameSide = 16384;
-inline constexpr int64_t kUnknownDuration = std::numeric_limits<int64_t>::max() / 4;
+inline constexpr int64_t kUnknownDuration = kUnknownLength;
 // How far before a frame's start a position may lie and still read as that start: 1 ms.
 inline constexpr int64_t kRoundingTolerance = 10'000;
 

@@ -1,9 +1,7 @@
 #include "platform/ffmpeg/sound_track.h"
 
-#include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "platform/ffmpeg/sound_decoder.h"
 

@@ -32,7 +32,7 @@ class FrameMovesTest : public ::testing::Test, protected testfakes::MediaRig {
 
 struct Kind {
     const char* pszName;
-    testmedia::ClipSpec spec;
+    testmedia::ClipSpec recipe;
     int nFrames;
     int nRate;  // 0: frames are not evenly spaced
 };
@@ -54,7 +54,7 @@ const Kind kKinds[] = {
 TEST_F(FrameMovesTest, EverySeekAndStepShowsExactlyTheFrameThere) {
     for (const Kind& k : kKinds) {
         SCOPED_TRACE(k.pszName);
-        Play(testmedia::IndexedClip(k.spec));
+        Play(testmedia::IndexedClip(k.recipe));
         EXPECT_EQ(Shown(), 0);
 
         // Forward a frame at a time, pausing first.
@@ -101,7 +101,7 @@ TEST_F(FrameMovesTest, EverySeekAndStepShowsExactlyTheFrameThere) {
 }
 
 TEST_F(FrameMovesTest, KeyFrameStepsLandOnKeyFramesAndPlayingGoesOnFromThere) {
-    Play(testmedia::IndexedClip(kKinds[0].spec));
+    Play(testmedia::IndexedClip(kKinds[0].recipe));
     ASSERT_TRUE(grabber.StepKeyFrame(+1));
     EXPECT_EQ(Shown(), 250);
     EXPECT_FALSE(grabber.StepKeyFrame(+1)) << "no key frame after the last";
