@@ -1,14 +1,17 @@
 // quovel_seek_bench CLIP
 // Moving in a clip as the position bar and the 移動 keys do, decoder threads as in the
 // program: exact seeks to ten fixed random frames (median ms, each from far away), one frame
-// back and one forward (median ms over 50 steps), and the pictures a second a drag across the
-// clip shows (a key-frame move to each of 30 handle positions). Prints
-// "seek_ms=… back_ms=… forward_ms=… drag_pps=… times=T1,T2,…" (the seek targets in seconds,
-// for the same seeks by ffmpeg).
+// back and one forward (median ms over 50 steps, paused, and the slowest back step and the
+// bytes of frames kept behind), and the pictures a second two drags show: a fast one across
+// the whole clip (30 handle positions) and a slow one over 10 s of it (100 positions), with
+// how many different frames each showed. Prints "seek_ms=… back_ms=… back_max_ms=…
+// behind_mb=… forward_ms=… drag_pps=… drag_frames=… slow_pps=… slow_frames=… times=T1,…"
+// (the seek targets in seconds, for the same seeks by ffmpeg).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -81,15 +84,33 @@ int main(int argc, char** argv) {
         forwards.push_back(Ms(t0));
     }
 
-    // A drag from start to end: 30 handle positions.
-    grabber.MoveTo(0);
-    const auto t0 = Clock::now();
-    for (int i = 1; i <= 30; ++i) {
-        grabber.MoveNear(llDuration * i / 31);
-    }
-    const double dDragMs = Ms(t0);
+    const double dBackMax = *std::max_element(backs.begin(), backs.end());
+    const double dBehindMb = static_cast<double>(grabber.pGraph->FramesBehindBytes()) / 1e6;
 
-    std::printf("seek_ms=%.2f back_ms=%.2f forward_ms=%.2f drag_pps=%.1f times=%s\n", Median(seeks),
-                Median(backs), Median(forwards), 30 * 1000.0 / dDragMs, strTimes.c_str());
+    // Drags: the handle's positions as fast as the pictures follow them.
+    auto drag = [&](int64_t llFrom, int64_t llTo, int nPositions, size_t& nFrames) {
+        grabber.MoveTo(llFrom);
+        std::set<int64_t> shown;
+        const auto t0 = Clock::now();
+        for (int i = 1; i <= nPositions; ++i) {
+            grabber.MoveNear(llFrom + (llTo - llFrom) * i / nPositions);
+            shown.insert(grabber.ShownFrameStart());
+        }
+        nFrames = shown.size();
+        return nPositions * 1000.0 / Ms(t0);
+    };
+    size_t nDragFrames = 0;
+    size_t nSlowFrames = 0;
+    const double dDragPps = drag(0, llDuration, 30, nDragFrames);
+    const int64_t llMiddle = llDuration / 2;
+    const double dSlowPps =
+        drag(llMiddle, std::min(llDuration, llMiddle + 10 * platform::kMediaUnitsPerSecond), 100,
+             nSlowFrames);
+
+    std::printf(
+        "seek_ms=%.2f back_ms=%.2f back_max_ms=%.1f behind_mb=%.0f forward_ms=%.2f "
+        "drag_pps=%.1f drag_frames=%zu slow_pps=%.1f slow_frames=%zu times=%s\n",
+        Median(seeks), Median(backs), dBackMax, dBehindMb, Median(forwards), dDragPps, nDragFrames,
+        dSlowPps, nSlowFrames, strTimes.c_str());
     return 0;
 }

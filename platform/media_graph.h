@@ -94,6 +94,16 @@ class MediaGraph {
     int64_t RoundingTolerance() const;
     // The number of the frame starting at llStart, counted at the stream's nominal rate.
     int64_t FrameNumberAt(int64_t llStart) const;
+    // The time per frame at that rate.
+    int64_t NominalFrameTime() const;
+    // Keeps up to nBytes of decoded pictures of the frames shown before the one on screen, so
+    // that moving back among them decodes nothing; 0 (the default) keeps none and lets go of
+    // those kept. They are the frames passed over since the last seek, the newest kept.
+    void KeepFramesBehind(size_t nBytes);
+    size_t FramesBehindBytes() const;
+    // Whether the frame shown at llPosition is decoded already (kept behind, on screen or
+    // ready ahead), so that moving there costs no decoding.
+    bool HasFrameAt(int64_t llPosition);
 
     // Whether the decode thread makes each frame's 24-bit copy as it decodes (the default).
     // Without, a copy is made when asked for, on the caller's thread: for a caller that

@@ -75,6 +75,24 @@ void MediaGraph::Impl::WorkOutTimes(const AVFrame* pFirst) {
     bDurationEstimated = pFormat->duration_estimation_method != AVFMT_DURATION_FROM_STREAM ||
                          llDuration == kUnknownDuration;
 }
+void MediaGraph::Impl::WorkOutIndexDelay() {
+    const int64_t pts = firstPacket.pts;
+    const int64_t dts = firstPacket.dts;
+    const AVIndexEntry* pEntry = avformat_index_get_entry(pStream, 0);
+    if (pts != AV_NOPTS_VALUE && dts != AV_NOPTS_VALUE && dts < pts && pEntry != nullptr &&
+        pEntry->timestamp == dts) {
+        llIndexDelay = pts - dts;
+    }
+}
+
+int64_t MediaGraph::Impl::IndexTimeAt(int64_t llPosition) const {
+    return av_rescale_q(llPosition, kUnitBase, pStream->time_base) + llOrigin - llIndexDelay;
+}
+
+int64_t MediaGraph::Impl::PositionOfIndexTime(int64_t ts) const {
+    return av_rescale_q(ts + llIndexDelay - llOrigin, pStream->time_base, kUnitBase);
+}
+
 // Decodes the first frame: it fixes the format and the time origin, and proves that
 // the stream can be decoded at all.
 bool MediaGraph::Impl::Connect(int nThreads) {
@@ -101,6 +119,7 @@ bool MediaGraph::Impl::Connect(int nThreads) {
     header = nQuarterTurns % 2 == 1 ? dib::MakeHeader24(pFirst->height, pFirst->width)
                                     : dib::MakeHeader24(pFirst->width, pFirst->height);
     WorkOutTimes(pFirst);
+    WorkOutIndexDelay();
     MakeCopy(cur, true);  // no decode thread yet: this thread may still use the converter
     llLastStart = cur.llStart;
     llDecoded = 1;
@@ -308,8 +327,7 @@ bool MediaGraph::KeyFrameNear(int64_t llFrom, bool bForward, int64_t& llKey) {
     if (!g.bConnected) {
         return false;
     }
-    const int64_t ts =
-        av_rescale_q(llFrom, kUnitBase, g.pStream->time_base) + g.llOrigin + (bForward ? 1 : 0);
+    const int64_t ts = g.IndexTimeAt(llFrom) + (bForward ? 1 : 0);
     const std::lock_guard<std::mutex> guard(g.demuxLock);
     const int nIndex =
         av_index_search_timestamp(g.pStream, ts, bForward ? 0 : AVSEEK_FLAG_BACKWARD);
@@ -318,14 +336,36 @@ bool MediaGraph::KeyFrameNear(int64_t llFrom, bool bForward, int64_t& llKey) {
     if (pEntry == nullptr) {
         return false;
     }
-    llKey = std::max<int64_t>(
-        0, av_rescale_q(pEntry->timestamp - g.llOrigin, g.pStream->time_base, kUnitBase));
+    llKey = std::max<int64_t>(0, g.PositionOfIndexTime(pEntry->timestamp));
     return true;
 }
 
 int64_t MediaGraph::FrameNumberAt(int64_t llStart) const {
-    const int64_t llFrame = std::max<int64_t>(m_pImpl->llFrameUnits, 1);
+    const int64_t llFrame = NominalFrameTime();
     return (llStart + llFrame / 2) / llFrame;
+}
+
+int64_t MediaGraph::NominalFrameTime() const {
+    return std::max<int64_t>(m_pImpl->llFrameUnits, 1);
+}
+
+void MediaGraph::KeepFramesBehind(size_t nBytes) {
+    Impl& g = *m_pImpl;
+    const std::lock_guard<std::mutex> guard(g.lock);
+    g.nBehindBudget = nBytes;
+    if (nBytes == 0) {
+        g.DropBehind();
+    }
+}
+
+size_t MediaGraph::FramesBehindBytes() const {
+    return m_pImpl->nBehindBytes;
+}
+
+bool MediaGraph::HasFrameAt(int64_t llPosition) {
+    Impl& g = *m_pImpl;
+    const std::lock_guard<std::mutex> guard(g.lock);
+    return g.bConnected && g.InRun(llPosition + g.Tolerance());
 }
 
 int64_t MediaGraph::RoundingTolerance() const {

@@ -245,6 +245,7 @@ void CFrameGrabber::TogglePause() {
     if (bPaused) {
         bPaused = 0;
         if (pGraph) {
+            pGraph->KeepFramesBehind(0);  // playing goes forward only
             StartSound();
             pGraph->Run();
         }
@@ -252,6 +253,7 @@ void CFrameGrabber::TogglePause() {
         bPaused = 1;
         if (pGraph) {
             pGraph->Pause();  // holds the position the clock has reached, then the sound stops
+            pGraph->KeepFramesBehind(kFramesKeptBehind);  // for stepping back while paused
         }
         m_sound.Stop();
     }

@@ -3,6 +3,7 @@
 // While playing the graph runs at its own pace and each tick takes the newest frame, and
 // the file's sound plays beside it (the graph's clock then follows the sound); during a
 // conversion the graph is stepped to exactly one source frame per tick, without sound.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +22,10 @@ int32_t WorkOutStreamLength(platform::TimeFormat format, int64_t llStop, int32_t
 
 class CFrameGrabber {
   public:
+    // While paused, the decoded pictures of up to this many bytes of frames passed over are
+    // kept, so that stepping back among them decodes nothing: some 16 frames of 1080p 4:2:0,
+    // 130 of 640×480; a step back past them decodes again from the key frame before.
+    static constexpr size_t kFramesKeptBehind = size_t{48} << 20;
     explicit CFrameGrabber(const platform::IMediaClock& clock,
                            platform::MediaGraphOptions options = {});
     ~CFrameGrabber();
@@ -61,9 +66,12 @@ class CFrameGrabber {
     bool StepKeyFrame(int nDirection);
     bool StepSeconds(int nSeconds);
     bool MoveToEnd(bool bLast);  // the first or the last frame
-    // The key frame at or before llPosition (as the index knows it; else the exact frame):
-    // quick to show, for a position bar's handle being dragged.
+    // Quick to show, for a position bar's handle being dragged: the exact frame when it is
+    // decoded already; on towards it by at most kDragFrames decoded frames when no key frame
+    // lies between; else the key frame at or before llPosition (as the index knows it;
+    // without an index, the exact frame).
     bool MoveNear(int64_t llPosition);
+    static constexpr int kDragFrames = 12;
     // The start of the frame in FrameImage, or -1.
     int64_t ShownFrameStart() const;
     // Whether the moves above may run now: a file playing or paused, no conversion.

@@ -104,8 +104,18 @@ bool CFrameGrabber::MoveNear(int64_t llPosition) {
     if (!CanMove()) {
         return false;
     }
+    if (pGraph->HasFrameAt(llPosition)) {
+        return MoveTo(llPosition);
+    }
     int64_t llKey = 0;
-    if (!pGraph->KeyFrameNear(llPosition, false, llKey)) {
+    const bool bIndexed = pGraph->KeyFrameNear(llPosition, false, llKey);
+    const int64_t llShown = pGraph->SelectedFrameStart();
+    if (llShown >= 0 && llShown < llPosition && (!bIndexed || llKey <= llShown)) {
+        // A seek would decode from a key frame before the one shown: decoding on from here
+        // is never slower, and a few frames at a time keep the picture moving with the handle.
+        return MoveTo(std::min(llPosition, llShown + kDragFrames * pGraph->NominalFrameTime()));
+    }
+    if (!bIndexed) {
         return MoveTo(llPosition);
     }
     if (!ShowFrameAt(llKey)) {

@@ -1,6 +1,7 @@
 // The caller's side of the decode thread: which decoded frame is on screen for a position,
-// taken from the frames the thread has ready; the caller waits only when the frame it needs
-// is not decoded yet, and asks for a seek only for a backward or far jump.
+// taken from the frames the thread has ready or, going back, from the frames kept behind; the
+// caller waits only when the frame it needs is not decoded yet, and asks for a seek only for a
+// far jump, or a backward one past the frames kept.
 #include "platform/ffmpeg/media_graph_impl.h"
 
 namespace platform {
@@ -46,21 +47,74 @@ bool MediaGraph::Impl::ShouldSeek(int64_t llTarget) {
     if (llTarget - cur.llStart <= kNearJump) {
         return false;
     }
-    const int64_t ts = av_rescale_q(llTarget, kUnitBase, pStream->time_base) + llOrigin;
     const std::lock_guard<std::mutex> guard(demuxLock);
-    const int nIndex = av_index_search_timestamp(pStream, ts, AVSEEK_FLAG_BACKWARD);
+    const int nIndex =
+        av_index_search_timestamp(pStream, IndexTimeAt(llTarget), AVSEEK_FLAG_BACKWARD);
     if (nIndex >= 0) {
         const AVIndexEntry* pEntry = avformat_index_get_entry(pStream, nIndex);
         if (pEntry != nullptr) {
-            const int64_t llKey =
-                av_rescale_q(pEntry->timestamp - llOrigin, pStream->time_base, kUnitBase);
-            return llKey > cur.llStart;
+            return PositionOfIndexTime(pEntry->timestamp) > cur.llStart;
         }
     }
     return llTarget - cur.llStart > kFarJumpWithoutIndex;
 }
 
+namespace {
+size_t PictureBytes(const AVFrame* pFrame) {
+    size_t nBytes = 0;
+    for (const AVBufferRef* pBuf : pFrame->buf) {
+        nBytes += pBuf != nullptr ? pBuf->size : 0;
+    }
+    return nBytes;
+}
+}  // namespace
+
+bool MediaGraph::Impl::InRun(int64_t llTarget) const {
+    if (!bHaveCur || llTarget < (behind.empty() ? cur.llStart : behind.front().llStart)) {
+        return false;
+    }
+    // Which frame a target falls in is known once a frame after it is decoded.
+    return llTarget < cur.llStart || (!ahead.empty() && ahead.back().llStart > llTarget) || bEnded;
+}
+
+void MediaGraph::Impl::StepBackTo(int64_t llTarget) {
+    while (!behind.empty() && cur.llStart > llTarget) {
+        ahead.push_front(std::move(cur));
+        cur = std::move(behind.back());
+        behind.pop_back();
+        nBehindBytes -= PictureBytes(cur.pFrame.get());
+    }
+}
+
+void MediaGraph::Impl::PassOver(DecodedFrame& frame) {
+    Recycle(frame);  // a 24-bit copy is made again if the frame is shown again
+    if (nBehindBudget == 0 || !frame.pFrame) {
+        return;
+    }
+    frame.bgr.clear();
+    frame.bCopied = false;
+    frame.bConverted = false;
+    nBehindBytes += PictureBytes(frame.pFrame.get());
+    behind.push_back(std::move(frame));
+    while (nBehindBytes > nBehindBudget && !behind.empty()) {
+        nBehindBytes -= PictureBytes(behind.front().pFrame.get());
+        behind.pop_front();
+    }
+}
+
+void MediaGraph::Impl::DropBehind() {
+    behind.clear();  // decoded pictures only: no 24-bit buffers to keep
+    nBehindBytes = 0;
+}
+
 void MediaGraph::Impl::DecodeTo(int64_t llTarget) {
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (bHaveCur && llTarget < cur.llStart && InRun(llTarget)) {
+            StepBackTo(llTarget);
+            return;
+        }
+    }
     const bool bSeek = ShouldSeek(llTarget);
     std::unique_lock<std::mutex> held(lock);
     if (bSeek) {
@@ -69,6 +123,7 @@ void MediaGraph::Impl::DecodeTo(int64_t llTarget) {
             Recycle(frame);
         }
         ahead.clear();
+        DropBehind();
         bEnded = false;
         bSeekWanted = true;
         llSeekTarget = llTarget;
@@ -79,7 +134,11 @@ void MediaGraph::Impl::DecodeTo(int64_t llTarget) {
     for (;;) {
         bool bTook = false;
         while (!ahead.empty() && (ahead.front().llStart <= llTarget || !bHaveCur)) {
-            Recycle(cur);
+            if (bHaveCur) {
+                PassOver(cur);
+            } else {
+                Recycle(cur);
+            }
             cur = std::move(ahead.front());
             ahead.pop_front();
             bHaveCur = true;

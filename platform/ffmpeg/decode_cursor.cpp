@@ -147,6 +147,9 @@ bool MediaGraph::Impl::FeedPacket() {
             av_packet_unref(pPacket.get());
             continue;
         }
+        if (!firstPacket.bSeen) {
+            firstPacket = {pPacket->pts, pPacket->dts, true};
+        }
         const int nSent = avcodec_send_packet(pCodec.get(), pPacket.get());
         av_packet_unref(pPacket.get());
         return nSent >= 0;

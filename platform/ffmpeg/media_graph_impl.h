@@ -61,11 +61,19 @@ struct MediaGraph::Impl {
     AVRational sar{0, 1};          // of the upright picture's pixels
     int64_t llOrigin = 0;          // timestamp of the first frame, in the stream's time base
     int64_t llFrameUnits = kMediaUnitsPerSecond / 30;
+    // How long after its time in the file's index a key frame is shown, in the stream's time
+    // base: an index may time key frames by their decoding (MP4's with B-frames does).
+    int64_t llIndexDelay = 0;
 
     // ---- the decode thread's ----
     ff::PacketPtr pPacket{av_packet_alloc()};
     PictureConverter converter;
     bool bInputEnded = false;
+    struct {
+        int64_t pts = AV_NOPTS_VALUE;
+        int64_t dts = AV_NOPTS_VALUE;
+        bool bSeen = false;
+    } firstPacket;  // of the video stream, as read first
     bool bDecoderDrained = false;
     // The demuxer adds to the stream's index as it reads; the caller's seek decision reads
     // the index too.
@@ -101,6 +109,13 @@ struct MediaGraph::Impl {
     ff::FramePtr pSelected{av_frame_alloc()};
     std::vector<uint8_t> selectedBgr;
     PictureConverter callerConverter;
+    // The frames shown before `cur`, oldest first, while frames are kept behind: with `cur`
+    // and `ahead` one unbroken run of the decoder's, so a step back takes the frame before
+    // from here without decoding. Decoded pictures only (their 24-bit copies are dropped),
+    // at most nBehindBudget bytes of them.
+    std::deque<DecodedFrame> behind;
+    size_t nBehindBudget = 0;
+    size_t nBehindBytes = 0;
 
     // An estimated end is checked by decoding once a position reaches it: frames found
     // beyond it move the end on, running out of frames fixes it.
@@ -116,6 +131,16 @@ struct MediaGraph::Impl {
     void DecodeTo(int64_t llTarget);
     // The start of the frame after `cur`, waiting for the decode thread; -1 after the last.
     int64_t NextStart();
+    // Whether the frame for llTarget is in the run decoded around `cur` (behind it, or ready
+    // ahead of it). Under `lock`.
+    bool InRun(int64_t llTarget) const;
+    // Moves `cur` back through the frames behind to the one for llTarget. Under `lock`.
+    void StepBackTo(int64_t llTarget);
+    // Keeps `cur`, about to be replaced by the frame after it, behind it (or recycles it),
+    // dropping the oldest beyond the budget. Under `lock`.
+    void PassOver(DecodedFrame& frame);
+    // Recycles every frame kept behind. Under `lock`.
+    void DropBehind();
     bool ShouldSeek(int64_t llTarget);
 
     // The decode thread: keeps FramesAhead() frames ready, seeks when asked.
@@ -157,6 +182,12 @@ struct MediaGraph::Impl {
 
     bool OpenVideo();
     void WorkOutTimes(const AVFrame* pFirst);
+    // The index's delay, from the first packet: when its index entry has its decoding time,
+    // the key frames are shown that long after their index times (a constant reorder delay).
+    void WorkOutIndexDelay();
+    // Positions and the index's times, its delay accounted for.
+    int64_t IndexTimeAt(int64_t llPosition) const;
+    int64_t PositionOfIndexTime(int64_t ts) const;
     // Decodes the first frame: it fixes the format and the time origin, and proves that
     // the stream can be decoded at all.
     bool Connect(int nThreads);

@@ -117,6 +117,51 @@ TEST(MediaGraph, DecodesForwardAndSeeksOnlyForBackwardOrFarJumps) {
     EXPECT_EQ(IndexAt(*pGraph, clock, 251 * kUnitsPerFrame30), 251);
 }
 
+// Frames kept behind the one on screen: moving back among them, and forward again, decodes
+// nothing and seeks nowhere; they never hold more than their budget, the oldest going first;
+// back past them is one seek, exact again; a budget of 0 lets go of them all.
+TEST(MediaGraph, FramesKeptBehindMakeMovingBackFreeWithinTheirBudget) {
+    const std::string strPath = testmedia::IndexedClip(
+        {320, 240, 30, 120, "-c:v libx264 -preset ultrafast -g 300 -bf 2", "mp4"});
+    ManualMediaClock clock;
+    auto pGraph = MediaGraph::Open(strPath, clock);
+    ASSERT_TRUE(pGraph);
+    pGraph->Run();
+    pGraph->KeepFramesBehind(size_t{1} << 30);
+    ASSERT_EQ(IndexAt(*pGraph, clock, 0), 0);
+    ASSERT_EQ(IndexAt(*pGraph, clock, kUnitsPerFrame30), 1);
+    const size_t nPicture = pGraph->FramesBehindBytes();
+    ASSERT_GT(nPicture, size_t{320 * 240});
+    pGraph->KeepFramesBehind(10 * nPicture);
+
+    for (int k = 2; k <= 60; ++k) {
+        ASSERT_EQ(IndexAt(*pGraph, clock, k * kUnitsPerFrame30), k);
+        ASSERT_LE(pGraph->FramesBehindBytes(), 10 * nPicture);
+    }
+    EXPECT_EQ(pGraph->FramesBehindBytes(), 10 * nPicture);
+    EXPECT_TRUE(pGraph->HasFrameAt(50 * kUnitsPerFrame30));
+    EXPECT_FALSE(pGraph->HasFrameAt(49 * kUnitsPerFrame30 + kUnitsPerFrame30 / 2));
+    for (int k = 59; k >= 50; --k) {
+        ASSERT_EQ(IndexAt(*pGraph, clock, k * kUnitsPerFrame30 + kUnitsPerFrame30 / 2), k);
+    }
+    for (int k = 51; k <= 60; ++k) {
+        ASSERT_EQ(IndexAt(*pGraph, clock, k * kUnitsPerFrame30), k);
+    }
+    // Frames 0 to 60 and those decoded ahead of 60, once each.
+    EXPECT_LE(pGraph->DecodedFrameCount(), 61 + static_cast<int64_t>(platform::kFramesAhead));
+    EXPECT_EQ(pGraph->SeekCount(), 0);
+
+    for (int k = 59; k >= 45; --k) {
+        ASSERT_EQ(IndexAt(*pGraph, clock, k * kUnitsPerFrame30), k);
+    }
+    EXPECT_EQ(pGraph->SeekCount(), 1) << "frame 49 was no longer kept";
+    pGraph->KeepFramesBehind(0);
+    EXPECT_EQ(pGraph->FramesBehindBytes(), 0U);
+    EXPECT_FALSE(pGraph->HasFrameAt(44 * kUnitsPerFrame30));
+    EXPECT_EQ(IndexAt(*pGraph, clock, 44 * kUnitsPerFrame30), 44);
+    EXPECT_EQ(pGraph->SeekCount(), 2);
+}
+
 // The frames after the one on screen are decoded on the graph's own thread while the caller
 // does other work, so that the next copies find them ready; no more than kFramesAhead, and a
 // graph destroyed meanwhile ends its thread. (The wait only bounds a failure; nothing here

@@ -128,6 +128,59 @@ TEST_F(FrameMovesTest, KeyFrameStepsLandOnKeyFramesAndPlayingGoesOnFromThere) {
     AppState.bConverting = 0;
 }
 
+// Paused, the frames passed over stay decoded: stepping back through them decodes nothing and
+// shows each exactly; playing on lets them go.
+TEST_F(FrameMovesTest, SteppingBackWhilePausedTakesTheFramesPassedOver) {
+    Play(testmedia::IndexedClip(kKinds[0].recipe));
+    doc.OnPlayPause();
+    ASSERT_TRUE(grabber.MoveTo(200 * kSecond / 30));
+    ASSERT_EQ(Shown(), 200);
+    const int64_t llSeeks = grabber.pGraph->SeekCount();
+    const int64_t llDecoded = grabber.pGraph->DecodedFrameCount();
+    for (int i = 199; i >= 150; --i) {
+        ASSERT_TRUE(grabber.StepFrame(-1));
+        ASSERT_EQ(Shown(), i);
+    }
+    EXPECT_EQ(grabber.pGraph->SeekCount(), llSeeks);
+    EXPECT_LE(grabber.pGraph->DecodedFrameCount(), llDecoded + 1);
+    EXPECT_GT(grabber.pGraph->FramesBehindBytes(), 0U);
+
+    doc.OnPlayPause();
+    EXPECT_EQ(grabber.pGraph->FramesBehindBytes(), 0U) << "playing goes forward only";
+}
+
+// A dragged handle: frames decoded already are shown exactly; ahead within a GOP the picture
+// decodes on a few frames at a time towards the handle, never past it; beyond a key frame,
+// the key frame; the release settles exactly.
+TEST_F(FrameMovesTest, ADraggedHandleShowsWhatIsQuickToReach) {
+    Play(testmedia::IndexedClip(kKinds[0].recipe));
+    doc.OnPlayPause();
+    auto at = [](int nFrame) { return nFrame * kSecond / 30; };
+    const int nStep = CFrameGrabber::kDragFrames;
+
+    ASSERT_TRUE(grabber.MoveNear(at(100)));
+    EXPECT_EQ(Shown(), nStep);
+    ASSERT_TRUE(grabber.MoveNear(at(100)));
+    EXPECT_EQ(Shown(), 2 * nStep);
+    ASSERT_TRUE(grabber.MoveNear(at(2 * nStep + 3)));
+    EXPECT_EQ(Shown(), 2 * nStep + 3);
+    ASSERT_TRUE(grabber.MoveNear(at(5)));
+    EXPECT_EQ(Shown(), 5) << "passed over, still decoded";
+
+    // The key frame is found by its showing time (MP4's index has its decoding time): it is
+    // decoded first after the seek, not after the GOP before it.
+    const int64_t llDecoded = grabber.pGraph->DecodedFrameCount();
+    ASSERT_TRUE(grabber.MoveNear(at(280)));
+    EXPECT_EQ(Shown(), 250);
+    EXPECT_LT(grabber.pGraph->DecodedFrameCount() - llDecoded, 10);
+    doc.OnPlayPause();  // playing lets the frames behind go
+    doc.OnPlayPause();
+    ASSERT_TRUE(grabber.MoveNear(at(120)));
+    EXPECT_EQ(Shown(), 0);
+    ASSERT_TRUE(grabber.MoveTo(at(120)));
+    EXPECT_EQ(Shown(), 120);
+}
+
 }  // namespace
 
 namespace {
