@@ -2,7 +2,13 @@
 // picture, and that it stays outside the picture's area.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include <QApplication>
 #include <QLayout>
+#include <QMouseEvent>
 #include <QToolBar>
 
 #include "app/qt/main_frame.h"
@@ -26,6 +32,19 @@ class PositionBarTest : public uitest::MainWindowTest {
     }
     int Shown() {
         return testmedia::ReadIndex(app.Doc().pFrameImage.get() + dib::kPixelOffset, 320, 240);
+    }
+    // The frame index in what the view draws (at any zoom: the bands are read at 1×).
+    int DrawnIndex() {
+        const QImage shot = pFrame->VideoWidget()->viewport()->grab().toImage().convertToFormat(
+            QImage::Format_BGR888);
+        const QImage picture = shot.scaled(shot.width() * 320 / std::max(shot.width(), 1),
+                                           shot.height() * 240 / std::max(shot.height(), 1));
+        std::vector<uint8_t> bottomUp(dib::RowBytes24(320) * 240);
+        for (int y = 0; y < 240 && y < picture.height(); ++y) {
+            std::memcpy(bottomUp.data() + (239 - y) * dib::RowBytes24(320),
+                        picture.constScanLine(y), 320 * 3);
+        }
+        return testmedia::ReadIndex(bottomUp.data(), 320, 240);
     }
 };
 
@@ -63,6 +82,53 @@ TEST_F(PositionBarTest, ItSaysWhereThePictureIsAndTakesItWhereItIsMoved) {
     app.Doc().UpdateAllViews(nullptr, 0);
     EXPECT_FALSE(pBar->isEnabled());
     AppState.bConverting = 0;
+}
+
+// The mouse on the real slider, paused: a click on the groove goes to the exact frame there;
+// a drag from the handle shows frames on the way that never pass the handle, and the release
+// settles on the handle's frame, which is what the view draws.
+TEST_F(PositionBarTest, TheMouseDragsTheHandleAndThePictureFollows) {
+    app.Router().Execute(cmd::kZoom2);
+    app.Doc().OnPlayPause();
+    CPositionSlider* pSlider = pFrame->PositionBar()->Slider();
+    pFrame->layout()->activate();
+    ASSERT_GT(pSlider->width(), 200);
+    const int y = pSlider->height() / 2;
+    auto mouse = [pSlider, y](QEvent::Type type, int x, Qt::MouseButtons buttons) {
+        const QPointF at(x, y);
+        QMouseEvent event(type, at, pSlider->mapToGlobal(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(pSlider, &event);
+    };
+    // The slider counts whole ms, so a frame's start reads up to 1 ms early: a position read
+    // within 1 ms before a frame's start is that frame.
+    auto frameOf = [](int nMs) { return (nMs + 1) * 30 / 1000; };
+
+    const int x0 = pSlider->width() / 5;
+    mouse(QEvent::MouseButtonPress, x0, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, x0, Qt::NoButton);
+    const int nClicked = frameOf(pSlider->value());
+    ASSERT_GT(nClicked, 0);
+    EXPECT_EQ(Shown(), nClicked);
+
+    mouse(QEvent::MouseButtonPress, x0, Qt::LeftButton);
+    ASSERT_TRUE(pSlider->isSliderDown()) << "pressed on the handle";
+    int nBefore = Shown();
+    int nBetweenKeyFrames = 0;
+    for (int x = x0 + 4; x < pSlider->width() * 4 / 5; x += 4) {
+        mouse(QEvent::MouseMove, x, Qt::LeftButton);
+        const int nHandle = frameOf(pSlider->sliderPosition());
+        EXPECT_LE(Shown(), nHandle);
+        EXPECT_GE(Shown(), std::min(nBefore, nHandle / 30 * 30)) << "on, or the key frame";
+        nBefore = Shown();
+        nBetweenKeyFrames += Shown() % 30 != 0 ? 1 : 0;
+    }
+    EXPECT_GT(nBetweenKeyFrames, 0) << "more than key frames";
+    mouse(QEvent::MouseButtonRelease, pSlider->width() * 4 / 5, Qt::NoButton);
+    const int nReleased = frameOf(pSlider->value());
+    EXPECT_GT(nReleased, nClicked + 30);
+    EXPECT_EQ(Shown(), nReleased);
+    EXPECT_EQ(DrawnIndex(), nReleased);
 }
 
 TEST_F(PositionBarTest, ItStaysOutsideThePictureAndOutOfFullScreen) {
