@@ -10,9 +10,12 @@
 #include <ostream>
 #include <thread>
 
+#include <unistd.h>
+
 #include "app/framework/null_services.h"
 #include "app/framework/timer_host.h"
 #include "cli/arguments.h"
+#include "cli/finished_output.h"
 #include "convert/convert_settings_editor.h"
 #include "convert/media_session.h"
 #include "platform/compressor.h"
@@ -27,7 +30,7 @@ const char* const kConvertUsage =
     "                        [--data-rate KBPS] [--src-rate N] [--timer-rate N|max]\n"
     "                        [--dst-rate N] [--thinning 1|2|3] [--range START END] [--dv-crop]\n"
     "                        [--encoder-threads N] [--audio none|keep|copy|mp3|pcm]\n"
-    "                        [--audio-bitrate KBPS]\n"
+    "                        [--audio-bitrate KBPS] [--no-clobber]\n"
     "       quovel --list-codecs [--size WxH]\n"
     "Converts SOURCE into the new AVI file DEST as the window's 保存 command does.\n"
     "  --codec FOURCC    compressor (see --list-codecs; default DIB, uncompressed)\n"
@@ -42,7 +45,11 @@ const char* const kConvertUsage =
     "  --encoder-threads N  threads inside the encoder (default 0: as many as it can use)\n"
     "  --audio MODE      the source's sound: none, keep (default: copied when an AVI takes\n"
     "                    it as it is, else MP3), copy, mp3, or pcm (16-bit)\n"
-    "  --audio-bitrate KBPS  MP3's bit rate, 32..320 (default 192)\n";
+    "  --audio-bitrate KBPS  MP3's bit rate, 32..320 (default 192)\n"
+    "  --no-clobber      never replace a file: DEST appears only when complete, and when\n"
+    "                    something has that name nothing is converted (exit status 3)\n"
+    "Exit status: 0 written, 1 failed, 2 wrong command line, 3 DEST left alone,\n"
+    "128+N stopped by signal N (DEST holds the frames written).\n";
 
 namespace {
 
@@ -123,6 +130,7 @@ struct ConvertRequest {
     ConvertSettings settings;
     platform::CompressorChoice choice;
     bool bMaxRate = true;
+    bool bNoClobber = false;
     std::optional<std::pair<int32_t, int32_t>> range;
 };
 
@@ -197,6 +205,10 @@ std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
             r.settings.bDvCrop = 1;
             continue;
         }
+        if (a == "--no-clobber") {
+            r.bNoClobber = true;
+            continue;
+        }
         const size_t nValues = a == "--range" ? 2 : 1;
         if (i + nValues >= args.size()) {
             return a + " needs " + (nValues == 2 ? "two values" : "a value");
@@ -263,19 +275,8 @@ void ShowProgress(std::ostream& err, int32_t nDone, int32_t nTotal, double dFps)
         << "  " << static_cast<int>(dFps) << " fps" << std::flush;
 }
 
-}  // namespace
-
-int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        out << kConvertUsage;
-        return 0;
-    }
-    ConvertRequest request;
-    if (const std::string strError = Parse(args, request); !strError.empty()) {
-        err << "quovel --convert: " << strError << " (see quovel --convert --help)\n";
-        return 2;
-    }
-
+// Converts as asked into strWriteTo, which is DEST or a working file standing in for it.
+int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::ostream& err) {
     // Ctrl+C and termination requests are taken from here on, also while the source opens:
     // they never end the process in the middle of a write, and a conversion they interrupt
     // is completed.
@@ -293,7 +294,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     } interruptGuard;
 
     // The window's own objects and commands, with the dialogs answered from the arguments.
-    CommandLineUi ui(request.strSource, request.strDest, err);
+    CommandLineUi ui(request.strSource, strWriteTo, err);
     fw::NullRecentFileList recent;
     platform::SteadyMediaClock clock;
     FixedChoice chooser(request.choice);
@@ -318,17 +319,18 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     doc.OnPlaybackTick(1);
 
     const int32_t nLength = AppState.nStreamLength;
+    ConvertSettings settings = request.settings;
     if (request.range) {
         if (request.range->second > nLength) {
             err << "quovel --convert: the range ends after the stream (" << nLength << " frames)\n";
             return 1;
         }
-        request.settings.nRangeMode = 1;
-        request.settings.nRangeStart = request.range->first;
-        request.settings.nRangeEnd = request.range->second;
+        settings.nRangeMode = 1;
+        settings.nRangeStart = request.range->first;
+        settings.nRangeEnd = request.range->second;
     }
     const bool bDv =
-        request.settings.bDvCrop && AppState.nVideoWidth == 360 && AppState.nVideoHeight == 240;
+        settings.bDvCrop && AppState.nVideoWidth == 360 && AppState.nVideoHeight == 240;
     const int nOutW = bDv ? 320 : AppState.nVideoWidth;
     const int nOutH = AppState.nVideoHeight;
     if (!platform::CanCompress(request.choice.nFourCC, nOutW, nOutH)) {
@@ -337,7 +339,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
             << nOutW << "x" << nOutH << ")\n";
         return 1;
     }
-    if (request.settings.nSoundMode == static_cast<int32_t>(platform::SoundMode::Copy)) {
+    if (settings.nSoundMode == static_cast<int32_t>(platform::SoundMode::Copy)) {
         const platform::SoundSource sound = platform::ProbeSound(request.strSource);
         if (sound.bHasSound && !sound.bCopyable) {
             err << "quovel --convert: --audio copy: an AVI cannot take this source's sound as "
@@ -345,7 +347,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
             return 1;
         }
     }
-    FixedSettings editor(request.settings);
+    FixedSettings editor(settings);
     session.Conversion().SetSettingsEditor(&editor);
 
     doc.OnFileConvert();
@@ -384,10 +386,44 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "\n";
     }
     if (g_nInterruption != 0) {
-        err << "quovel --convert: stopped; " << request.strDest << " holds the frames written\n";
+        err << "quovel --convert: stopped; " << (request.bNoClobber ? "nothing" : request.strDest)
+            << (request.bNoClobber ? " is written\n" : " holds the frames written\n");
         return 128 + g_nInterruption;  // as the shell reports a command ended by the signal
     }
     return ui.nMessages == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        out << kConvertUsage;
+        return 0;
+    }
+    ConvertRequest request;
+    if (const std::string strError = Parse(args, request); !strError.empty()) {
+        err << "quovel --convert: " << strError << " (see quovel --convert --help)\n";
+        return 2;
+    }
+    if (!request.bNoClobber) {
+        return Convert(request, request.strDest, err);
+    }
+    FinishedOutput output(request.strDest, std::to_string(::getpid()));
+    if (output.DestinationTaken()) {
+        err << "quovel --convert: " << request.strDest << " exists; left alone (--no-clobber)\n";
+        return kExitDestinationTaken;
+    }
+    const int nExit = Convert(request, output.WorkingPath(), err);
+    if (nExit != 0) {
+        return nExit;  // the working file goes with `output`
+    }
+    if (!output.Publish()) {
+        err << "quovel --convert: " << request.strDest
+            << " appeared meanwhile or cannot be named so; the conversion is kept as "
+            << output.WorkingPath() << "\n";
+        return kExitDestinationTaken;
+    }
+    return 0;
 }
 
 int RunListCodecs(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -6,6 +6,9 @@
 
 namespace cli {
 
+// What --no-clobber returns when DEST is there already (and left alone).
+inline constexpr int kExitDestinationTaken = 3;
+
 // args: the words after "--convert". Exit code; problems as one line on err, progress on err.
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // args: the words after "--list-codecs".

@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "cli/finished_output.h"
 #include "support/cli_convert.h"
 #include "support/test_media.h"
 
@@ -156,6 +159,60 @@ TEST(ConvertCommand, RefusesBadRequestsWithOneLine) {
         EXPECT_FALSE(std::filesystem::exists(strDest)) << strArgs;
     }
     EXPECT_EQ(Convert({"--help"}).nCode, 0);
+}
+
+// --no-clobber, for batch runs and their retries: a name already taken is left alone (exit 3);
+// the output appears only complete, and a failed run leaves neither it nor its working file;
+// a destination taken while converting is not replaced.
+TEST(ConvertCommand, NoClobberNeverReplacesAFileAndLeavesOnlyFinishedOnes) {
+    namespace fs = std::filesystem;
+    const std::string strSource = testmedia::IndexedClip({});
+    const std::string strDir = testmedia::MediaDir() + "/no-clobber";
+    fs::remove_all(strDir);
+    fs::create_directories(strDir);
+    const std::string strDest = strDir + "/out.avi";
+    auto entries = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(strDir)) {
+            names.push_back(e.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    auto contents = [](const std::string& strPath) {
+        std::ifstream in(strPath, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+
+    { std::ofstream(strDest) << "a finished job's output"; }
+    const Outcome taken = Convert({strSource, strDest, "--no-clobber"});
+    EXPECT_EQ(taken.nCode, cli::kExitDestinationTaken) << taken.strErr;
+    EXPECT_NE(taken.strErr.find("left alone"), std::string::npos) << taken.strErr;
+    EXPECT_EQ(contents(strDest), "a finished job's output");
+    EXPECT_EQ(entries(), std::vector<std::string>{"out.avi"});
+
+    fs::remove(strDest);
+    const Outcome failed = Convert({strSource, strDest, "--no-clobber", "--codec", "dvsd"});
+    EXPECT_EQ(failed.nCode, 1) << failed.strErr;
+    EXPECT_TRUE(entries().empty()) << "nothing left for a retry to trip over";
+
+    const Outcome done = Convert({strSource, strDest, "--no-clobber", "--codec", "MJPG"});
+    ASSERT_EQ(done.nCode, 0) << done.strErr;
+    EXPECT_EQ(Probe(strDest), "MJPG 320 240 30/1 60 ");
+    EXPECT_EQ(entries(), std::vector<std::string>{"out.avi"});
+
+    // Another run took the name while this one converted: the finished work keeps its
+    // working name, the other's file stays.
+    const std::string strOther = strDir + "/other.avi";
+    {
+        cli::FinishedOutput output(strOther, "7");
+        { std::ofstream(output.WorkingPath()) << "this run's frames"; }
+        { std::ofstream(strOther) << "the other run's frames"; }
+        EXPECT_TRUE(output.DestinationTaken());
+        EXPECT_FALSE(output.Publish());
+    }
+    EXPECT_EQ(contents(strOther), "the other run's frames");
+    EXPECT_EQ(contents(strOther + ".7.part"), "this run's frames");
 }
 
 TEST(ConvertCommand, ListsTheCompressorsForASize) {
