@@ -8,7 +8,7 @@ BENCH_BUILD ?= build-release
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build sample run test asan-test tsan-test fuzz bench format check-layers tidy clean
+.PHONY: all deps build sample run test package package-test asan-test tsan-test fuzz bench format check-layers tidy clean
 all: build
 
 deps:
@@ -26,6 +26,17 @@ run: sample
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j2
+
+# The Debian package, $(BUILD)/quovel_VERSION_ARCH.deb, with the window's picture for its
+# software-centre entry made under Xvfb.
+package: build
+	cmake --build $(BUILD) --target quovel_screenshot
+	cd $(BUILD) && cpack -G DEB
+
+# The package checked: its files and dependencies, the metadata, the manual page, and an
+# install into a fresh Debian 12 made with debootstrap (cached in ~/.cache/quovel).
+package-test: package
+	scripts/check-package $(BUILD)/quovel_*.deb
 
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan-test: deps
