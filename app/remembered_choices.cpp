@@ -39,6 +39,8 @@ const RememberedField kFields[] = {
     {"convert/hideWhileConverting", &AppState.bHideWhileConverting, 0, 1},
     {"convert/dvCrop", &AppState.bDvCrop, 0, 1},
     {"convert/soundMode", &AppState.nSoundMode, 0, 4},
+    {"convert/applyEffects", &AppState.bApplyEffectsToConversion, 0, 1},
+    {"still/applyEffects", &AppState.bApplyEffectsToStills, 0, 1},
     {"convert/soundBitrate", &AppState.nSoundKBitsPerSecond, 32, 320},
     {"playback/soundVolume", &AppState.nSoundVolume, 0, 100},
     {"playback/soundMuted", &AppState.bSoundMuted, 0, 1},

@@ -15,6 +15,7 @@
 #include "app/framework/null_services.h"
 #include "app/framework/timer_host.h"
 #include "cli/arguments.h"
+#include "cli/effect_options.h"
 #include "cli/finished_output.h"
 #include "convert/convert_settings_editor.h"
 #include "convert/media_session.h"
@@ -30,7 +31,8 @@ const char* const kConvertUsage =
     "                        [--data-rate KBPS] [--src-rate N] [--timer-rate N|max]\n"
     "                        [--dst-rate N] [--thinning 1|2|3] [--range START END] [--dv-crop]\n"
     "                        [--encoder-threads N] [--audio none|keep|copy|mp3|pcm]\n"
-    "                        [--audio-bitrate KBPS] [--no-clobber]\n"
+    "                        [--audio-bitrate KBPS] [--no-clobber] [--mode M]\n"
+    "                        [--levels A,B,C] [--mosaic N] [--paint N] [--strobe N]\n"
     "       quovel --list-codecs [--size WxH]\n"
     "Converts SOURCE into the new AVI file DEST as the window's 保存 command does.\n"
     "  --codec FOURCC    compressor (see --list-codecs; default DIB, uncompressed)\n"
@@ -46,6 +48,9 @@ const char* const kConvertUsage =
     "  --audio MODE      the source's sound: none, keep (default: copied when an AVI takes\n"
     "                    it as it is, else MP3), copy, mp3, or pcm (16-bit)\n"
     "  --audio-bitrate KBPS  MP3's bit rate, 32..320 (default 192)\n"
+    "  --mode M          write the frames through colour mode M (0..9, as --render;\n"
+    "                    without it, as decoded), with --levels, --mosaic, --paint and\n"
+    "                    --strobe as --render takes them (the strobe counts frames written)\n"
     "  --no-clobber      never replace a file: DEST appears only when complete, and when\n"
     "                    something has that name nothing is converted (exit status 3)\n"
     "Exit status: 0 written, 1 failed, 2 wrong command line, 3 DEST left alone,\n"
@@ -132,6 +137,7 @@ struct ConvertRequest {
     bool bMaxRate = true;
     bool bNoClobber = false;
     std::optional<std::pair<int32_t, int32_t>> range;
+    EffectOptions effects;  // with a mode, the frames written go through it
 };
 
 // "DIB" stands for "DIB "; anything else must be four characters.
@@ -215,6 +221,12 @@ std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
         }
         const std::string& v = args[i + 1];
         i += nValues;
+        if (const auto strError = ParseEffectOption(a, v, false, r.effects)) {
+            if (!strError->empty()) {
+                return *strError;
+            }
+            continue;
+        }
         if (a == "--codec") {
             const auto tag = ParseFourCC(v);
             if (!tag) {
@@ -262,6 +274,10 @@ std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
     if (positional.size() != 2) {
         return "expected SOURCE and DEST";
     }
+    if (r.effects.levels[0] && (!r.effects.mode || *r.effects.mode < 3 || *r.effects.mode > 5)) {
+        return "--levels applies to modes 3, 4 and 5";
+    }
+    r.settings.bApplyEffects = r.effects.mode ? 1 : 0;
     r.strSource = positional[0];
     r.strDest = positional[1];
     return "";
@@ -349,6 +365,7 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     }
     FixedSettings editor(settings);
     session.Conversion().SetSettingsEditor(&editor);
+    ApplyEffectOptions(request.effects);  // checked while parsing
 
     doc.OnFileConvert();
     if (!AppState.bConverting) {

@@ -5,6 +5,7 @@
 
 #include "app/framework/null_services.h"
 #include "cli/arguments.h"
+#include "cli/effect_options.h"
 #include "convert/media_session.h"
 #include "platform/bmp_file.h"
 #include "platform/media_clock.h"
@@ -33,27 +34,12 @@ struct RenderRequest {
     std::string strSource;
     std::string strOut;
     int32_t nFrame = -1;
-    std::optional<int32_t> levels[3];
 };
 
 // Fills request and AppState from the words; an error message, or "" when they are good.
 std::string Parse(const std::vector<std::string>& args, RenderRequest& request) {
-    struct Range {
-        const char* pszName;
-        int32_t nMin;
-        int32_t nMax;
-        int32_t* pTarget;
-    };
-    const Range ranges[] = {
-        {"--frame", 0, INT32_MAX, &request.nFrame},
-        {"--mode", 0, 9, &AppState.nColorMode},
-        {"--mosaic", 1, 32, &AppState.nMosaicSize},
-        {"--paint", 1, 8, &AppState.nPaintLevels},
-        {"--strobe-count", 0, INT32_MAX, &AppState.nStrobeCount},
-        {"--strobe", 1, 30, &AppState.nStrobeInterval},
-    };
     std::vector<std::string> positional;
-    bool bLevels = false;
+    EffectOptions effects;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& strArg = args[i];
         if (strArg.size() < 2 || strArg.compare(0, 2, "--") != 0) {
@@ -64,39 +50,20 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
             return strArg + " needs a value";
         }
         const std::string& strValue = args[++i];
-        if (strArg == "--levels") {
-            bLevels = true;
-            size_t nStart = 0;
-            for (int k = 0; k < 3; ++k) {
-                const size_t nComma = strValue.find(',', nStart);
-                const bool bLast = k == 2;
-                if (bLast != (nComma == std::string::npos)) {
-                    return "--levels takes three numbers A,B,C";
-                }
-                const auto level = ParseInt(strValue.substr(nStart, nComma - nStart), -255, 255);
-                if (!level) {
-                    return "--levels: each level must be a whole number from -255 to 255";
-                }
-                request.levels[k] = level;
-                nStart = nComma + 1;
+        if (const auto strError = ParseEffectOption(strArg, strValue, true, effects)) {
+            if (!strError->empty()) {
+                return *strError;
             }
             continue;
         }
-        const Range* pRange = nullptr;
-        for (const Range& range : ranges) {
-            if (strArg == range.pszName) {
-                pRange = &range;
-            }
-        }
-        if (pRange == nullptr) {
+        if (strArg != "--frame") {
             return "unknown option " + strArg;
         }
-        const auto value = ParseInt(strValue, pRange->nMin, pRange->nMax);
+        const auto value = ParseInt(strValue, 0, INT32_MAX);
         if (!value) {
-            return strArg + " must be a whole number from " + std::to_string(pRange->nMin) +
-                   " to " + std::to_string(pRange->nMax);
+            return strArg + " must be a whole number from 0 to " + std::to_string(INT32_MAX);
         }
-        *pRange->pTarget = *value;
+        request.nFrame = *value;
     }
     if (positional.size() != 2) {
         return "expected SOURCE and OUT.bmp";
@@ -104,24 +71,8 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
     if (request.nFrame < 0) {
         return "--frame N is required";
     }
-    if (bLevels) {
-        int32_t* pLevels = nullptr;
-        switch (AppState.nColorMode) {
-            case 3:
-                pLevels = AppState.nRgbLevel;
-                break;
-            case 4:
-                pLevels = AppState.nYuvLevel;
-                break;
-            case 5:
-                pLevels = AppState.nHsvLevel;
-                break;
-            default:
-                return "--levels applies to modes 3, 4 and 5";
-        }
-        for (int k = 0; k < 3; ++k) {
-            pLevels[k] = *request.levels[k];
-        }
+    if (std::string strError = ApplyEffectOptions(effects); !strError.empty()) {
+        return strError;
     }
     request.strSource = positional[0];
     request.strOut = positional[1];

@@ -1,5 +1,7 @@
 #include "convert/avi_writer.h"
 
+#include "effects/transform_frame.h"
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -127,6 +129,8 @@ void CAviWriter::AddSound() {
 void CAviWriter::Start() {
     nFrameCount = 0;
     bActive = 1;
+    // The mode shown as the conversion starts is the one written; its levels may change on.
+    m_nEffectMode = AppState.bApplyEffectsToConversion != 0 ? AppState.nColorMode : -1;
     AppState.strTimeText = "00:00:00 / 00:00:00";
 }
 
@@ -140,10 +144,12 @@ int CAviWriter::WriteFrame() {
     AppState.bFrameReady = 0;
 
     const uint8_t* pFrame = pDocument->pFrameImage.get() + dib::kPixelOffset;
+    const bool bEffect = m_nEffectMode >= 0;
     // The decoded picture behind FrameImage, for compressors that can take it (a cropped
-    // frame no longer has its size, so the crop below goes through FrameImage).
+    // frame no longer has its size, so the crop below goes through FrameImage; a frame with
+    // the colour effect is made from FrameImage).
     const AVFrame* pSource =
-        AppState.pGrabber != nullptr ? AppState.pGrabber->CopiedPicture() : nullptr;
+        AppState.pGrabber != nullptr && !bEffect ? AppState.pGrabber->CopiedPicture() : nullptr;
     // A fetch may have left FrameImage for us to ask for. (A cropped frame is never taken
     // from the picture: the sizes differ.)
     if (AppState.pGrabber != nullptr && !pFile->TakesPicture(pSource)) {
@@ -163,9 +169,10 @@ int CAviWriter::WriteFrame() {
         pFrame = pCrop;
     }
     const int32_t nThinning = AppState.nThinning > 0 ? AppState.nThinning : 1;
+    const int32_t nPosition = nFrameCount / nThinning;
     if (nFrameCount % nThinning == 0 &&
-        !pFile->WriteSample(nFrameCount / nThinning, pFrame, static_cast<size_t>(nFrameBytes),
-                            pSource)) {
+        !pFile->WriteSample(nPosition, pFrame, static_cast<size_t>(nFrameBytes), pSource,
+                            bEffect ? EffectStage(nPosition) : platform::FrameStage{})) {
         return kWriteFailed;
     }
     AppState.strTimeText = FormatProgress(
@@ -178,6 +185,19 @@ int CAviWriter::WriteFrame() {
         return kFinished;
     }
     return kContinue;
+}
+
+platform::FrameStage CAviWriter::EffectStage(int32_t nPosition) const {
+    // Taken now, on this thread: the levels of this moment, the strobe counting frames
+    // written. The transform itself runs on the encoding side.
+    effects::EffectSettings settings = effects::ScreenEffectSettings();
+    settings.nColorMode = m_nEffectMode;
+    settings.nStrobeCount = nPosition;
+    const int32_t w = nOutWidth;
+    const int32_t h = nOutHeight;
+    return [settings, w, h](const uint8_t* pSrc, uint8_t* pDst) {
+        effects::TransformFrame24(pDst, pSrc, w, h, settings);
+    };
 }
 
 bool CAviWriter::Close() {

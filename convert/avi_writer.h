@@ -65,6 +65,11 @@ class CAviWriter {
     void RemoveOutput();
     // No output, no name: where Close and Discard both end.
     void BackToIdle();
+    // What turns the frame written at nPosition into the colour mode the conversion writes.
+    platform::FrameStage EffectStage(int32_t nPosition) const;
+
+    // The colour mode applied to the frames written, or -1 for none (as decoded).
+    int32_t m_nEffectMode = -1;
 
     platform::ICompressorChooser& m_chooser;
 };

@@ -21,6 +21,7 @@ ConvertSettings LoadConvertSettings() {
     s.bHideWhileConverting = AppState.bHideWhileConverting;
     s.bDvCrop = AppState.bDvCrop;
     s.nSoundMode = AppState.nSoundMode;
+    s.bApplyEffects = AppState.bApplyEffectsToConversion;
     s.nSoundKBitsPerSecond = AppState.nSoundKBitsPerSecond;
     return s;
 }
@@ -66,6 +67,7 @@ void ApplyConvertSettings(const ConvertSettings& s, int32_t nStreamLength) {
     AppState.bHideWhileConverting = s.bHideWhileConverting;
     AppState.bDvCrop = s.bDvCrop;
     AppState.nSoundMode = s.nSoundMode;
+    AppState.bApplyEffectsToConversion = s.bApplyEffects;
     AppState.nSoundKBitsPerSecond = s.nSoundKBitsPerSecond;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The twelve conversion settings as the settings dialog edits them: a working copy, its
+// The conversion settings as the settings dialog edits them: a working copy, its
 // checks and how it is applied to AppState.
 #include <cstdint>
 #include <optional>
@@ -23,6 +23,8 @@ struct ConvertSettings {
     // The sound group: a platform::SoundMode and MP3's bit rate.
     int32_t nSoundMode = 1;
     int32_t nSoundKBitsPerSecond = 192;
+    // Each written frame goes through the colour mode in force (off: as decoded).
+    int32_t bApplyEffects = 0;
 };
 
 // The settings as AppState holds them now.

@@ -81,9 +81,16 @@ void EachRow(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, RowFn&& r
     }
 }
 
-void Transform24(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, uint8_t nPaintMask) {
+}  // namespace
+
+void TransformFrame24(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h,
+                      const EffectSettings& e) {
+    if (w <= 0 || h <= 0) {
+        return;
+    }
     const int32_t nBytes = w * 3;
-    switch (static_cast<ColorMode>(AppState.nColorMode)) {
+    const uint8_t nPaintMask = PaintMask(e.nPaintLevels);
+    switch (static_cast<ColorMode>(e.nColorMode)) {
         case ColorMode::Standard:
             EachRow(pOut, pSrc, w, h,
                     [&](const uint8_t* s, uint8_t* d) { std::memcpy(d, s, nBytes); });
@@ -96,31 +103,28 @@ void Transform24(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, uint8
             EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) { SepiaRow(s, d, w); });
             break;
         case ColorMode::RgbModulation:
-            EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) {
-                RgbModulationRow(s, d, w, AppState.nRgbLevel);
-            });
+            EachRow(pOut, pSrc, w, h,
+                    [&](const uint8_t* s, uint8_t* d) { RgbModulationRow(s, d, w, e.nRgbLevel); });
             break;
         case ColorMode::YuvModulation:
-            EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) {
-                YuvModulationRow(s, d, w, AppState.nYuvLevel);
-            });
+            EachRow(pOut, pSrc, w, h,
+                    [&](const uint8_t* s, uint8_t* d) { YuvModulationRow(s, d, w, e.nYuvLevel); });
             break;
         case ColorMode::HsvModulation:
-            EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) {
-                HsvModulationRow(s, d, w, AppState.nHsvLevel);
-            });
+            EachRow(pOut, pSrc, w, h,
+                    [&](const uint8_t* s, uint8_t* d) { HsvModulationRow(s, d, w, e.nHsvLevel); });
             break;
         case ColorMode::Mosaic:
             // The size never leaves 1..32 through the dialog; anything else shows the frame.
-            Mosaic(pOut, pSrc, w, h, std::clamp(AppState.nMosaicSize, 1, 32767));
+            Mosaic(pOut, pSrc, w, h, std::clamp(e.nMosaicSize, 1, 32767));
             break;
         case ColorMode::Paint:
             EachRow(pOut, pSrc, w, h,
                     [&](const uint8_t* s, uint8_t* d) { MaskRow(s, d, nBytes, nPaintMask); });
             break;
         case ColorMode::StrobeMotion: {
-            const int32_t nInterval = std::max(AppState.nStrobeInterval, 1);
-            const bool bShow = AppState.nStrobeCount % nInterval == 0;
+            const int32_t nInterval = std::max(e.nStrobeInterval, 1);
+            const bool bShow = e.nStrobeCount % nInterval == 0;
             EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) {
                 if (bShow) {
                     std::memcpy(d, s, nBytes);
@@ -139,7 +143,20 @@ void Transform24(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, uint8
     }
 }
 
-}  // namespace
+EffectSettings ScreenEffectSettings() {
+    EffectSettings e;
+    e.nColorMode = AppState.nColorMode;
+    for (int i = 0; i < 3; ++i) {
+        e.nRgbLevel[i] = AppState.nRgbLevel[i];
+        e.nYuvLevel[i] = AppState.nYuvLevel[i];
+        e.nHsvLevel[i] = AppState.nHsvLevel[i];
+    }
+    e.nMosaicSize = AppState.nMosaicSize;
+    e.nPaintLevels = AppState.nPaintLevels;
+    e.nStrobeInterval = AppState.nStrobeInterval;
+    e.nStrobeCount = AppState.nStrobeCount;
+    return e;
+}
 
 uint8_t PaintMask(int32_t nLevels) {
     if (nLevels >= 8) {
@@ -153,7 +170,6 @@ uint8_t PaintMask(int32_t nLevels) {
 
 void TransformFrame(uint8_t* pOut, const uint8_t* pSrc, const dib::BitmapInfoHeader* pHeader,
                     int32_t nWidth, int32_t nHeight) {
-    const uint8_t nPaintMask = PaintMask(AppState.nPaintLevels);
     if (nWidth > 0 && nHeight > 0) {
         switch (pHeader->biBitCount) {
             case 8:
@@ -164,7 +180,7 @@ void TransformFrame(uint8_t* pOut, const uint8_t* pSrc, const dib::BitmapInfoHea
                 From555(pOut, pSrc, nWidth, nHeight);
                 break;
             case 24:
-                Transform24(pOut, pSrc, nWidth, nHeight, nPaintMask);
+                TransformFrame24(pOut, pSrc, nWidth, nHeight, ScreenEffectSettings());
                 break;
             case 32:
                 From32(pOut, pSrc, nWidth, nHeight);

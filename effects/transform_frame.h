@@ -8,8 +8,29 @@
 
 namespace effects {
 
+// What a 24-bit frame's transform depends on: the colour mode and its settings, as
+// AppState holds them for the screen or as a conversion fixed them for a frame it writes.
+struct EffectSettings {
+    int32_t nColorMode = 0;
+    int32_t nRgbLevel[3] = {0, 0, 0};
+    int32_t nYuvLevel[3] = {0, 0, 0};
+    int32_t nHsvLevel[3] = {0, 0, 0};
+    int32_t nMosaicSize = 4;
+    int32_t nPaintLevels = 3;
+    int32_t nStrobeInterval = 5;
+    int32_t nStrobeCount = 0;
+};
+// The screen's, from AppState.
+EffectSettings ScreenEffectSettings();
+
 // The paint effect keeps the top nLevels bits of each byte.
 uint8_t PaintMask(int32_t nLevels);
+
+// A 24-bit frame (rows padded to 4 bytes) through the colour mode of `settings`: what
+// TransformFrame does with AppState's, without reading or counting anything global, so any
+// thread may call it. pOut must not overlap pSrc.
+void TransformFrame24(uint8_t* pOut, const uint8_t* pSrc, int32_t nWidth, int32_t nHeight,
+                      const EffectSettings& settings);
 
 // pOut: the output pixels; pSrc: the source pixels; pHeader: the source header, followed by
 // its colour table for 8-bit frames. Advances AppState.nStrobeCount once per call, whatever

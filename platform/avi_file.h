@@ -5,6 +5,7 @@
 // write samples, finish.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,10 @@ struct AviStreamInfo {
     int nSarDen = 0;
     std::string strName = "Video #1";
 };
+
+// Work on a 24-bit frame (pSrc) into another of its size (pDst) before it is encoded, done on
+// the encoding side of the pipeline rather than by the caller.
+using FrameStage = std::function<void(const uint8_t* pSrc, uint8_t* pDst)>;
 
 class AviFile {
   public:
@@ -53,8 +58,9 @@ class AviFile {
     // nPosition. False when the frame could not be written (the disk is full, say).
     // pSource, when given, is the decoded picture pFrame was copied from: a compressor that
     // takes YUV is given the picture instead wherever it has the same colours as pFrame.
+    // stage, when given, turns the frame into what is written (pSource is then not used).
     bool WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes,
-                     const AVFrame* pSource = nullptr);
+                     const AVFrame* pSource = nullptr, const FrameStage& stage = {});
     // Drains the compressor, writes the index and closes the file. False when the file could
     // not be completed; the frames written before stay readable.
     bool Finish();

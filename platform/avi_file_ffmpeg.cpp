@@ -32,6 +32,7 @@ struct PendingFrame {
     int64_t nPosition = 0;
     ff::FramePtr pPicture;
     std::vector<uint8_t> dib;
+    FrameStage stage;  // run on dib before it is encoded
 };
 
 }  // namespace
@@ -56,8 +57,10 @@ struct AviFile::Impl {
     std::condition_variable changed;
     std::deque<PendingFrame> queue;
     std::vector<std::vector<uint8_t>> spareDibs;
+    std::vector<uint8_t> staged;  // the encoding thread's: a stage's output
     bool bStopEncoding = false;
     bool bEncodeFailed = false;
+    bool bWorking = false;  // the encoding thread has a frame out of the queue
 
     // The sound track, when there is one: written by whichever thread writes the picture.
     std::unique_ptr<SoundTrack> pSound;
@@ -105,16 +108,28 @@ struct AviFile::Impl {
             }
             PendingFrame frame = std::move(queue.front());
             queue.pop_front();
+            bWorking = true;
             held.unlock();
             changed.notify_all();  // room for the caller
-            AVFrame* pInput = frame.pPicture ? input.FromPicture(*frame.pPicture)
-                                             : input.FromDib(frame.dib.data(), nRow);
-            bool bOk = pInput != nullptr;
-            if (bOk) {
-                pInput->pts = frame.nPosition;
-                bOk = avcodec_send_frame(pCodec.get(), pInput) >= 0 && Drain();
+            if (frame.stage) {
+                staged.resize(frame.dib.size());
+                frame.stage(frame.dib.data(), staged.data());
+                frame.dib.swap(staged);
+            }
+            bool bOk = false;
+            if (!pCodec) {
+                bOk = WriteRaw(frame.nPosition, frame.dib.data(), frame.dib.size());
+            } else {
+                AVFrame* pInput = frame.pPicture ? input.FromPicture(*frame.pPicture)
+                                                 : input.FromDib(frame.dib.data(), nRow);
+                bOk = pInput != nullptr;
+                if (bOk) {
+                    pInput->pts = frame.nPosition;
+                    bOk = avcodec_send_frame(pCodec.get(), pInput) >= 0 && Drain();
+                }
             }
             held.lock();
+            bWorking = false;
             if (!frame.dib.empty()) {
                 spareDibs.push_back(std::move(frame.dib));
             }
@@ -128,17 +143,39 @@ struct AviFile::Impl {
     // Waits until every frame handed over is encoded and written, then ends the thread.
     void StopEncoding() { StopAndJoin(encodeThread, lock, changed, bStopEncoding); }
 
+    // Waits until the encoding thread has written every frame handed over; false when one
+    // failed.
+    bool WaitIdle() {
+        std::unique_lock<std::mutex> held(lock);
+        changed.wait(held, [this] { return bEncodeFailed || (queue.empty() && !bWorking); });
+        return !bEncodeFailed;
+    }
+
+    // An uncompressed frame, written as it is (nBytes of it).
+    bool WriteRaw(int64_t nPosition, const uint8_t* pFrame, size_t nBytes) {
+        pPacket->data = const_cast<uint8_t*>(pFrame);  // written at once, not kept
+        pPacket->size = static_cast<int>(nBytes);
+        pPacket->pts = pPacket->dts = nPosition;
+        pPacket->duration = 1;
+        pPacket->flags = AV_PKT_FLAG_KEY;
+        const bool bOk = WritePacket(pPacket.get());
+        pPacket->data = nullptr;
+        pPacket->size = 0;
+        return bOk;
+    }
+
     // Hands one frame to the encoding thread; false when an earlier frame failed to encode or
     // be written, or this one cannot be kept.
-    bool Enqueue(int64_t nPosition, const uint8_t* pFrame, size_t nDibBytes,
-                 const AVFrame* pSource) {
+    bool Enqueue(int64_t nPosition, const uint8_t* pFrame, size_t nDibBytes, const AVFrame* pSource,
+                 const FrameStage& stage) {
         PendingFrame frame;
         frame.nPosition = nPosition;
+        frame.stage = stage;
         std::unique_lock<std::mutex> held(lock);
         if (bEncodeFailed) {
             return false;
         }
-        if (pSource != nullptr && input.Takes(*pSource)) {
+        if (!stage && pCodec && pSource != nullptr && input.Takes(*pSource)) {
             frame.pPicture.reset(av_frame_clone(pSource));
             if (!frame.pPicture) {
                 return false;
@@ -274,9 +311,7 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
         return false;
     }
     f.bHeaderWritten = true;
-    if (f.pCodec) {
-        f.encodeThread = std::thread([&f] { f.EncodeLoop(); });
-    }
+    f.encodeThread = std::thread([&f] { f.EncodeLoop(); });
     return true;
 }
 
@@ -289,7 +324,7 @@ bool AviFile::TakesPicture(const AVFrame* pSource) const {
 }
 
 bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes,
-                          const AVFrame* pSource) {
+                          const AVFrame* pSource, const FrameStage& stage) {
     Impl& f = *m_pImpl;
     if (!f.bHeaderWritten || f.bFinished || pFrame == nullptr) {
         return false;
@@ -300,18 +335,11 @@ bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nByte
     if (nBytes < nRow * static_cast<size_t>(h)) {
         return false;
     }
-    if (!f.pCodec) {
-        f.pPacket->data = const_cast<uint8_t*>(pFrame);  // written at once, not kept
-        f.pPacket->size = static_cast<int>(nRow * static_cast<size_t>(h));
-        f.pPacket->pts = f.pPacket->dts = nPosition;
-        f.pPacket->duration = 1;
-        f.pPacket->flags = AV_PKT_FLAG_KEY;
-        const bool bOk = f.WritePacket(f.pPacket.get());
-        f.pPacket->data = nullptr;
-        f.pPacket->size = 0;
-        return bOk;
+    if (!f.pCodec && !stage) {
+        // Uncompressed as it is: written here, after any frame still with the encoding thread.
+        return f.WaitIdle() && f.WriteRaw(nPosition, pFrame, nRow * static_cast<size_t>(h));
     }
-    return f.Enqueue(nPosition, pFrame, nRow * static_cast<size_t>(h), pSource);
+    return f.Enqueue(nPosition, pFrame, nRow * static_cast<size_t>(h), pSource, stage);
 }
 
 bool AviFile::Finish() {

@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <new>
+#include <vector>
 
 #include <filesystem>
 
+#include "effects/transform_frame.h"
 #include "platform/bmp_file.h"
 #include "platform/dib.h"
 #include "playback/frame_grabber.h"
@@ -59,6 +62,11 @@ void CQuovelDoc::RegisterCommands() {
     OnCommand(cmd::kFileConvert, [this] { OnFileConvert(); });
     OnCommand(cmd::kConvertSettings, [this] { OnConvertSettings(); });
     OnCommand(cmd::kStillImage, [this] { SaveStillImage(); });
+    OnCommand(cmd::kStillApplyEffects,
+              [] { AppState.bApplyEffectsToStills = AppState.bApplyEffectsToStills != 0 ? 0 : 1; });
+    OnUpdateCommand(cmd::kStillApplyEffects, [](fw::CCmdUI& ui) {
+        ui.SetCheck(AppState.bApplyEffectsToStills != 0 ? 1 : 0);
+    });
     OnCommand(cmd::kPlaySettings, [this] { OnPlaySettings(); });
     RegisterMoveCommands();
 
@@ -275,7 +283,22 @@ void CQuovelDoc::SaveStillImage() {
         !pFrameImage) {
         return;
     }
-    ExportStillImage(m_ui, pFrameImage.get());
+    if (AppState.bApplyEffectsToStills == 0) {
+        ExportStillImage(m_ui, pFrameImage.get());
+        return;
+    }
+    // The picture as shown: the frame through the colour mode and settings of the last draw.
+    std::vector<uint8_t> shown(pFrameImage.get(), pFrameImage.get() + nImageBytes);
+    effects::EffectSettings settings = effects::ScreenEffectSettings();
+    settings.nStrobeCount = std::max(settings.nStrobeCount - 1, 0);
+    dib::BitmapInfoHeader header;
+    std::memcpy(&header, pFrameImage.get() + dib::kInfoHeaderOffset, sizeof(header));
+    if (header.biBitCount == 24) {
+        effects::TransformFrame24(shown.data() + dib::kPixelOffset,
+                                  pFrameImage.get() + dib::kPixelOffset, header.biWidth,
+                                  header.biHeight, settings);
+    }
+    ExportStillImage(m_ui, shown.data());
 }
 
 void CQuovelDoc::OnPlaySettings() {

@@ -37,6 +37,7 @@ constexpr Id kViewPositionBar = 32831;
 // Settings and export
 constexpr Id kConvertSettings = 32798;
 constexpr Id kStillImage = 32800;
+constexpr Id kStillApplyEffects = 32832;  // a check item: stills carry the colour mode shown
 constexpr Id kPlaySettings = 32802;
 
 // Playback's sound

@@ -14,6 +14,8 @@ constexpr Entry kPrompts[] = {
     {cmd::kFileOpen, "既存のﾌｧｲﾙを開く\n開く"},
     {cmd::kFileConvert, "動画ファイルを別のAVIファイルに変換\nAVI変換"},
     {cmd::kStillImage, "現在のフレームを静止画として保存\n静止画保存"},
+    {cmd::kStillApplyEffects,
+     "保存する静止画に表示中のカラー効果を適用する／しない\nカラー効果を静止画に適用"},
     {cmd::kPlayStart, "再生開始\n再生"},
     {cmd::kPlayPause, "ポーズの設定／解除\nポーズ"},
     {cmd::kPlayStop, "再生停止\n停止"},

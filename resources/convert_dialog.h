@@ -40,4 +40,5 @@ constexpr int kDvCrop = 1038;
 constexpr int kSoundMode = 1039;
 constexpr int kSoundBitRate = 1040;
 constexpr int kSoundNote = 1041;
+constexpr int kApplyEffects = 1042;
 }  // namespace convert_ids

@@ -12,6 +12,7 @@ constexpr MenuEntry kFile[] = {
     kSep,
     {K::Item, cmd::kFileConvert, "保存(&R)...", "Ctrl+R"},
     {K::Item, cmd::kStillImage, "静止画保存(&B)...", "Ctrl+B"},
+    {K::Item, cmd::kStillApplyEffects, "カラー効果を静止画に適用する(&A)", nullptr},
     kSep,
     {K::Item, cmd::kPlayStart, "再生開始(&S)...", "Ctrl+S"},
     {K::Item, cmd::kPlayStop, "再生終了(&E)...", "Ctrl+E"},

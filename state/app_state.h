@@ -55,6 +55,10 @@ struct AppStateRecord {
     int32_t bSoundMuted = 0;
     // The position bar under the picture is shown (outside full screen).
     int32_t bPositionBar = 1;
+    // The colour mode shown is applied to what a conversion writes, and to saved stills
+    // (off: files carry the picture as decoded).
+    int32_t bApplyEffectsToConversion = 0;
+    int32_t bApplyEffectsToStills = 0;
 };
 
 inline constexpr int32_t kSoundVolumeStep = 10;

@@ -134,6 +134,7 @@ void CConvertSettingsDlg::FillControls() {
     Slider(kRangeEndSlider)->setValue(s.nRangeEnd);
     Button(kHide)->setChecked(s.bHideWhileConverting != 0);
     Button(kDvCrop)->setChecked(s.bDvCrop != 0);
+    Button(kApplyEffects)->setChecked(s.bApplyEffects != 0);
     const platform::SoundMode shown = ShownSoundChoice(s.nSoundMode, m_sound);
     for (size_t i = 0; i < m_soundChoices.size(); ++i) {
         if (m_soundChoices[i] == shown) {
@@ -176,6 +177,7 @@ void CConvertSettingsDlg::ConnectHandlers() {
     onClick(kHide,
             [](ConvertSettings& s) { s.bHideWhileConverting = s.bHideWhileConverting ? 0 : 1; });
     onClick(kDvCrop, [](ConvertSettings& s) { s.bDvCrop = s.bDvCrop ? 0 : 1; });
+    onClick(kApplyEffects, [](ConvertSettings& s) { s.bApplyEffects = s.bApplyEffects ? 0 : 1; });
 
     auto onText = [this](int nId, int32_t ConvertSettings::*pField) {
         connect(Edit(nId), &QLineEdit::textChanged, this, [this, pField](const QString& strText) {

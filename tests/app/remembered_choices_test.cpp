@@ -37,6 +37,8 @@ TEST_F(RememberedChoicesTest, WhatWasChosenComesBackAfterARestart) {
     AppState.bHideWhileConverting = 1;
     AppState.nSoundVolume = 40;
     AppState.bSoundMuted = 1;
+    AppState.bApplyEffectsToConversion = 1;
+    AppState.bApplyEffectsToStills = 1;
     AppState.nColorMode = 4;     // the settings file's, not ours
     AppState.nRangeStart = 100;  // belongs to one file
     const platform::CompressorChoice chosen{
@@ -58,6 +60,8 @@ TEST_F(RememberedChoicesTest, WhatWasChosenComesBackAfterARestart) {
     EXPECT_EQ(AppState.bHideWhileConverting, 1);
     EXPECT_EQ(AppState.nSoundVolume, 40);
     EXPECT_EQ(AppState.bSoundMuted, 1);
+    EXPECT_EQ(AppState.bApplyEffectsToConversion, 1);
+    EXPECT_EQ(AppState.bApplyEffectsToStills, 1);
     EXPECT_EQ(AppState.nColorMode, 0) << "kept by quovel.prm alone";
     EXPECT_EQ(AppState.nRangeStart, 0);
     EXPECT_EQ(restored.nFourCC, chosen.nFourCC);

@@ -7,6 +7,7 @@
 
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "resources/command_ids.h"
 #include "state/app_dialogs.h"
 #include "state/app_state.h"
 #include "support/media_rig.h"
@@ -72,6 +73,43 @@ TEST_F(StillExportTest, SavesTheDecodedFrameNotTheEffect) {
     EXPECT_EQ(std::memcmp(strBytes.data() + 54, doc.pFrameImage.get() + 54, 230'400), 0);
     EXPECT_EQ(testmedia::DecodedIndices(strPath + ".bmp", 320, 240), std::vector<int>{7})
         << "ffmpeg reads the paused, uneffected frame";
+}
+
+// With ﾌｧｲﾙ › カラー効果を静止画に適用する checked, the still is the picture shown: the paused
+// frame through the colour mode, byte for byte the display block the view drew; the strobe as
+// the last draw showed it.
+TEST_F(StillExportTest, WithTheEffectCheckedItSavesThePictureShown) {
+    fw::CCmdUI check(cmd::kStillApplyEffects);
+    doc.OnUpdateCmdUI(check);
+    EXPECT_EQ(check.m_nCheck, 0);
+    ASSERT_TRUE(doc.OnCmdMsg(cmd::kStillApplyEffects));
+    doc.OnUpdateCmdUI(check);
+    EXPECT_EQ(check.m_nCheck, 1);
+
+    const std::string strPath = testmedia::MediaDir() + "/still-shown.bmp";
+    auto saved = [&](int32_t nMode) {
+        AppState.nColorMode = nMode;
+        AppState.nMosaicSize = 7;
+        doc.OnViewRefresh();  // the view draws the picture shown
+        fs::remove(strPath);
+        ui.saveAnswers.push_back(strPath);
+        doc.SaveStillImage();
+        std::ifstream in(strPath, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    doc.OnPlayPause();
+    for (const int32_t nMode : {6, 8, 9}) {
+        const std::string strBytes = saved(nMode);
+        ASSERT_EQ(strBytes.size(), 230'454u) << nMode;
+        EXPECT_EQ(std::memcmp(strBytes.data() + 54, doc.pDisplayImage.get() + 54, 230'400), 0)
+            << "mode " << nMode;
+    }
+    const std::string strNegative = saved(9);
+    EXPECT_EQ(static_cast<uint8_t>(strNegative[54]), 255 - doc.pFrameImage.get()[54]);
+
+    ASSERT_TRUE(doc.OnCmdMsg(cmd::kStillApplyEffects));
+    EXPECT_EQ(std::memcmp(saved(9).data() + 54, doc.pFrameImage.get() + 54, 230'400), 0)
+        << "unchecked: the frame as decoded";
 }
 
 TEST_F(StillExportTest, CancelFailureAndTheSmallDialogs) {

@@ -14,6 +14,7 @@
 #include "convert/qt/convert_settings_dlg.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "resources/convert_dialog.h"
 #include "state/app_state.h"
 #include "support/media_rig.h"
 #include "support/test_media.h"
@@ -166,6 +167,52 @@ TEST_F(ConvertSettingsDialogTest, TheSoundGroupOffersWhatTheSourceAllows) {
         Get<QLineEdit>(dialog, kDstRate)->setText("15");
         EXPECT_EQ(Get<QLabel>(dialog, kSoundNote)->text(),
                   QStringLiteral("速度が変わるため、音声は MP3 で書き込みます"));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// "カラー効果を変換に適用する": shows the setting, sets it with OK, and sits inside the
+// destination group, clear of every other control, in the dialog's fixed size.
+TEST_F(ConvertSettingsDialogTest, TheColourEffectCheckBoxSetsWhatIsWritten) {
+    {
+        CConvertSettingsDlg dialog;
+        auto* pBox = Get<QAbstractButton>(dialog, kApplyEffects);
+        ASSERT_NE(pBox, nullptr);
+        EXPECT_EQ(pBox->text(), QStringLiteral("カラー効果を変換に適用する"));
+        EXPECT_FALSE(pBox->isChecked());
+        pBox->click();
+        EXPECT_EQ(dialog.Working().bApplyEffects, 1);
+        EXPECT_EQ(PressOk(dialog).first, QString());
+        dialog.ApplySettings();
+    }
+    EXPECT_EQ(AppState.bApplyEffectsToConversion, 1);
+    CConvertSettingsDlg again;
+    EXPECT_TRUE(Get<QAbstractButton>(again, kApplyEffects)->isChecked());
+
+    const res::DialogTemplate& t = res::ConvertSettingsTemplate();
+    EXPECT_EQ(t.cx, 362);
+    EXPECT_EQ(t.cy, 293);
+    const res::ControlTemplate* pBox = nullptr;
+    for (const res::ControlTemplate& c : t.controls) {
+        if (c.nId == kApplyEffects) {
+            pBox = &c;
+        }
+    }
+    ASSERT_NE(pBox, nullptr);
+    auto overlaps = [](const res::ControlTemplate& a, const res::ControlTemplate& b) {
+        return a.x < b.x + b.cx && b.x < a.x + a.cx && a.y < b.y + b.cy && b.y < a.y + a.cy;
+    };
+    for (const res::ControlTemplate& c : t.controls) {
+        if (&c != pBox && c.kind != res::ControlKind::GroupBox) {
+            EXPECT_FALSE(overlaps(*pBox, c)) << c.nId;
+        }
+        if (c.kind == res::ControlKind::GroupBox && overlaps(*pBox, c)) {
+            EXPECT_STREQ(c.pszText, "変換先ビデオ情報") << "only inside the destination group";
+            EXPECT_LE(pBox->y + pBox->cy, c.y + c.cy);
+        }
     }
 }
 

@@ -1,0 +1,100 @@
+#include "cli/effect_options.h"
+
+#include "cli/arguments.h"
+#include "state/app_state.h"
+
+namespace cli {
+
+namespace {
+std::string ParseLevels(const std::string& strValue, EffectOptions& options) {
+    size_t nStart = 0;
+    for (int k = 0; k < 3; ++k) {
+        const size_t nComma = strValue.find(',', nStart);
+        const bool bLast = k == 2;
+        if (bLast != (nComma == std::string::npos)) {
+            return "--levels takes three numbers A,B,C";
+        }
+        const auto level = ParseInt(strValue.substr(nStart, nComma - nStart), -255, 255);
+        if (!level) {
+            return "--levels: each level must be a whole number from -255 to 255";
+        }
+        options.levels[k] = level;
+        nStart = nComma + 1;
+    }
+    return "";
+}
+}  // namespace
+
+std::optional<std::string> ParseEffectOption(const std::string& strArg, const std::string& strValue,
+                                             bool bStrobeCount, EffectOptions& options) {
+    if (strArg == "--levels") {
+        return ParseLevels(strValue, options);
+    }
+    struct Range {
+        const char* pszName;
+        int32_t nMin;
+        int32_t nMax;
+        std::optional<int32_t>* pTarget;
+    };
+    const Range ranges[] = {
+        {"--mode", 0, 9, &options.mode},
+        {"--mosaic", 1, 32, &options.mosaic},
+        {"--paint", 1, 8, &options.paint},
+        {"--strobe", 1, 30, &options.strobe},
+        {"--strobe-count", 0, INT32_MAX, bStrobeCount ? &options.strobeCount : nullptr},
+    };
+    for (const Range& range : ranges) {
+        if (strArg != range.pszName || range.pTarget == nullptr) {
+            continue;
+        }
+        const auto value = ParseInt(strValue, range.nMin, range.nMax);
+        if (!value) {
+            return strArg + " must be a whole number from " + std::to_string(range.nMin) + " to " +
+                   std::to_string(range.nMax);
+        }
+        *range.pTarget = value;
+        return "";
+    }
+    return std::nullopt;
+}
+
+std::string ApplyEffectOptions(const EffectOptions& options) {
+    if (options.mode) {
+        AppState.nColorMode = *options.mode;
+    }
+    if (options.mosaic) {
+        AppState.nMosaicSize = *options.mosaic;
+    }
+    if (options.paint) {
+        AppState.nPaintLevels = *options.paint;
+    }
+    if (options.strobe) {
+        AppState.nStrobeInterval = *options.strobe;
+    }
+    if (options.strobeCount) {
+        AppState.nStrobeCount = *options.strobeCount;
+    }
+    if (!options.levels[0]) {
+        return "";
+    }
+    int32_t* pLevels = nullptr;
+    switch (AppState.nColorMode) {
+        case 3:
+            pLevels = AppState.nRgbLevel;
+            break;
+        case 4:
+            pLevels = AppState.nYuvLevel;
+            break;
+        case 5:
+            pLevels = AppState.nHsvLevel;
+            break;
+        default:
+            return "--levels applies to modes 3, 4 and 5";
+    }
+    for (int k = 0; k < 3; ++k) {
+        pLevels[k] = *options.levels[k];
+    }
+    return "";
+}
+
+}  // namespace cli

@@ -1,0 +1,28 @@
+#pragma once
+// The colour-mode options --render and --convert share: --mode, --levels A,B,C, --mosaic,
+// --paint, --strobe (and, for --render, --strobe-count).
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace cli {
+
+struct EffectOptions {
+    std::optional<int32_t> mode;
+    std::optional<int32_t> levels[3];
+    std::optional<int32_t> mosaic;
+    std::optional<int32_t> paint;
+    std::optional<int32_t> strobe;
+    std::optional<int32_t> strobeCount;
+};
+
+// Takes strArg with its value when it is one of these options: "" when good, or what is
+// wrong; nothing when strArg is another option. bStrobeCount: whether --strobe-count is one.
+std::optional<std::string> ParseEffectOption(const std::string& strArg, const std::string& strValue,
+                                             bool bStrobeCount, EffectOptions& options);
+
+// Puts the options given into AppState (the mode, and the levels of the mode given); what is
+// wrong, or "" (--levels needs mode 3, 4 or 5).
+std::string ApplyEffectOptions(const EffectOptions& options);
+
+}  // namespace cli

@@ -1,0 +1,225 @@
+// The colour mode applied to what a conversion writes: each frame written is, byte for byte,
+// the transform of that frame as decoded (uncompressed and lossless), with the strobe counting
+// frames written, the DV crop before the transform, a level changed on the way applying from
+// the next frame, and a YUV compressor given the transformed picture. Without a mode, nothing
+// changes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "effects/transform_frame.h"
+#include "platform/dib.h"
+#include "support/cli_convert.h"
+#include "support/conversion_run_fixture.h"
+#include "support/test_media.h"
+
+namespace {
+
+using Frame = std::vector<uint8_t>;
+
+// ffmpeg's top-down packed frame as the bottom-up, padded rows the program works in, and back.
+Frame ToDib(const Frame& packed, int w, int h) {
+    Frame dib(dib::RowBytes24(w) * static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(dib.data() + dib::RowBytes24(w) * static_cast<size_t>(h - 1 - y),
+                    packed.data() + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3);
+    }
+    return dib;
+}
+
+// What the transform makes of each decoded frame; written frame i counts i for the strobe.
+std::vector<Frame> Transformed(const std::vector<Frame>& decoded, int w, int h,
+                               effects::EffectSettings settings) {
+    std::vector<Frame> out;
+    for (size_t i = 0; i < decoded.size(); ++i) {
+        const Frame src = ToDib(decoded[i], w, h);
+        Frame dst(src.size());
+        settings.nStrobeCount = static_cast<int32_t>(i);
+        effects::TransformFrame24(dst.data(), src.data(), w, h, settings);
+        out.push_back(dst);
+    }
+    return out;
+}
+
+std::vector<Frame> DecodedDibs(const std::string& strPath, int w, int h) {
+    std::vector<Frame> out;
+    for (const Frame& f : testmedia::DecodeAll(strPath, w, h)) {
+        out.push_back(ToDib(f, w, h));
+    }
+    return out;
+}
+
+struct Mode {
+    std::vector<std::string> args;
+    effects::EffectSettings settings;
+};
+
+std::vector<Mode> EveryMode() {
+    std::vector<Mode> modes;
+    for (int m = 0; m <= 9; ++m) {
+        Mode mode;
+        mode.settings.nColorMode = m;
+        mode.args = {"--mode", std::to_string(m)};
+        modes.push_back(mode);
+    }
+    auto levels = [](Mode& mode, int32_t(&target)[3], int a, int b, int c) {
+        target[0] = a;
+        target[1] = b;
+        target[2] = c;
+        mode.args.insert(mode.args.end(), {"--levels", std::to_string(a) + "," + std::to_string(b) +
+                                                           "," + std::to_string(c)});
+    };
+    levels(modes[3], modes[3].settings.nRgbLevel, 40, -30, 200);
+    levels(modes[4], modes[4].settings.nYuvLevel, -20, 30, -40);
+    levels(modes[5], modes[5].settings.nHsvLevel, 60, -50, 30);
+    modes[6].settings.nMosaicSize = 5;
+    modes[6].args.insert(modes[6].args.end(), {"--mosaic", "5"});
+    modes[7].settings.nPaintLevels = 2;
+    modes[7].args.insert(modes[7].args.end(), {"--paint", "2"});
+    modes[8].settings.nStrobeInterval = 3;
+    modes[8].args.insert(modes[8].args.end(), {"--strobe", "3"});
+    return modes;
+}
+
+TEST(ConvertWithEffects, EveryModeWritesTheTransformOfEachFrameExactly) {
+    constexpr int w = 161;  // odd: rows padded in the program, packed in ffmpeg's output
+    constexpr int h = 121;
+    const std::string strSource = testmedia::MakeClip(
+        "effects-odd", "-f lavfi -i testsrc=r=30:d=0.4:s=161x121 -c:v ffv1 -pix_fmt bgr0", "avi");
+    ASSERT_FALSE(strSource.empty());
+    const std::string strPlain = testmedia::MediaDir() + "/effects-plain.avi";
+    const std::string strDest = testmedia::MediaDir() + "/effects-mode.avi";
+    ASSERT_EQ(testcli::Convert({strSource, strPlain}).nCode, 0);
+    const std::vector<Frame> decoded = testmedia::DecodeAll(strPlain, w, h);
+    ASSERT_EQ(decoded.size(), 12U);
+
+    for (const Mode& mode : EveryMode()) {
+        const auto expected = Transformed(decoded, w, h, mode.settings);
+        for (const char* pszCodec : {"DIB", "FFV1"}) {
+            std::vector<std::string> args = {strSource, strDest, "--codec", pszCodec};
+            args.insert(args.end(), mode.args.begin(), mode.args.end());
+            const testcli::Outcome o = testcli::Convert(args);
+            ASSERT_EQ(o.nCode, 0) << o.strErr;
+            EXPECT_TRUE(DecodedDibs(strDest, w, h) == expected)
+                << "mode " << mode.settings.nColorMode << " " << pszCodec;
+        }
+    }
+
+    // Thinned, the strobe counts the frames written, not those read.
+    const testcli::Outcome thinned =
+        testcli::Convert({strSource, strDest, "--thinning", "2", "--mode", "8", "--strobe", "2"});
+    ASSERT_EQ(thinned.nCode, 0) << thinned.strErr;
+    std::vector<Frame> everyOther;
+    for (size_t i = 0; i < decoded.size(); i += 2) {
+        everyOther.push_back(decoded[i]);
+    }
+    effects::EffectSettings strobe;
+    strobe.nColorMode = 8;
+    strobe.nStrobeInterval = 2;
+    EXPECT_TRUE(DecodedDibs(strDest, w, h) == Transformed(everyOther, w, h, strobe));
+}
+
+// The DV crop comes first: the written 320 columns are a mosaic of their own, its blocks
+// starting at the written picture's corner. A YUV compressor is given the transformed frame.
+TEST(ConvertWithEffects, TheCropComesFirstAndYuvCompressorsGetTheTransformedFrame) {
+    const std::string strDv = testmedia::MakeClip(
+        "effects-dv", "-f lavfi -i testsrc2=r=30:d=0.2:s=360x240 -c:v ffv1 -pix_fmt bgr0", "avi");
+    const std::string strPlain = testmedia::MediaDir() + "/effects-dv-plain.avi";
+    const std::string strDest = testmedia::MediaDir() + "/effects-dv.avi";
+    ASSERT_EQ(testcli::Convert({strDv, strPlain, "--dv-crop"}).nCode, 0);
+    const std::vector<Frame> cropped = testmedia::DecodeAll(strPlain, 320, 240);
+    ASSERT_EQ(cropped.size(), 6U);
+    ASSERT_EQ(testcli::Convert({strDv, strDest, "--dv-crop", "--mode", "6", "--mosaic", "7"}).nCode,
+              0);
+    effects::EffectSettings mosaic;
+    mosaic.nColorMode = 6;
+    mosaic.nMosaicSize = 7;
+    EXPECT_TRUE(DecodedDibs(strDest, 320, 240) == Transformed(cropped, 320, 240, mosaic));
+
+    // MJPG takes YUV: the negative goes in, so what comes out is near the negative of the
+    // plain frames (the compressor's own loss aside), and far from the plain frames.
+    ASSERT_EQ(testcli::Convert({strDv, strDest, "--dv-crop", "--codec", "MJPG", "--quality", "100",
+                                "--mode", "9"})
+                  .nCode,
+              0);
+    const std::vector<Frame> written = testmedia::DecodeAll(strDest, 320, 240);
+    ASSERT_EQ(written.size(), cropped.size());
+    double dFromNegative = 0;
+    double dFromPlain = 0;
+    for (size_t i = 0; i < written.size(); ++i) {
+        for (size_t k = 0; k < written[i].size(); ++k) {
+            dFromNegative += std::abs(written[i][k] - (255 - cropped[i][k]));
+            dFromPlain += std::abs(written[i][k] - cropped[i][k]);
+        }
+    }
+    const double dBytes = static_cast<double>(written.size() * written[0].size());
+    EXPECT_LT(dFromNegative / dBytes, 6.0);
+    EXPECT_GT(dFromPlain / dBytes, 60.0);
+}
+
+TEST(ConvertWithEffects, BadEffectOptionsAreRefused) {
+    const std::string strSource = testmedia::IndexedClip({});
+    const std::string strDest = testmedia::MediaDir() + "/effects-bad.avi";
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--mode", "10"},
+                                               {"--levels", "1,2,3"},
+                                               {"--mode", "6", "--levels", "1,2,3"},
+                                               {"--mode", "3", "--levels", "1,2"},
+                                               {"--mosaic", "0"},
+                                               {"--strobe-count", "3"}}) {
+        std::vector<std::string> all = {strSource, strDest};
+        all.insert(all.end(), args.begin(), args.end());
+        const testcli::Outcome o = testcli::Convert(all);
+        EXPECT_EQ(o.nCode, 2) << args[0] << " " << o.strErr;
+    }
+}
+
+// Through the window's own conversion: the option in the settings, the mode shown as the
+// conversion starts, a level changed while it runs applying from the next frame written.
+class EffectsConversionRunTest : public conversiontest::ConversionRunTest {};
+
+TEST_F(EffectsConversionRunTest, TheModeShownIsWrittenAndALevelChangedOnAppliesFromTheNextFrame) {
+    constexpr int w = 160;
+    constexpr int h = 120;
+    const std::string strSource = testmedia::MakeClip(
+        "effects-doc", "-f lavfi -i testsrc2=r=30:d=0.3:s=160x120 -c:v ffv1 -pix_fmt bgr0", "avi");
+    OpenSource(strSource);
+    Convert(Dest("effects-doc-plain.avi"));
+    const std::vector<Frame> decoded = testmedia::DecodeAll(Dest("effects-doc-plain.avi"), w, h);
+    ASSERT_EQ(decoded.size(), 9U);
+
+    AppState.bApplyEffectsToConversion = 1;
+    AppState.nColorMode = 3;
+    AppState.nRgbLevel[0] = 50;
+    OpenSource(strSource);
+    ui.saveAnswers.push_back(Dest("effects-doc.avi"));
+    doc.OnFileConvert();
+    ASSERT_TRUE(AppState.bConverting);
+    AppState.nColorMode = 9;  // the mode shown changes: the conversion keeps its own
+    for (int i = 0; i < 10000 && AppState.bConverting; ++i) {
+        if (writer.nFrameCount == 4) {
+            AppState.nRgbLevel[0] = -80;  // frames 4 on
+        }
+        clock.Advance(100'000);
+        doc.OnPlaybackTick(1);
+    }
+    effects::EffectSettings before;
+    before.nColorMode = 3;
+    before.nRgbLevel[0] = 50;
+    effects::EffectSettings after = before;
+    after.nRgbLevel[0] = -80;
+    std::vector<Frame> expected = Transformed(decoded, w, h, before);
+    const std::vector<Frame> later = Transformed(decoded, w, h, after);
+    std::copy(later.begin() + 4, later.end(), expected.begin() + 4);
+    EXPECT_TRUE(DecodedDibs(Dest("effects-doc.avi"), w, h) == expected);
+
+    // Off again: the frames as decoded, whatever is shown.
+    AppState.bApplyEffectsToConversion = 0;
+    OpenSource(strSource);
+    Convert(Dest("effects-doc-off.avi"));
+    EXPECT_TRUE(testmedia::DecodeAll(Dest("effects-doc-off.avi"), w, h) == decoded);
+}
+
+}  // namespace
