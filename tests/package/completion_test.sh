@@ -34,6 +34,8 @@ expect "mp3 " quovel --convert in.mp4 out.avi --audio mp
 expect "1 2 3 " quovel --convert in.mp4 out.avi --thinning ""
 expect "max " quovel --convert in.mp4 out.avi --timer-rate m
 expect "" quovel --convert in.mp4 out.avi --quality ""
+expect "0 1 2 3 4 5 6 7 8 9 " quovel --convert in.mp4 out.avi --mode ""
+expect "--mode --mosaic " quovel --convert in.mp4 out.avi --mo
 expect "0 1 2 3 4 5 6 7 8 9 " quovel --render in.mp4 --mode ""
 expect "--strobe --strobe-count " quovel --render in.mp4 --str
 expect "--size " quovel --list-codecs ""
