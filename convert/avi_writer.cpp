@@ -2,9 +2,12 @@
 
 #include "effects/transform_frame.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "convert/sound_choice.h"
 #include "playback/frame_grabber.h"
@@ -187,6 +190,11 @@ int CAviWriter::WriteFrame() {
     return kContinue;
 }
 
+namespace {
+// Below two bands' worth of rows a frame is transformed on one thread.
+constexpr int32_t kRowsPerBand = 64;
+}  // namespace
+
 platform::FrameStage CAviWriter::EffectStage(int32_t nPosition) const {
     // Taken now, on this thread: the levels of this moment, the strobe counting frames
     // written. The transform itself runs on the encoding side.
@@ -196,7 +204,19 @@ platform::FrameStage CAviWriter::EffectStage(int32_t nPosition) const {
     const int32_t w = nOutWidth;
     const int32_t h = nOutHeight;
     return [settings, w, h](const uint8_t* pSrc, uint8_t* pDst) {
-        effects::TransformFrame24(pDst, pSrc, w, h, settings);
+        // In bands on the machine's cores: HSV at 1080p costs more than the encoder.
+        const int32_t nBands =
+            h < kRowsPerBand * 2
+                ? 1
+                : std::clamp(static_cast<int32_t>(std::thread::hardware_concurrency()), 1, 4);
+        std::vector<std::jthread> bands;  // joined as they go out of scope
+        for (int32_t b = 1; b < nBands; ++b) {
+            bands.emplace_back([=] {
+                effects::TransformFrame24Rows(pDst, pSrc, w, h, h * b / nBands,
+                                              h * (b + 1) / nBands, settings);
+            });
+        }
+        effects::TransformFrame24Rows(pDst, pSrc, w, h, 0, h / nBands, settings);
     };
 }
 

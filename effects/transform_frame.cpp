@@ -56,10 +56,11 @@ void From32(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h) {
 
 // Every pixel of an n × n block takes the block's sample at offset (n/2, n/2); a sample
 // beyond the last row or column is taken from that row or column.
-void Mosaic(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, int32_t n) {
+void Mosaic(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, int32_t y0, int32_t y1,
+            int32_t n) {
     const size_t nRow = dib::RowBytes24(w);
     const int32_t half = n / 2;
-    for (int32_t y = 0; y < h; ++y) {
+    for (int32_t y = y0; y < y1; ++y) {
         const int32_t ys = std::min((y / n) * n + half, h - 1);
         const uint8_t* s = pSrc + nRow * static_cast<size_t>(ys);
         uint8_t* d = pOut + nRow * static_cast<size_t>(y);
@@ -74,9 +75,9 @@ void Mosaic(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, int32_t n)
 }
 
 template <class RowFn>
-void EachRow(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, RowFn&& row) {
+void EachRow(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t y0, int32_t y1, RowFn&& row) {
     const size_t nRow = dib::RowBytes24(w);
-    for (int32_t y = 0; y < h; ++y) {
+    for (int32_t y = y0; y < y1; ++y) {
         row(pSrc + nRow * static_cast<size_t>(y), pOut + nRow * static_cast<size_t>(y));
     }
 }
@@ -85,47 +86,55 @@ void EachRow(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, RowFn&& r
 
 void TransformFrame24(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h,
                       const EffectSettings& e) {
-    if (w <= 0 || h <= 0) {
+    TransformFrame24Rows(pOut, pSrc, w, h, 0, h, e);
+}
+
+void TransformFrame24Rows(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h, int32_t y0,
+                          int32_t y1, const EffectSettings& e) {
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, h);
+    if (w <= 0 || y0 >= y1) {
         return;
     }
     const int32_t nBytes = w * 3;
     const uint8_t nPaintMask = PaintMask(e.nPaintLevels);
     switch (static_cast<ColorMode>(e.nColorMode)) {
         case ColorMode::Standard:
-            EachRow(pOut, pSrc, w, h,
+            EachRow(pOut, pSrc, w, y0, y1,
                     [&](const uint8_t* s, uint8_t* d) { std::memcpy(d, s, nBytes); });
             break;
         case ColorMode::Monochrome:
-            EachRow(pOut, pSrc, w, h,
+            EachRow(pOut, pSrc, w, y0, y1,
                     [&](const uint8_t* s, uint8_t* d) { MonochromeRow(s, d, w); });
             break;
         case ColorMode::Sepia:
-            EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) { SepiaRow(s, d, w); });
+            EachRow(pOut, pSrc, w, y0, y1,
+                    [&](const uint8_t* s, uint8_t* d) { SepiaRow(s, d, w); });
             break;
         case ColorMode::RgbModulation:
-            EachRow(pOut, pSrc, w, h,
+            EachRow(pOut, pSrc, w, y0, y1,
                     [&](const uint8_t* s, uint8_t* d) { RgbModulationRow(s, d, w, e.nRgbLevel); });
             break;
         case ColorMode::YuvModulation:
-            EachRow(pOut, pSrc, w, h,
+            EachRow(pOut, pSrc, w, y0, y1,
                     [&](const uint8_t* s, uint8_t* d) { YuvModulationRow(s, d, w, e.nYuvLevel); });
             break;
         case ColorMode::HsvModulation:
-            EachRow(pOut, pSrc, w, h,
+            EachRow(pOut, pSrc, w, y0, y1,
                     [&](const uint8_t* s, uint8_t* d) { HsvModulationRow(s, d, w, e.nHsvLevel); });
             break;
         case ColorMode::Mosaic:
             // The size never leaves 1..32 through the dialog; anything else shows the frame.
-            Mosaic(pOut, pSrc, w, h, std::clamp(e.nMosaicSize, 1, 32767));
+            Mosaic(pOut, pSrc, w, h, y0, y1, std::clamp(e.nMosaicSize, 1, 32767));
             break;
         case ColorMode::Paint:
-            EachRow(pOut, pSrc, w, h,
+            EachRow(pOut, pSrc, w, y0, y1,
                     [&](const uint8_t* s, uint8_t* d) { MaskRow(s, d, nBytes, nPaintMask); });
             break;
         case ColorMode::StrobeMotion: {
             const int32_t nInterval = std::max(e.nStrobeInterval, 1);
             const bool bShow = e.nStrobeCount % nInterval == 0;
-            EachRow(pOut, pSrc, w, h, [&](const uint8_t* s, uint8_t* d) {
+            EachRow(pOut, pSrc, w, y0, y1, [&](const uint8_t* s, uint8_t* d) {
                 if (bShow) {
                     std::memcpy(d, s, nBytes);
                 } else {
@@ -135,7 +144,7 @@ void TransformFrame24(uint8_t* pOut, const uint8_t* pSrc, int32_t w, int32_t h,
             break;
         }
         case ColorMode::Negative:
-            EachRow(pOut, pSrc, w, h,
+            EachRow(pOut, pSrc, w, y0, y1,
                     [&](const uint8_t* s, uint8_t* d) { NegativeRow(s, d, nBytes); });
             break;
         default:

@@ -31,6 +31,10 @@ uint8_t PaintMask(int32_t nLevels);
 // thread may call it. pOut must not overlap pSrc.
 void TransformFrame24(uint8_t* pOut, const uint8_t* pSrc, int32_t nWidth, int32_t nHeight,
                       const EffectSettings& settings);
+// Rows nFirst to nEnd − 1 (counted from the first in memory) of what TransformFrame24 makes:
+// bands of one frame, made on several threads, give the same bytes.
+void TransformFrame24Rows(uint8_t* pOut, const uint8_t* pSrc, int32_t nWidth, int32_t nHeight,
+                          int32_t nFirst, int32_t nEnd, const EffectSettings& settings);
 
 // pOut: the output pixels; pSrc: the source pixels; pHeader: the source header, followed by
 // its colour table for 8-bit frames. Advances AppState.nStrobeCount once per call, whatever

@@ -4,9 +4,11 @@
 
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "effects/colour_space.h"
+#include "platform/dib.h"
 #include "state/app_state.h"
 
 using effects::Bgr;
@@ -270,6 +272,35 @@ TEST_F(TransformFrameTest, FastModesMatchThePerPixelOperationsForEveryColour) {
             ASSERT_EQ(std::memcmp(&expected, f.out.data() + static_cast<size_t>(i) * 3, 3), 0)
                 << "mode " << c.nMode << " colour " << std::hex << i;
         }
+    }
+}
+
+// A frame made in bands (as a conversion makes it on several threads) is the frame made
+// whole, in every mode, with bands that cut mosaic blocks and an odd width; the screen's
+// TransformFrame is the whole frame with AppState's settings.
+TEST(TransformFrame24, BandsGiveTheWholeFrameInEveryMode) {
+    constexpr int32_t w = 37;
+    constexpr int32_t h = 29;
+    std::vector<uint8_t> src(dib::RowBytes24(w) * h);
+    std::mt19937 random(7);
+    for (uint8_t& b : src) {
+        b = static_cast<uint8_t>(random());
+    }
+    for (int32_t nMode = 0; nMode <= 9; ++nMode) {
+        effects::EffectSettings e;
+        e.nColorMode = nMode;
+        e.nRgbLevel[0] = 30;
+        e.nYuvLevel[1] = -40;
+        e.nHsvLevel[0] = 100;
+        e.nMosaicSize = 6;
+        e.nStrobeCount = 10;  // a multiple of the interval: shown
+        std::vector<uint8_t> whole(src.size(), 0);
+        std::vector<uint8_t> banded(src.size(), 0);
+        effects::TransformFrame24(whole.data(), src.data(), w, h, e);
+        for (const auto& [y0, y1] : {std::pair{0, 7}, std::pair{7, 20}, std::pair{20, 29}}) {
+            effects::TransformFrame24Rows(banded.data(), src.data(), w, h, y0, y1, e);
+        }
+        EXPECT_EQ(banded, whole) << "mode " << nMode;
     }
 }
 
