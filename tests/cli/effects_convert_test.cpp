@@ -222,4 +222,40 @@ TEST_F(EffectsConversionRunTest, TheModeShownIsWrittenAndALevelChangedOnAppliesF
     EXPECT_TRUE(testmedia::DecodeAll(Dest("effects-doc-off.avi"), w, h) == decoded);
 }
 
+// Every mode through the window's conversion (uncompressed and lossless), as the CLI cases
+// above check them through the command line.
+TEST_F(EffectsConversionRunTest, EveryModeThroughTheWindowsConversion) {
+    constexpr int w = 161;
+    constexpr int h = 121;
+    const std::string strSource = testmedia::MakeClip(
+        "effects-odd", "-f lavfi -i testsrc=r=30:d=0.4:s=161x121 -c:v ffv1 -pix_fmt bgr0", "avi");
+    OpenSource(strSource);
+    Convert(Dest("effects-doc-modes-plain.avi"));
+    const std::vector<Frame> decoded =
+        testmedia::DecodeAll(Dest("effects-doc-modes-plain.avi"), w, h);
+    ASSERT_EQ(decoded.size(), 12U);
+    for (const Mode& mode : EveryMode()) {
+        for (const char* pszCodec : {"DIB ", "FFV1"}) {
+            const effects::EffectSettings& e = mode.settings;
+            AppState.bApplyEffectsToConversion = 1;
+            AppState.nColorMode = e.nColorMode;
+            for (int k = 0; k < 3; ++k) {
+                AppState.nRgbLevel[k] = e.nRgbLevel[k];
+                AppState.nYuvLevel[k] = e.nYuvLevel[k];
+                AppState.nHsvLevel[k] = e.nHsvLevel[k];
+            }
+            AppState.nMosaicSize = e.nMosaicSize;
+            AppState.nPaintLevels = e.nPaintLevels;
+            AppState.nStrobeInterval = e.nStrobeInterval;
+            AppState.nStrobeCount = 7;  // the screen's count: not the file's
+            UseCompressor(pszCodec[0], pszCodec[1], pszCodec[2], pszCodec[3], 0);
+            OpenSource(strSource);
+            Convert(Dest("effects-doc-mode.avi"));
+            EXPECT_TRUE(DecodedDibs(Dest("effects-doc-mode.avi"), w, h) ==
+                        Transformed(decoded, w, h, e))
+                << "mode " << e.nColorMode << " " << pszCodec;
+        }
+    }
+}
+
 }  // namespace
