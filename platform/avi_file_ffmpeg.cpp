@@ -120,8 +120,10 @@ struct AviFile::Impl {
             if (!pCodec) {
                 bOk = WriteRaw(frame.nPosition, frame.dib.data(), frame.dib.size());
             } else {
-                AVFrame* pInput = frame.pPicture ? input.FromPicture(*frame.pPicture)
-                                                 : input.FromDib(frame.dib.data(), nRow);
+                // A frame made by a stage has no bytes to keep: the quicker conversion.
+                AVFrame* pInput = frame.pPicture
+                                      ? input.FromPicture(*frame.pPicture)
+                                      : input.FromDib(frame.dib.data(), nRow, !!frame.stage);
                 bOk = pInput != nullptr;
                 if (bOk) {
                     pInput->pts = frame.nPosition;

@@ -1,5 +1,7 @@
 #include "platform/ffmpeg/encoder_input.h"
 
+#include "platform/ffmpeg/bgr_to_yuv.h"
+
 #include "platform/ffmpeg/picture_colours.h"
 #include "platform/kernel_clones.h"
 
@@ -188,9 +190,12 @@ bool EncoderInput::Open(int nWidth, int nHeight, AVPixelFormat encoderFormat) {
     return m_pFromDib != nullptr;
 }
 
-AVFrame* EncoderInput::FromDib(const uint8_t* pPixels, size_t nRowBytes) {
+AVFrame* EncoderInput::FromDib(const uint8_t* pPixels, size_t nRowBytes, bool bOwnKernel) {
     if (av_frame_make_writable(m_pOwned.get()) < 0) {
         return nullptr;
+    }
+    if (bOwnKernel && BgrToYuvPlanar(pPixels, nRowBytes, m_nWidth, m_nHeight, *m_pOwned)) {
+        return m_pOwned.get();
     }
     // Read the bottom-up rows from the top row down.
     const uint8_t* srcData[1] = {pPixels + nRowBytes * static_cast<size_t>(m_nHeight - 1)};

@@ -21,7 +21,9 @@ class EncoderInput {
     // Frames of nWidth × nHeight in the encoder's pixel format; false when out of memory.
     bool Open(int nWidth, int nHeight, AVPixelFormat encoderFormat);
     // The frame made from a 24-bit bottom-up frame (rows nRowBytes apart), or null.
-    AVFrame* FromDib(const uint8_t* pPixels, size_t nRowBytes);
+    // bOwnKernel: into planar 4:2:0 or 4:2:2 by our own quicker kernel rather than swscale
+    // (whose bytes the frames written without a colour effect keep).
+    AVFrame* FromDib(const uint8_t* pPixels, size_t nRowBytes, bool bOwnKernel = false);
     // The frame made from a decoded picture, or null when the picture cannot stand in for
     // its 24-bit copy here (another size, not 8-bit YUV, a BT.709 picture into YUV of
     // another chroma layout) or the conversion cannot be made.

@@ -159,6 +159,45 @@ TEST(ConvertWithEffects, TheCropComesFirstAndYuvCompressorsGetTheTransformedFram
     EXPECT_GT(dFromPlain / dBytes, 60.0);
 }
 
+// A frame with an effect reaches a YUV compressor through a BGR→YUV kernel of our own, not
+// swscale: through the identity mode, what it writes is as near to the source as what
+// swscale's frames are, so it is upright and in each format's range (MJPG's full range,
+// MPEG-4's studio range, odd sizes).
+TEST(ConvertWithEffects, TheQuickerYuvConversionIsAsTrueAsSwscales) {
+    constexpr int w = 321;
+    constexpr int h = 241;
+    const std::string strSource = testmedia::MakeClip(
+        "effects-yuv", "-f lavfi -i testsrc=r=30:d=0.2:s=321x241 -c:v ffv1 -pix_fmt bgr0", "avi");
+    const std::vector<Frame> source = testmedia::DecodeAll(strSource, w, h);
+    ASSERT_EQ(source.size(), 6U);
+    auto error = [&](const std::string& strPath) {
+        const std::vector<Frame> frames = testmedia::DecodeAll(strPath, w, h);
+        EXPECT_EQ(frames.size(), source.size());
+        double dSum = 0;
+        for (size_t i = 0; i < frames.size() && i < source.size(); ++i) {
+            for (size_t k = 0; k < frames[i].size(); ++k) {
+                dSum += std::abs(frames[i][k] - source[i][k]);
+            }
+        }
+        return dSum / static_cast<double>(source.size() * source[0].size());
+    };
+    const std::string strPlain = testmedia::MediaDir() + "/effects-yuv-plain.avi";
+    const std::string strOwn = testmedia::MediaDir() + "/effects-yuv-own.avi";
+    for (const char* pszCodec : {"MJPG", "FMP4"}) {
+        ASSERT_EQ(
+            testcli::Convert({strSource, strPlain, "--codec", pszCodec, "--quality", "100"}).nCode,
+            0);
+        ASSERT_EQ(testcli::Convert(
+                      {strSource, strOwn, "--codec", pszCodec, "--quality", "100", "--mode", "0"})
+                      .nCode,
+                  0);
+        const double dSwscale = error(strPlain);
+        const double dOwn = error(strOwn);
+        EXPECT_LT(dOwn, dSwscale * 1.1 + 0.2) << pszCodec << ": swscale's " << dSwscale;
+        EXPECT_LT(dOwn, 6.0) << pszCodec;
+    }
+}
+
 TEST(ConvertWithEffects, BadEffectOptionsAreRefused) {
     const std::string strSource = testmedia::IndexedClip({});
     const std::string strDest = testmedia::MediaDir() + "/effects-bad.avi";

@@ -1,0 +1,112 @@
+#include "platform/ffmpeg/bgr_to_yuv.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "platform/kernel_clones.h"
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/pixfmt.h>
+}
+
+namespace platform {
+namespace {
+
+// BT.601 in 15-bit fixed point: limited range (studio swing) and full range (JPEG).
+struct Matrix {
+    int32_t yr, yg, yb, yOffset;
+    int32_t ur, ug, ub;
+    int32_t vr, vg, vb;
+};
+constexpr int32_t Fix(double d) {
+    return static_cast<int32_t>(d * 32768.0 + (d < 0 ? -0.5 : 0.5));
+}
+constexpr Matrix kLimited{Fix(0.256788),  Fix(0.504129),  Fix(0.097906), 16,
+                          Fix(-0.148223), Fix(-0.290993), Fix(0.439216), Fix(0.439216),
+                          Fix(-0.367788), Fix(-0.071427)};
+constexpr Matrix kFull{Fix(0.299),     Fix(0.587),     Fix(0.114), 0,
+                       Fix(-0.168736), Fix(-0.331264), Fix(0.5),   Fix(0.5),
+                       Fix(-0.418688), Fix(-0.081312)};
+
+uint8_t Clamp8(int32_t v) {
+    return static_cast<uint8_t>(std::clamp(v, 0, 255));
+}
+
+QUOVEL_KERNEL
+void LumaRow(const uint8_t* pBgr, uint8_t* pY, ptrdiff_t w, const Matrix& m) {
+    for (ptrdiff_t x = 0; x < w; ++x) {
+        const int32_t b = pBgr[3 * x];
+        const int32_t g = pBgr[3 * x + 1];
+        const int32_t r = pBgr[3 * x + 2];
+        pY[x] = Clamp8(((m.yr * r + m.yg * g + m.yb * b + (1 << 14)) >> 15) + m.yOffset);
+    }
+}
+
+// Chroma of pairs of columns over one or two rows (pBgr1 may be pBgr0): nShift divides the
+// sums of 2 or 4 pixels back to one.
+QUOVEL_KERNEL
+void ChromaRow(const uint8_t* pBgr0, const uint8_t* pBgr1, uint8_t* pU, uint8_t* pV, ptrdiff_t w,
+               int nSumShift, const Matrix& m) {
+    const ptrdiff_t nPairs = w / 2;
+    const int32_t nRound = 1 << (14 + nSumShift);
+    for (ptrdiff_t x = 0; x < nPairs; ++x) {
+        const uint8_t* a = pBgr0 + 6 * x;
+        const uint8_t* c = pBgr1 + 6 * x;
+        const int32_t b = a[0] + a[3] + (nSumShift == 2 ? c[0] + c[3] : 0);
+        const int32_t g = a[1] + a[4] + (nSumShift == 2 ? c[1] + c[4] : 0);
+        const int32_t r = a[2] + a[5] + (nSumShift == 2 ? c[2] + c[5] : 0);
+        pU[x] = Clamp8(((m.ur * r + m.ug * g + m.ub * b + nRound) >> (15 + nSumShift)) + 128);
+        pV[x] = Clamp8(((m.vr * r + m.vg * g + m.vb * b + nRound) >> (15 + nSumShift)) + 128);
+    }
+    if ((w & 1) != 0) {  // the last column alone, counted twice
+        const uint8_t* a = pBgr0 + 3 * (w - 1);
+        const uint8_t* c = pBgr1 + 3 * (w - 1);
+        const int32_t b = 2 * (a[0] + (nSumShift == 2 ? c[0] : 0));
+        const int32_t g = 2 * (a[1] + (nSumShift == 2 ? c[1] : 0));
+        const int32_t r = 2 * (a[2] + (nSumShift == 2 ? c[2] : 0));
+        pU[nPairs] = Clamp8(((m.ur * r + m.ug * g + m.ub * b + nRound) >> (15 + nSumShift)) + 128);
+        pV[nPairs] = Clamp8(((m.vr * r + m.vg * g + m.vb * b + nRound) >> (15 + nSumShift)) + 128);
+    }
+}
+
+}  // namespace
+
+bool BgrToYuvPlanar(const uint8_t* pBottomUp, size_t nRowBytes, int w, int h, AVFrame& out) {
+    bool bHalfHeight = false;
+    const Matrix* pMatrix = nullptr;
+    switch (out.format) {
+        case AV_PIX_FMT_YUV420P:
+            bHalfHeight = true;
+            pMatrix = &kLimited;
+            break;
+        case AV_PIX_FMT_YUVJ420P:
+            bHalfHeight = true;
+            pMatrix = &kFull;
+            break;
+        case AV_PIX_FMT_YUV422P:
+            pMatrix = &kLimited;
+            break;
+        case AV_PIX_FMT_YUVJ422P:
+            pMatrix = &kFull;
+            break;
+        default:
+            return false;
+    }
+    // Picture row y (from the top) is DIB row h − 1 − y.
+    auto row = [&](int y) { return pBottomUp + nRowBytes * static_cast<size_t>(h - 1 - y); };
+    for (int y = 0; y < h; ++y) {
+        LumaRow(row(y), out.data[0] + static_cast<ptrdiff_t>(out.linesize[0]) * y, w, *pMatrix);
+    }
+    const int nChromaRows = bHalfHeight ? (h + 1) / 2 : h;
+    for (int cy = 0; cy < nChromaRows; ++cy) {
+        const int y0 = bHalfHeight ? 2 * cy : cy;
+        const int y1 = bHalfHeight ? std::min(y0 + 1, h - 1) : y0;
+        ChromaRow(row(y0), row(y1), out.data[1] + static_cast<ptrdiff_t>(out.linesize[1]) * cy,
+                  out.data[2] + static_cast<ptrdiff_t>(out.linesize[2]) * cy, w,
+                  bHalfHeight ? 2 : 1, *pMatrix);
+    }
+    return true;
+}
+
+}  // namespace platform
