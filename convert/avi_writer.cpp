@@ -1,7 +1,5 @@
 #include "convert/avi_writer.h"
 
-#include "effects/transform_frame.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "convert/sound_choice.h"
+#include "effects/transform_frame.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "state/app_state.h"
