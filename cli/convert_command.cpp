@@ -274,8 +274,8 @@ std::string Parse(const std::vector<std::string>& args, ConvertRequest& r) {
     if (positional.size() != 2) {
         return "expected SOURCE and DEST";
     }
-    if (r.effects.levels[0] && (!r.effects.mode || *r.effects.mode < 3 || *r.effects.mode > 5)) {
-        return "--levels applies to modes 3, 4 and 5";
+    if (std::string strError = CheckEffectOptions(r.effects); !strError.empty()) {
+        return strError;
     }
     r.settings.bApplyEffects = r.effects.mode ? 1 : 0;
     r.strSource = positional[0];
@@ -365,7 +365,7 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     }
     FixedSettings editor(settings);
     session.Conversion().SetSettingsEditor(&editor);
-    ApplyEffectOptions(request.effects);  // checked while parsing
+    ApplyEffectOptions(request.effects);
 
     doc.OnFileConvert();
     if (!AppState.bConverting) {

@@ -58,7 +58,15 @@ std::optional<std::string> ParseEffectOption(const std::string& strArg, const st
     return std::nullopt;
 }
 
-std::string ApplyEffectOptions(const EffectOptions& options) {
+std::string CheckEffectOptions(const EffectOptions& options) {
+    const int32_t nMode = options.mode.value_or(0);
+    if (options.levels[0] && (nMode < 3 || nMode > 5)) {
+        return "--levels applies to modes 3, 4 and 5";
+    }
+    return "";
+}
+
+void ApplyEffectOptions(const EffectOptions& options) {
     if (options.mode) {
         AppState.nColorMode = *options.mode;
     }
@@ -74,27 +82,14 @@ std::string ApplyEffectOptions(const EffectOptions& options) {
     if (options.strobeCount) {
         AppState.nStrobeCount = *options.strobeCount;
     }
-    if (!options.levels[0]) {
-        return "";
-    }
-    int32_t* pLevels = nullptr;
-    switch (AppState.nColorMode) {
-        case 3:
-            pLevels = AppState.nRgbLevel;
-            break;
-        case 4:
-            pLevels = AppState.nYuvLevel;
-            break;
-        case 5:
-            pLevels = AppState.nHsvLevel;
-            break;
-        default:
-            return "--levels applies to modes 3, 4 and 5";
+    int32_t* const levelsOf[] = {AppState.nRgbLevel, AppState.nYuvLevel, AppState.nHsvLevel};
+    const int32_t nMode = options.mode.value_or(0);
+    if (!options.levels[0] || nMode < 3 || nMode > 5) {
+        return;
     }
     for (int k = 0; k < 3; ++k) {
-        pLevels[k] = *options.levels[k];
+        levelsOf[nMode - 3][k] = *options.levels[k];
     }
-    return "";
 }
 
 }  // namespace cli

@@ -21,8 +21,11 @@ struct EffectOptions {
 std::optional<std::string> ParseEffectOption(const std::string& strArg, const std::string& strValue,
                                              bool bStrobeCount, EffectOptions& options);
 
-// Puts the options given into AppState (the mode, and the levels of the mode given); what is
-// wrong, or "" (--levels needs mode 3, 4 or 5).
-std::string ApplyEffectOptions(const EffectOptions& options);
+// What is wrong with the options together, or "": --levels needs mode 3, 4 or 5 (a mode not
+// given is 0).
+std::string CheckEffectOptions(const EffectOptions& options);
+// Puts the options given into AppState: the mode, its settings, and the levels of the mode.
+// For options CheckEffectOptions passed.
+void ApplyEffectOptions(const EffectOptions& options);
 
 }  // namespace cli

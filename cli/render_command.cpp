@@ -71,9 +71,10 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
     if (request.nFrame < 0) {
         return "--frame N is required";
     }
-    if (std::string strError = ApplyEffectOptions(effects); !strError.empty()) {
+    if (std::string strError = CheckEffectOptions(effects); !strError.empty()) {
         return strError;
     }
+    ApplyEffectOptions(effects);
     request.strSource = positional[0];
     request.strOut = positional[1];
     return "";
