@@ -403,8 +403,9 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
         err << "\n";
     }
     if (g_nInterruption != 0) {
-        err << "quovel --convert: stopped; " << (request.bNoClobber ? "nothing" : request.strDest)
-            << (request.bNoClobber ? " is written\n" : " holds the frames written\n");
+        err << "quovel --convert: stopped; "
+            << (request.bNoClobber ? "nothing is written\n"
+                                   : request.strDest + " holds the frames written\n");
         return 128 + g_nInterruption;  // as the shell reports a command ended by the signal
     }
     return ui.nMessages == 0 ? 0 : 1;

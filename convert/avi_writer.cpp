@@ -204,10 +204,9 @@ platform::FrameStage CAviWriter::EffectStage(int32_t nPosition) const {
     const int32_t h = nOutHeight;
     return [settings, w, h](const uint8_t* pSrc, uint8_t* pDst) {
         // In bands on the machine's cores: HSV at 1080p costs more than the encoder.
-        const int32_t nBands =
-            h < kRowsPerBand * 2
-                ? 1
-                : std::clamp(static_cast<int32_t>(std::thread::hardware_concurrency()), 1, 4);
+        static const int32_t nCores =
+            std::clamp(static_cast<int32_t>(std::thread::hardware_concurrency()), 1, 4);
+        const int32_t nBands = h < kRowsPerBand * 2 ? 1 : nCores;
         std::vector<std::jthread> bands;  // joined as they go out of scope
         for (int32_t b = 1; b < nBands; ++b) {
             bands.emplace_back([=] {

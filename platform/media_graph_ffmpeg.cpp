@@ -353,9 +353,7 @@ void MediaGraph::KeepFramesBehind(size_t nBytes) {
     Impl& g = *m_pImpl;
     const std::lock_guard<std::mutex> guard(g.lock);
     g.nBehindBudget = nBytes;
-    if (nBytes == 0) {
-        g.DropBehind();
-    }
+    g.TrimBehind();
 }
 
 size_t MediaGraph::FramesBehindBytes() const {

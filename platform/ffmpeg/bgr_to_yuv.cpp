@@ -43,30 +43,33 @@ void LumaRow(const uint8_t* pBgr, uint8_t* pY, ptrdiff_t w, const Matrix& m) {
     }
 }
 
-// Chroma of pairs of columns over one or two rows (pBgr1 may be pBgr0): nShift divides the
-// sums of 2 or 4 pixels back to one.
+// U and V of summed B, G and R (nSumShift: the sum of 2 or 4 pixels, back to one).
+inline void StoreChroma(int32_t b, int32_t g, int32_t r, int nSumShift, const Matrix& m,
+                        uint8_t* pU, uint8_t* pV) {
+    const int32_t nRound = 1 << (14 + nSumShift);
+    *pU = Clamp8(((m.ur * r + m.ug * g + m.ub * b + nRound) >> (15 + nSumShift)) + 128);
+    *pV = Clamp8(((m.vr * r + m.vg * g + m.vb * b + nRound) >> (15 + nSumShift)) + 128);
+}
+
+// Chroma of pairs of columns over one or two rows (pBgr1 may be pBgr0): nSumShift is 2 for
+// blocks of 2×2, 1 for 2×1.
 QUOVEL_KERNEL
 void ChromaRow(const uint8_t* pBgr0, const uint8_t* pBgr1, uint8_t* pU, uint8_t* pV, ptrdiff_t w,
                int nSumShift, const Matrix& m) {
     const ptrdiff_t nPairs = w / 2;
-    const int32_t nRound = 1 << (14 + nSumShift);
+    const bool bTwoRows = nSumShift == 2;
     for (ptrdiff_t x = 0; x < nPairs; ++x) {
         const uint8_t* a = pBgr0 + 6 * x;
         const uint8_t* c = pBgr1 + 6 * x;
-        const int32_t b = a[0] + a[3] + (nSumShift == 2 ? c[0] + c[3] : 0);
-        const int32_t g = a[1] + a[4] + (nSumShift == 2 ? c[1] + c[4] : 0);
-        const int32_t r = a[2] + a[5] + (nSumShift == 2 ? c[2] + c[5] : 0);
-        pU[x] = Clamp8(((m.ur * r + m.ug * g + m.ub * b + nRound) >> (15 + nSumShift)) + 128);
-        pV[x] = Clamp8(((m.vr * r + m.vg * g + m.vb * b + nRound) >> (15 + nSumShift)) + 128);
+        StoreChroma(a[0] + a[3] + (bTwoRows ? c[0] + c[3] : 0),
+                    a[1] + a[4] + (bTwoRows ? c[1] + c[4] : 0),
+                    a[2] + a[5] + (bTwoRows ? c[2] + c[5] : 0), nSumShift, m, pU + x, pV + x);
     }
     if ((w & 1) != 0) {  // the last column alone, counted twice
         const uint8_t* a = pBgr0 + 3 * (w - 1);
         const uint8_t* c = pBgr1 + 3 * (w - 1);
-        const int32_t b = 2 * (a[0] + (nSumShift == 2 ? c[0] : 0));
-        const int32_t g = 2 * (a[1] + (nSumShift == 2 ? c[1] : 0));
-        const int32_t r = 2 * (a[2] + (nSumShift == 2 ? c[2] : 0));
-        pU[nPairs] = Clamp8(((m.ur * r + m.ug * g + m.ub * b + nRound) >> (15 + nSumShift)) + 128);
-        pV[nPairs] = Clamp8(((m.vr * r + m.vg * g + m.vb * b + nRound) >> (15 + nSumShift)) + 128);
+        StoreChroma(2 * (a[0] + (bTwoRows ? c[0] : 0)), 2 * (a[1] + (bTwoRows ? c[1] : 0)),
+                    2 * (a[2] + (bTwoRows ? c[2] : 0)), nSumShift, m, pU + nPairs, pV + nPairs);
     }
 }
 

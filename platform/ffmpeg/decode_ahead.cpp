@@ -96,6 +96,10 @@ void MediaGraph::Impl::PassOver(DecodedFrame& frame) {
     frame.bConverted = false;
     nBehindBytes += PictureBytes(frame.pFrame.get());
     behind.push_back(std::move(frame));
+    TrimBehind();
+}
+
+void MediaGraph::Impl::TrimBehind() {
     while (nBehindBytes > nBehindBudget && !behind.empty()) {
         nBehindBytes -= PictureBytes(behind.front().pFrame.get());
         behind.pop_front();

@@ -139,6 +139,8 @@ struct MediaGraph::Impl {
     // Keeps `cur`, about to be replaced by the frame after it, behind it (or recycles it),
     // dropping the oldest beyond the budget. Under `lock`.
     void PassOver(DecodedFrame& frame);
+    // Lets go of the oldest frames kept behind until they fit the budget. Under `lock`.
+    void TrimBehind();
     // Recycles every frame kept behind. Under `lock`.
     void DropBehind();
     bool ShouldSeek(int64_t llTarget);

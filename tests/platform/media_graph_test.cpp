@@ -119,7 +119,8 @@ TEST(MediaGraph, DecodesForwardAndSeeksOnlyForBackwardOrFarJumps) {
 
 // Frames kept behind the one on screen: moving back among them, and forward again, decodes
 // nothing and seeks nowhere; they never hold more than their budget, the oldest going first;
-// back past them is one seek, exact again; a budget of 0 lets go of them all.
+// back past them is one seek, exact again; a smaller budget lets go of the oldest at once, and
+// a budget of 0 of them all.
 TEST(MediaGraph, FramesKeptBehindMakeMovingBackFreeWithinTheirBudget) {
     const std::string strPath = testmedia::IndexedClip(
         {320, 240, 30, 120, "-c:v libx264 -preset ultrafast -g 300 -bf 2", "mp4"});
@@ -155,6 +156,11 @@ TEST(MediaGraph, FramesKeptBehindMakeMovingBackFreeWithinTheirBudget) {
         ASSERT_EQ(IndexAt(*pGraph, clock, k * kUnitsPerFrame30), k);
     }
     EXPECT_EQ(pGraph->SeekCount(), 1) << "frame 49 was no longer kept";
+    // A smaller budget lets go of the oldest at once.
+    pGraph->KeepFramesBehind(3 * nPicture);
+    EXPECT_EQ(pGraph->FramesBehindBytes(), 3 * nPicture);
+    EXPECT_TRUE(pGraph->HasFrameAt(42 * kUnitsPerFrame30));
+    EXPECT_FALSE(pGraph->HasFrameAt(41 * kUnitsPerFrame30 + kUnitsPerFrame30 / 2));
     pGraph->KeepFramesBehind(0);
     EXPECT_EQ(pGraph->FramesBehindBytes(), 0U);
     EXPECT_FALSE(pGraph->HasFrameAt(44 * kUnitsPerFrame30));
