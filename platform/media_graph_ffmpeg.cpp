@@ -55,17 +55,20 @@ void MediaGraph::Impl::WorkOutTimes(const AVFrame* pFirst) {
         ts = pStream->start_time != AV_NOPTS_VALUE ? pStream->start_time : 0;
     }
     llOrigin = ts;
+    WorkOutDecodeDelay(pFirst);
+    // Where the first frame is on the file's clock: its timestamp less the decoder's delay.
+    const int64_t llShown = llOrigin - llDecodeDelay;
 
     llDuration = kUnknownDuration;
     if (pStream->duration != AV_NOPTS_VALUE && pStream->duration > 0) {
         const int64_t llStreamStart =
-            pStream->start_time != AV_NOPTS_VALUE ? pStream->start_time : llOrigin;
-        llDuration = av_rescale_q(llStreamStart + pStream->duration - llOrigin, pStream->time_base,
+            pStream->start_time != AV_NOPTS_VALUE ? pStream->start_time : llShown;
+        llDuration = av_rescale_q(llStreamStart + pStream->duration - llShown, pStream->time_base,
                                   kUnitBase);
     } else if (pFormat->duration != AV_NOPTS_VALUE && pFormat->duration > 0) {
         const int64_t llFormatStart =
             pFormat->start_time != AV_NOPTS_VALUE ? pFormat->start_time : 0;
-        const int64_t llOriginUs = av_rescale_q(llOrigin, pStream->time_base, AV_TIME_BASE_Q);
+        const int64_t llOriginUs = av_rescale_q(llShown, pStream->time_base, AV_TIME_BASE_Q);
         llDuration =
             av_rescale_q(llFormatStart + pFormat->duration - llOriginUs, AV_TIME_BASE_Q, kUnitBase);
     } else if (pStream->nb_frames > 0) {
@@ -75,7 +78,19 @@ void MediaGraph::Impl::WorkOutTimes(const AVFrame* pFirst) {
     bDurationEstimated = pFormat->duration_estimation_method != AVFMT_DURATION_FROM_STREAM ||
                          llDuration == kUnknownDuration;
 }
+void MediaGraph::Impl::WorkOutDecodeDelay(const AVFrame* pFirst) {
+    const int64_t ts = pFirst->best_effort_timestamp;
+    if (pFirst->pts == AV_NOPTS_VALUE && firstPacket.pts == AV_NOPTS_VALUE &&
+        firstPacket.dts != AV_NOPTS_VALUE && ts != AV_NOPTS_VALUE && ts > firstPacket.dts) {
+        llDecodeDelay = ts - firstPacket.dts;
+    }
+}
+
 void MediaGraph::Impl::WorkOutIndexDelay() {
+    if (llDecodeDelay > 0) {
+        llIndexDelay = llDecodeDelay;  // the index has the packets' times: decoding times
+        return;
+    }
     const int64_t pts = firstPacket.pts;
     const int64_t dts = firstPacket.dts;
     const AVIndexEntry* pEntry = avformat_index_get_entry(pStream, 0);
@@ -121,6 +136,7 @@ bool MediaGraph::Impl::Connect(int nThreads) {
     WorkOutTimes(pFirst);
     WorkOutIndexDelay();
     MakeCopy(cur, true);  // no decode thread yet: this thread may still use the converter
+    cur.llStart = std::max<int64_t>(cur.llStart, 0);  // untimed, it is the first
     llLastStart = cur.llStart;
     llDecoded = 1;
     bHaveCur = true;
@@ -372,8 +388,9 @@ int64_t MediaGraph::RoundingTolerance() const {
 
 int64_t MediaGraph::OriginMicroseconds() const {
     const Impl& g = *m_pImpl;
-    return g.pStream != nullptr ? av_rescale_q(g.llOrigin, g.pStream->time_base, AV_TIME_BASE_Q)
-                                : 0;
+    return g.pStream != nullptr
+               ? av_rescale_q(g.llOrigin - g.llDecodeDelay, g.pStream->time_base, AV_TIME_BASE_Q)
+               : 0;
 }
 
 int64_t MediaGraph::DecodedFrameCount() const {

@@ -97,8 +97,9 @@ int64_t MediaGraph::Impl::FrameStart(const AVFrame* pFrame) const {
         ts = pFrame->pkt_dts;
     }
     if (ts == AV_NOPTS_VALUE) {
-        // Only this thread writes the newest start: reading it here needs no lock.
-        return llLastStart < 0 ? 0 : llLastStart + llFrameUnits;
+        // The frame after the newest one; right after a seek, not known. Only this thread
+        // writes the newest start: reading it here needs no lock.
+        return llLastStart < 0 ? kUntimed : llLastStart + llFrameUnits;
     }
     return av_rescale_q(ts - llOrigin, pStream->time_base, kUnitBase);
 }
@@ -188,8 +189,14 @@ bool MediaGraph::Impl::SeekAndDecode(int64_t llTarget, DecodedFrame& out, bool b
         const int64_t llSeekTo = llBack < 0 ? 0 : llTarget - llBack * kMediaUnitsPerSecond;
         SeekBefore(llSeekTo);
         const bool bGot = DecodeFrame(out, bCopy);
-        if ((bGot && out.llStart <= llTarget) || llSeekTo <= 0) {
+        if (llSeekTo <= 0) {
+            out.llStart = std::max<int64_t>(out.llStart, 0);  // untimed, it is the first
             return bGot;
+        }
+        // A frame without a time (the last ones of a file timed by decoding) cannot say
+        // where the seek landed: further back.
+        if (bGot && out.llStart != kUntimed && out.llStart <= llTarget) {
+            return true;
         }
     }
     return false;

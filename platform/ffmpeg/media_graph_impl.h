@@ -29,6 +29,8 @@ inline constexpr int kMaxFrameSide = 16384;
 inline constexpr int64_t kUnknownDuration = kUnknownLength;
 // How far before a frame's start a position may lie and still read as that start: 1 ms.
 inline constexpr int64_t kRoundingTolerance = 10'000;
+// The start of a frame that has no time of its own and follows no frame that has one.
+inline constexpr int64_t kUntimed = -1;
 
 // A decoded frame with its start and its 24-bit copy, made on the decode thread.
 struct DecodedFrame {
@@ -64,6 +66,10 @@ struct MediaGraph::Impl {
     // How long after its time in the file's index a key frame is shown, in the stream's time
     // base: an index may time key frames by their decoding (MP4's with B-frames does).
     int64_t llIndexDelay = 0;
+    // How long after its showing time a frame is timed, in the stream's time base: a file
+    // without showing times (AVI) times each frame by the packet that completed it, which
+    // the decoder's reorder delay puts that many packets late.
+    int64_t llDecodeDelay = 0;
 
     // ---- the decode thread's ----
     ff::PacketPtr pPacket{av_packet_alloc()};
@@ -184,6 +190,8 @@ struct MediaGraph::Impl {
 
     bool OpenVideo();
     void WorkOutTimes(const AVFrame* pFirst);
+    // The decoder's reorder delay, when the first frame is timed by decoding alone.
+    void WorkOutDecodeDelay(const AVFrame* pFirst);
     // The index's delay, from the first packet: when its index entry has its decoding time,
     // the key frames are shown that long after their index times (a constant reorder delay).
     void WorkOutIndexDelay();

@@ -49,6 +49,8 @@ const Kind kKinds[] = {
     {"mpeg-2 program stream", {160, 120, 30, 60, "-c:v mpeg2video -q:v 2 -g 15", "mpg"}, 60, 30},
     {"vfr", {160, 120, 30, 30, kVfr, "mkv"}, 30, 0},
     {"mjpeg avi", {160, 120, 30, 45, "-c:v mjpeg -q:v 3", "avi"}, 45, 30},
+    // Timed by decoding, each frame late by the B-frames' delay; key frames every 12.
+    {"mpeg-4 avi b-frames", {160, 120, 30, 60, "-c:v mpeg4 -q:v 2 -g 12 -bf 2", "avi"}, 60, 30},
 };
 
 TEST_F(FrameMovesTest, EverySeekAndStepShowsExactlyTheFrameThere) {
@@ -126,6 +128,17 @@ TEST_F(FrameMovesTest, KeyFrameStepsLandOnKeyFramesAndPlayingGoesOnFromThere) {
     EXPECT_FALSE(grabber.StepFrame(+1));
     EXPECT_FALSE(grabber.MoveTo(0));
     AppState.bConverting = 0;
+    doc.OnPlayStop();
+
+    // An index of decoding times, each frame shown a frame after its time there.
+    Play(testmedia::IndexedClip(kKinds[4].recipe));
+    for (const int nKey : {12, 24}) {
+        ASSERT_TRUE(grabber.StepKeyFrame(+1));
+        EXPECT_EQ(Shown(), nKey);
+    }
+    ASSERT_TRUE(grabber.StepFrame(+1));
+    ASSERT_TRUE(grabber.StepKeyFrame(-1));
+    EXPECT_EQ(Shown(), 24);
 }
 
 // Paused, the frames passed over stay decoded: stepping back through them decodes nothing and
