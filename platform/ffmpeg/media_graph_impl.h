@@ -178,9 +178,7 @@ struct MediaGraph::Impl {
     void NoteEndOfFrames();
     // A 24-bit buffer for one frame, reused when one is spare.
     std::vector<uint8_t> TakeBuffer();
-    // swscale's packed writers may store a little past a row's end, and the top row is the
-    // last in memory: one row of room beyond the picture.
-    size_t BufferBytes() const { return header.biSizeImage + dib::RowBytes24(header.biWidth); }
+    size_t BufferBytes() const { return header.biSizeImage; }
     // Frames decoded ahead: kFramesAhead, fewer for pictures so large that their copies
     // would cost more memory than the decoder's own (4K: one).
     size_t FramesAhead() const {

@@ -92,13 +92,32 @@ bool PictureConverter::Convert(const AVFrame& picture, const dib::BitmapInfoHead
 
 bool PictureConverter::ConvertUnturned(const AVFrame& picture, uint8_t* pDst, size_t nRowBytes,
                                        int w, int h) {
-    // Read the source in its own order and write the rows from the bottom up: the
-    // picture comes out as FFmpeg's own conversion gives it, dithering included.
-    uint8_t* const dstData[4] = {
-        pDst + static_cast<ptrdiff_t>(h - 1) * static_cast<ptrdiff_t>(nRowBytes), nullptr, nullptr,
-        nullptr};
-    const int dstStride[4] = {-static_cast<int>(nRowBytes), 0, 0, 0};
-    return Scale(picture, w, h, AV_PIX_FMT_BGR24, dstData, dstStride);
+    if (w % kStoreBlockPixels == 0) {
+        // Rows of whole store blocks: written in place, bottom up, as FFmpeg's own
+        // conversion gives them, dithering included.
+        uint8_t* const dstData[4] = {
+            pDst + static_cast<ptrdiff_t>(h - 1) * static_cast<ptrdiff_t>(nRowBytes), nullptr,
+            nullptr, nullptr};
+        const int dstStride[4] = {-static_cast<int>(nRowBytes), 0, 0, 0};
+        return Scale(picture, w, h, AV_PIX_FMT_BGR24, dstData, dstStride);
+    }
+    // swscale's vector code stores whole blocks of pixels and runs past the end of a row
+    // whose width is not a multiple of its block; in a bottom-up frame that lands on the row
+    // above, written already. Rows of room to spare take the conversion, top down, and only
+    // the picture's own bytes are copied into the frame.
+    const size_t nPictureRow = static_cast<size_t>(w) * 3;
+    const size_t nStageRow = (nPictureRow + kStoreBlockBytes + 63) & ~size_t{63};  // aligned
+    m_stage.resize(nStageRow * static_cast<size_t>(h) + kStoreBlockBytes);
+    uint8_t* const stageData[4] = {m_stage.data(), nullptr, nullptr, nullptr};
+    const int stageStride[4] = {static_cast<int>(nStageRow), 0, 0, 0};
+    if (!Scale(picture, w, h, AV_PIX_FMT_BGR24, stageData, stageStride)) {
+        return false;
+    }
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(pDst + static_cast<size_t>(h - 1 - y) * nRowBytes,
+                    m_stage.data() + static_cast<size_t>(y) * nStageRow, nPictureRow);
+    }
+    return true;
 }
 
 bool PictureConverter::ConvertToPackedRgb(const AVFrame& picture, AVPixelFormat format,

@@ -37,8 +37,14 @@ class PictureConverter {
     bool Scale(const AVFrame& picture, int w, int h, AVPixelFormat format,
                uint8_t* const dstData[4], const int dstStride[4]);
 
+    // The widest run of pixels swscale's vector code stores at once (AVX2's 32 pixels,
+    // rounded up), and room of that many bytes.
+    static constexpr int kStoreBlockPixels = 64;
+    static constexpr size_t kStoreBlockBytes = 3 * kStoreBlockPixels;
+
     ScalerCache m_scaler;
     std::vector<uint8_t> m_turnBuffer;
+    std::vector<uint8_t> m_stage;  // converted rows with room past their ends
 };
 
 }  // namespace platform
