@@ -34,6 +34,7 @@ std::unique_ptr<SoundInput> SoundInput::Open(const std::string& strPath, bool bP
 }
 
 bool SoundInput::ReadPacket(AVPacket* pPacket) {
+    bRead = true;
     while (!bEnded) {
         av_packet_unref(pPacket);
         if (av_read_frame(pIn.get(), pPacket) < 0) {
@@ -49,9 +50,23 @@ bool SoundInput::ReadPacket(AVPacket* pPacket) {
 }
 
 void SoundInput::SeekBefore(int64_t llStart) {
-    const int64_t llSeek = llStart - av_rescale_q(1, AVRational{1, 1}, pStream->time_base);
-    av_seek_frame(pIn.get(), pStream->index, llSeek, AVSEEK_FLAG_BACKWARD);
     bEnded = false;
+    const int64_t llFirst = pStream->start_time != AV_NOPTS_VALUE ? pStream->start_time : 0;
+    const int64_t llSeek = llStart - av_rescale_q(1, AVRational{1, 1}, pStream->time_base);
+    if (llSeek > llFirst &&
+        av_seek_frame(pIn.get(), pStream->index, llSeek, AVSEEK_FLAG_BACKWARD) >= 0) {
+        return;
+    }
+    // From the start. Untouched, the file is there already, with the packets probing read
+    // still queued; a seek before the first packet fails in some demuxers (AVI's) after
+    // dropping that queue, and the sound would lose its first second or more.
+    if (!bRead) {
+        return;
+    }
+    const int64_t llFileStart = pIn->start_time != AV_NOPTS_VALUE ? pIn->start_time : 0;
+    if (av_seek_frame(pIn.get(), -1, llFileStart, AVSEEK_FLAG_BACKWARD) < 0) {
+        av_seek_frame(pIn.get(), -1, 0, AVSEEK_FLAG_BYTE);
+    }
 }
 
 std::unique_ptr<SoundDecoder> SoundDecoder::Open(SoundInput& input, const SoundTarget& target,

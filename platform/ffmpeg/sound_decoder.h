@@ -20,12 +20,14 @@ struct SoundInput {
     static std::unique_ptr<SoundInput> Open(const std::string& strPath, bool bProbe = true);
     // The stream's next packet into pPacket; false at its end.
     bool ReadPacket(AVPacket* pPacket);
-    // Moves to a second before llStart (the stream's time base), for a decoder to settle.
+    // Moves to a second before llStart (the stream's time base), for a decoder to settle, or
+    // to the stream's start when that is sooner.
     void SeekBefore(int64_t llStart);
 
     ff::FormatPtr pIn;
     AVStream* pStream = nullptr;
     bool bEnded = false;
+    bool bRead = false;  // a packet has been read since the file was opened
 };
 
 class SoundDecoder {
