@@ -1,4 +1,5 @@
 // The compressor catalogue: what can go into an AVI here, at which sizes.
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -8,6 +9,7 @@
 
 extern "C" {
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace platform {
@@ -70,7 +72,19 @@ AVPixelFormat PixelFormatFor(const CompressorSpec& entry, int w, int h) {
     return AV_PIX_FMT_YUV422P;  // the HD sizes
 }
 
+bool IsJpeg(const CompressorSpec& entry) {
+    return entry.pszEncoder != nullptr && std::strcmp(entry.pszEncoder, "mjpeg") == 0;
+}
+
 }  // namespace
+
+AVColorSpace YuvMatrixFor(const CompressorSpec& entry, AVPixelFormat format, int w, int h) {
+    const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(format);
+    if (pDesc == nullptr || (pDesc->flags & AV_PIX_FMT_FLAG_RGB) != 0 || pDesc->nb_components < 3) {
+        return AVCOL_SPC_UNSPECIFIED;
+    }
+    return !IsJpeg(entry) && (w >= 1280 || h > 576) ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+}
 
 ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& choice, int w, int h,
                          AVRational timeBase, AVRational sar) {
@@ -86,6 +100,8 @@ ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& ch
     c->width = w;
     c->height = h;
     c->pix_fmt = PixelFormatFor(entry, w, h);
+    // Said in the stream where the codec has room for it (x264's VUI); JPEG needs no word.
+    c->colorspace = IsJpeg(entry) ? AVCOL_SPC_UNSPECIFIED : YuvMatrixFor(entry, c->pix_fmt, w, h);
     c->time_base = timeBase;
     c->framerate = av_inv_q(timeBase);
     c->sample_aspect_ratio = sar;  // written into the stream where the codec has room for it

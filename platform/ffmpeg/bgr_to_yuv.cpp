@@ -13,7 +13,8 @@ extern "C" {
 namespace platform {
 namespace {
 
-// BT.601 in 15-bit fixed point: limited range (studio swing) and full range (JPEG).
+// RGB to YUV in 15-bit fixed point, for a matrix's red and blue weights, in limited range
+// (studio swing) or full range (JPEG).
 struct Matrix {
     int32_t yr, yg, yb, yOffset;
     int32_t ur, ug, ub;
@@ -22,12 +23,18 @@ struct Matrix {
 constexpr int32_t Fix(double d) {
     return static_cast<int32_t>(d * 32768.0 + (d < 0 ? -0.5 : 0.5));
 }
-constexpr Matrix kLimited{Fix(0.256788),  Fix(0.504129),  Fix(0.097906), 16,
-                          Fix(-0.148223), Fix(-0.290993), Fix(0.439216), Fix(0.439216),
-                          Fix(-0.367788), Fix(-0.071427)};
-constexpr Matrix kFull{Fix(0.299),     Fix(0.587),     Fix(0.114), 0,
-                       Fix(-0.168736), Fix(-0.331264), Fix(0.5),   Fix(0.5),
-                       Fix(-0.418688), Fix(-0.081312)};
+constexpr Matrix MakeMatrix(double kr, double kb, bool bFull) {
+    const double kg = 1 - kr - kb;
+    const double dLuma = bFull ? 1.0 : 219.0 / 255;
+    const double dChroma = bFull ? 1.0 : 224.0 / 255;
+    const double du = dChroma / (2 * (1 - kb));  // B − Y to U
+    const double dv = dChroma / (2 * (1 - kr));  // R − Y to V
+    return {Fix(kr * dLuma), Fix(kg * dLuma),    Fix(kb * dLuma),    bFull ? 0 : 16, Fix(-kr * du),
+            Fix(-kg * du),   Fix((1 - kb) * du), Fix((1 - kr) * dv), Fix(-kg * dv),  Fix(-kb * dv)};
+}
+constexpr Matrix kMatrices[2][2] = {
+    {MakeMatrix(0.299, 0.114, false), MakeMatrix(0.299, 0.114, true)},       // BT.601
+    {MakeMatrix(0.2126, 0.0722, false), MakeMatrix(0.2126, 0.0722, true)}};  // BT.709
 
 uint8_t Clamp8(int32_t v) {
     return static_cast<uint8_t>(std::clamp(v, 0, 255));
@@ -75,27 +82,27 @@ void ChromaRow(const uint8_t* pBgr0, const uint8_t* pBgr1, uint8_t* pU, uint8_t*
 
 }  // namespace
 
-bool BgrToYuvPlanar(const uint8_t* pBottomUp, size_t nRowBytes, int w, int h, AVFrame& out) {
+bool BgrToYuvPlanar(const uint8_t* pBottomUp, size_t nRowBytes, int w, int h, bool bBt709,
+                    AVFrame& out) {
     bool bHalfHeight = false;
-    const Matrix* pMatrix = nullptr;
+    bool bFull = false;
     switch (out.format) {
         case AV_PIX_FMT_YUV420P:
             bHalfHeight = true;
-            pMatrix = &kLimited;
             break;
         case AV_PIX_FMT_YUVJ420P:
             bHalfHeight = true;
-            pMatrix = &kFull;
+            bFull = true;
             break;
         case AV_PIX_FMT_YUV422P:
-            pMatrix = &kLimited;
             break;
         case AV_PIX_FMT_YUVJ422P:
-            pMatrix = &kFull;
+            bFull = true;
             break;
         default:
             return false;
     }
+    const Matrix* pMatrix = &kMatrices[bBt709 ? 1 : 0][bFull ? 1 : 0];
     // Picture row y (from the top) is DIB row h − 1 − y.
     auto row = [&](int y) { return pBottomUp + nRowBytes * static_cast<size_t>(h - 1 - y); };
     for (int y = 0; y < h; ++y) {

@@ -78,19 +78,21 @@ RangeTables MakeRangeTables(bool bToFull) {
     return t;
 }
 
-// BT.709 YUV to the BT.601 YUV compressors are given, with either range on either side, as
-// the colours the 24-bit copy shows would convert: the matrix change is linear, so luma
-// takes a share of the chroma and each chroma component a mix of both, and no value has to
-// pass through RGB. Integer weights in units of 1/65536, the rounding folded into the bias.
+// YUV of one matrix to YUV of the other (BT.709 and BT.601), with either range on either
+// side, as the colours the 24-bit copy shows would convert: the matrix change is linear, so
+// luma takes a share of the chroma and each chroma component a mix of both, and no value has
+// to pass through RGB. Integer weights in units of 1/65536, the rounding folded into the bias.
 struct MatrixWeights {
     int32_t yY, yCb, yCr, yBias;
     int32_t cbCb, cbCr, cbBias;
     int32_t crCb, crCr, crBias;
 };
 
-MatrixWeights MakeMatrixWeights(bool bSourceFull, bool bTargetFull) {
-    const double krIn = 0.2126, kbIn = 0.0722;  // BT.709
-    const double krOut = 0.299, kbOut = 0.114;  // BT.601
+MatrixWeights MakeMatrixWeights(bool bToBt709, bool bSourceFull, bool bTargetFull) {
+    const double krIn = bToBt709 ? 0.299 : 0.2126;
+    const double kbIn = bToBt709 ? 0.114 : 0.0722;
+    const double krOut = bToBt709 ? 0.2126 : 0.299;
+    const double kbOut = bToBt709 ? 0.0722 : 0.114;
     // Normalised (y, pb, pr) of the source to the target's, through R, G, B.
     auto convert = [&](double y, double pb, double pr, double(&result)[3]) {
         const double r = y + 2 * (1 - krIn) * pr;
@@ -168,12 +170,13 @@ void RemapChromaRow(const MatrixWeights& w, const uint8_t* pCb, const uint8_t* p
 
 }  // namespace
 
-bool EncoderInput::Open(int nWidth, int nHeight, AVPixelFormat encoderFormat) {
+bool EncoderInput::Open(int nWidth, int nHeight, AVPixelFormat encoderFormat, bool bBt709) {
     m_nWidth = nWidth;
     m_nHeight = nHeight;
     m_format = encoderFormat;
     m_bYuvTarget = IsYuv8(encoderFormat);
     m_bRgbTarget = IsPackedRgb8(encoderFormat);
+    m_bBt709Target = bBt709 && m_bYuvTarget;
     if (!m_pOwned || !m_pShared) {
         return false;
     }
@@ -187,14 +190,32 @@ bool EncoderInput::Open(int nWidth, int nHeight, AVPixelFormat encoderFormat) {
     // columns by a fraction of a pixel into a YUV-J format and blur sharp edges).
     m_pFromDib.reset(sws_getContext(nWidth, nHeight, AV_PIX_FMT_BGR24, nWidth, nHeight,
                                     encoderFormat, SWS_BILINEAR, nullptr, nullptr, nullptr));
-    return m_pFromDib != nullptr;
+    if (m_pFromDib == nullptr) {
+        return false;
+    }
+    if (m_bBt709Target) {
+        int* pInverse = nullptr;
+        int* pTable = nullptr;
+        int nSrcRange = 0;
+        int nDstRange = 0;
+        int nBrightness = 0;
+        int nContrast = 0;
+        int nSaturation = 0;
+        sws_getColorspaceDetails(m_pFromDib.get(), &pInverse, &nSrcRange, &pTable, &nDstRange,
+                                 &nBrightness, &nContrast, &nSaturation);
+        sws_setColorspaceDetails(m_pFromDib.get(), pInverse, nSrcRange,
+                                 sws_getCoefficients(SWS_CS_ITU709), nDstRange, nBrightness,
+                                 nContrast, nSaturation);
+    }
+    return true;
 }
 
 AVFrame* EncoderInput::FromDib(const uint8_t* pPixels, size_t nRowBytes, bool bOwnKernel) {
     if (av_frame_make_writable(m_pOwned.get()) < 0) {
         return nullptr;
     }
-    if (bOwnKernel && BgrToYuvPlanar(pPixels, nRowBytes, m_nWidth, m_nHeight, *m_pOwned)) {
+    if (bOwnKernel &&
+        BgrToYuvPlanar(pPixels, nRowBytes, m_nWidth, m_nHeight, m_bBt709Target, *m_pOwned)) {
         return m_pOwned.get();
     }
     // Read the bottom-up rows from the top row down.
@@ -216,7 +237,7 @@ bool EncoderInput::Takes(const AVFrame& picture) const {
     if (m_bRgbTarget) {
         return true;  // the 24-bit frame's own conversion, whatever the matrix
     }
-    if (!ReadsAsBt709(picture)) {
+    if (ReadsAsBt709(picture) == m_bBt709Target) {
         return true;
     }
     const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(m_format);
@@ -239,8 +260,8 @@ AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
     }
     const bool bSourceFull = IsFullRange(picture);
     const bool bTargetFull = IsFullRangeFormat(m_format);
-    if (ReadsAsBt709(picture)) {
-        // Compressors are given BT.601: the matrix changes on the way, in the same layout.
+    if (ReadsAsBt709(picture) != m_bBt709Target) {
+        // The matrix changes on the way, in the same layout.
         return RemapMatrix(picture, bSourceFull, bTargetFull);
     }
     if (PlainTwin(source) == PlainTwin(m_format) && bSourceFull == bTargetFull) {
@@ -288,10 +309,13 @@ AVFrame* EncoderInput::FromPicture(const AVFrame& picture) {
 }
 
 AVFrame* EncoderInput::RemapMatrix(const AVFrame& picture, bool bSourceFull, bool bTargetFull) {
-    static const MatrixWeights kWeights[4] = {
-        MakeMatrixWeights(false, false), MakeMatrixWeights(false, true),
-        MakeMatrixWeights(true, false), MakeMatrixWeights(true, true)};
-    const MatrixWeights& w = kWeights[(bSourceFull ? 2 : 0) + (bTargetFull ? 1 : 0)];
+    static const MatrixWeights kWeights[2][2][2] = {
+        {{MakeMatrixWeights(false, false, false), MakeMatrixWeights(false, false, true)},
+         {MakeMatrixWeights(false, true, false), MakeMatrixWeights(false, true, true)}},
+        {{MakeMatrixWeights(true, false, false), MakeMatrixWeights(true, false, true)},
+         {MakeMatrixWeights(true, true, false), MakeMatrixWeights(true, true, true)}}};
+    const MatrixWeights& w =
+        kWeights[m_bBt709Target ? 1 : 0][bSourceFull ? 1 : 0][bTargetFull ? 1 : 0];
     const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(m_format);
     if (pDesc == nullptr || pDesc->log2_chroma_w > 1 ||
         av_frame_make_writable(m_pOwned.get()) < 0) {
