@@ -1,5 +1,6 @@
 #include "cli/render_command.h"
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 
@@ -9,6 +10,7 @@
 #include "convert/media_session.h"
 #include "platform/bmp_file.h"
 #include "platform/media_clock.h"
+#include "platform/media_graph.h"
 #include "state/app_state.h"
 #include "view/quovel_view.h"
 
@@ -80,6 +82,17 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
     return "";
 }
 
+// How many frames the --frame count (thirtieths of a second) has in the stream: the
+// thirtieths that start before its end, an end a rounding short of one's start not counting
+// it (a 290-frame clip at 30 a second ends a few units short of 290/30 s).
+int64_t FramesOfThirtiethBefore(const platform::MediaGraph& graph) {
+    int64_t llStop = 0;
+    graph.GetStopPosition(llStop);
+    const int64_t llEnd = std::max<int64_t>(llStop - graph.RoundingTolerance(), 0);
+    constexpr int64_t kUnits = platform::kMediaUnitsPerSecond;
+    return llEnd / kUnits * 30 + ((llEnd % kUnits) * 30 + kUnits - 1) / kUnits;
+}
+
 }  // namespace
 
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -125,13 +138,14 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     // The conversion's hold: the first fetch copies exactly the frame asked for.
     AppState.bConverting = 1;
     AppState.nRangeStart = request.nFrame;
+    const int64_t llFrames = FramesOfThirtiethBefore(*grabber.pGraph);
     grabber.Run();
     const bool bFetched = grabber.FetchFrame();
     AppState.bConverting = 0;
     grabber.Close();
     if (!bFetched) {
         err << "quovel --render: frame " << request.nFrame << " is past the end of "
-            << request.strSource << " (" << nLength << " frames)\n";
+            << request.strSource << " (" << llFrames << " frames)\n";
         return 1;
     }
     int w = 0;

@@ -192,7 +192,14 @@ TEST_F(RenderTest, LowRateClipsReachTheirEnd) {
         ASSERT_GE(bmp.size(), 54 + dib::RowBytes24(160) * 120);
         EXPECT_EQ(testmedia::ReadIndex(bmp.data() + 54, 160, 120), nShown) << strFrame;
     }
-    EXPECT_NE(Render({strClip, "--frame", "150", m_strOut}).nCode, 0) << "past the end";
+    const Outcome past = Render({strClip, "--frame", "150", m_strOut});
+    EXPECT_NE(past.nCode, 0);
+    EXPECT_NE(past.strErr.find("(150 frames)"), std::string::npos) << past.strErr;
+    // 8 frames at 30 a second, their length a few units short of 8/30 s: frames 0 to 7.
+    const Outcome eighth = Render({s_strClip, "--frame", "8", m_strOut});
+    EXPECT_NE(eighth.nCode, 0);
+    EXPECT_NE(eighth.strErr.find("(8 frames)"), std::string::npos) << eighth.strErr;
+    EXPECT_EQ(Render({s_strClip, "--frame", "7", m_strOut}).nCode, 0);
 }
 
 // A phone clip recorded sideways renders upright, as FFmpeg shows it.
