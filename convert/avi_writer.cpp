@@ -81,6 +81,9 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
                                            static_cast<uint32_t>(AppState.nRangeStart)) /
                                               nThinning;
     nEndFrame = static_cast<uint32_t>(AppState.nRangeEnd);
+    // A range to the stream's end goes on to its last frame: a length only estimated (a
+    // truncated file's) may fall short of it.
+    m_bToSourceEnd = AppState.nRangeEnd >= AppState.nStreamLength;
 
     const auto choice = m_chooser.Choose(bmpHeader, initialChoice);
     if (!choice) {
@@ -177,13 +180,14 @@ int CAviWriter::WriteFrame() {
                             bEffect ? EffectStage(nPosition) : platform::FrameStage{})) {
         return kWriteFailed;
     }
-    AppState.strTimeText = FormatProgress(
-        static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart),
-        nEndFrame);
+    const uint32_t nShown =
+        static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart);
+    AppState.strTimeText = FormatProgress(nShown, std::max(nShown, nEndFrame));
     ++nFrameCount;
     AppState.bFrameReady = 1;
-    if (static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart) >
-        nEndFrame) {
+    if (!m_bToSourceEnd &&
+        static_cast<uint32_t>(nFrameCount) + static_cast<uint32_t>(AppState.nRangeStart) >
+            nEndFrame) {
         return kFinished;
     }
     return kContinue;

@@ -70,6 +70,7 @@ class CAviWriter {
 
     // The colour mode applied to the frames written, or -1 for none (as decoded).
     int32_t m_nEffectMode = -1;
+    bool m_bToSourceEnd = false;  // the range ends with the stream: on to its last frame
 
     platform::ICompressorChooser& m_chooser;
 };

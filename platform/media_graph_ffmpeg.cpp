@@ -75,8 +75,11 @@ void MediaGraph::Impl::WorkOutTimes(const AVFrame* pFirst) {
         llDuration = pStream->nb_frames * llFrameUnits;
     }
     llDuration = std::max<int64_t>(llDuration, 0);
+    // A stream timed in frames whose header counts more frames than its length holds is cut
+    // short (a truncated AVI: the length is what a scan found): its end is found by decoding.
+    const bool bCutShort = pStream->duration > 0 && pStream->nb_frames > pStream->duration;
     bDurationEstimated = pFormat->duration_estimation_method != AVFMT_DURATION_FROM_STREAM ||
-                         llDuration == kUnknownDuration;
+                         llDuration == kUnknownDuration || bCutShort;
 }
 void MediaGraph::Impl::WorkOutDecodeDelay(const AVFrame* pFirst) {
     const int64_t ts = pFirst->best_effort_timestamp;

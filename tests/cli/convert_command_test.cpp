@@ -142,6 +142,23 @@ TEST(ConvertCommand, UncompressedAndLosslessFramesAreFFmpegsOwn) {
     }
 }
 
+// A file cut short (a download stopped, a camera's card full) converts to the last frame
+// FFmpeg decodes from it: its length, a scan's guess, falls short of that.
+TEST(ConvertCommand, ATruncatedFileConvertsEveryFrameItHolds) {
+    const std::string strFull = testmedia::TruncatableClip();
+    std::ifstream in(strFull, std::ios::binary);
+    const std::string strBytes((std::istreambuf_iterator<char>(in)), {});
+    const std::string strSource =
+        testmedia::WriteFile("cli-truncated.avi", strBytes.substr(0, strBytes.size() * 6 / 10));
+    const auto frames = testmedia::DecodeAll(strSource, 160, 120);
+    ASSERT_GT(frames.size(), 80u);
+    const std::string strDest = testmedia::MediaDir() + "/cli-truncated-out.avi";
+    ASSERT_EQ(Convert({strSource, strDest}).nCode, 0);
+    const auto written = testmedia::DecodeAll(strDest, 160, 120);
+    EXPECT_EQ(written.size(), frames.size());
+    EXPECT_TRUE(written == frames);
+}
+
 TEST(ConvertCommand, RefusesBadRequestsWithOneLine) {
     const std::string strSource = testmedia::IndexedClip({});
     const std::string strDest = testmedia::MediaDir() + "/cli-bad.avi";

@@ -110,6 +110,13 @@ std::string Probe(const std::string& strPath, const char* pszEntries) {
     return s;
 }
 
+std::string TruncatableClip() {
+    return MakeClip("truncatable",
+                    "-f lavfi -i testsrc2=s=160x120:r=30:d=4 -vf \"noise=alls=80:allf=t,"
+                    "drawbox=c=black:t=fill:enable='lt(t,2)'\" -c:v mpeg4 -q:v 2",
+                    "avi");
+}
+
 std::vector<std::vector<uint8_t>> DecodeAll(const std::string& strPath, int w, int h) {
     const std::string strRaw = Shell("ffmpeg -v error -i '" + strPath +
                                      "' -vsync passthrough -f rawvideo -pix_fmt bgr24 -");

@@ -29,6 +29,10 @@ std::string IndexedClip(const ClipSpec& recipe);
 // The same at a rate nRate cannot say ("24000/1001"); recipe.nRate is not used.
 std::string IndexedClipAtRate(const ClipSpec& recipe, const std::string& strRate);
 
+// 4 s of AVI at 30 fps whose first half is black and second half noise: cut short, its
+// length (guessed from its size by the demuxer) falls well short of the frames it holds.
+std::string TruncatableClip();
+
 // The frame index read from a bottom-up BGR24 picture with rows padded to 4 bytes;
 // -1 when a band is neither clearly black nor clearly white.
 int ReadIndex(const uint8_t* pPixels, int nWidth, int nHeight);
