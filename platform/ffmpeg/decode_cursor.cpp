@@ -160,7 +160,13 @@ bool MediaGraph::Impl::FeedPacket() {
 void MediaGraph::Impl::NoteEndOfFrames() {
     if (llLastStart >= 0) {
         const int64_t llEnd = llLastStart + llFrameUnits;
-        llDuration = bDurationEstimated ? llEnd : std::min(llDuration, llEnd);
+        // The container's end holds the last frame on screen when it comes no more than a
+        // second after the frame starts (a still's stated length); further off, the file was
+        // cut short, and an estimate is only an estimate.
+        const bool bHeld = !bDurationEstimated && llDuration > llEnd &&
+                           llDuration <= llLastStart + kMediaUnitsPerSecond;
+        llDuration =
+            bHeld ? llDuration : (bDurationEstimated ? llEnd : std::min(llDuration, llEnd));
         bDurationEstimated = false;
     }
 }

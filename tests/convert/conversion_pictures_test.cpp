@@ -139,6 +139,20 @@ TEST_F(ConversionRunTest, StartOffsetsLongSoundNoDurationAndSingleFrames) {
         ASSERT_FALSE(expected.empty()) << strName;
         EXPECT_EQ(Indices(strDest, 160, 120), expected) << strName;
     }
+
+    // A single frame whose container says the video lasts a second: the frame is shown for
+    // that second, as ffprobe reads the length, not for the thirtieth its frame rate gives.
+    const std::string strStill = testmedia::MakeClip(
+        "one-second-still",
+        "-i '" + testmedia::IndexedClip({160, 120, 30, 1, "-c:v mpeg4", "mp4"}) +
+            "' -c:v libvpx -b:v 200k -bsf:v setts=duration=1000",
+        "webm");
+    ASSERT_EQ(
+        Shell("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + strStill + "'"),
+        "1.000000\n");
+    OpenSource(strStill);
+    Convert(Dest("carried-still.avi"));
+    EXPECT_EQ(Indices(Dest("carried-still.avi"), 160, 120), std::vector<int>(30, 0));
 }
 
 // YUV compressors are given the decoded picture itself, not a conversion back from the
