@@ -237,6 +237,9 @@ bool EncoderInput::Takes(const AVFrame& picture) const {
     if (m_bRgbTarget) {
         return true;  // the 24-bit frame's own conversion, whatever the matrix
     }
+    if (ReadsAsBt2020(picture)) {
+        return false;  // through its 24-bit frame: the matrix is changed only between two
+    }
     if (ReadsAsBt709(picture) == m_bBt709Target) {
         return true;
     }

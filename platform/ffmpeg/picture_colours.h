@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavutil/frame.h>
 #include <libavutil/pixfmt.h>
+#include <libswscale/swscale.h>
 }
 
 namespace platform {
@@ -37,9 +38,22 @@ inline bool IsFullRange(const AVFrame& picture) {
            IsFullRangeFormat(static_cast<AVPixelFormat>(picture.format));
 }
 
-// BT.709 when the stream says so; every other matrix is read as BT.601.
+// BT.709 when the stream says so; every other matrix is read as BT.601 (BT.2020 aside).
 inline bool ReadsAsBt709(const AVFrame& picture) {
     return picture.colorspace == AVCOL_SPC_BT709;
+}
+
+// BT.2020 (phones' HDR recordings): its matrix for the 24-bit copy, as FFmpeg converts it
+// (no tone mapping); a compressor is never given such a picture as it is.
+inline bool ReadsAsBt2020(const AVFrame& picture) {
+    return picture.colorspace == AVCOL_SPC_BT2020_NCL || picture.colorspace == AVCOL_SPC_BT2020_CL;
+}
+
+// The matrix to read the picture's YUV with, as swscale names it.
+inline int SwsMatrixOf(const AVFrame& picture) {
+    return ReadsAsBt709(picture)    ? SWS_CS_ITU709
+           : ReadsAsBt2020(picture) ? SWS_CS_BT2020
+                                    : SWS_CS_DEFAULT;
 }
 
 }  // namespace platform

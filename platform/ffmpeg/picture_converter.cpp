@@ -135,7 +135,7 @@ bool PictureConverter::Scale(const AVFrame& picture, int w, int h, AVPixelFormat
     job.nDstH = h;
     job.nDstFormat = format;
     job.nFlags = SwsFlagsFor(picture.width);
-    job.nSrcSpace = ReadsAsBt709(picture) ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
+    job.nSrcSpace = SwsMatrixOf(picture);
     job.nSrcFullRange = IsFullRange(picture) ? 1 : 0;
     job.nDstFullRange = 1;  // RGB
     SwsContext* pSws = m_scaler.For(job);
