@@ -195,9 +195,12 @@ struct SoundTrack::Impl {
                 if (pPacket->pts == AV_NOPTS_VALUE) {
                     continue;
                 }
-                // The first packet is the one the start falls in (or the first after it).
+                // The first packet is the one whose start is nearest the output's: a packet
+                // plays whole, so the sound is off by at most half of one. An encoder's
+                // priming that an edit list skips (MP3 in MP4: 1105 of 1152 samples) is
+                // most of the first packet, which is then left out rather than played late.
                 if (llCopyOrigin == AV_NOPTS_VALUE) {
-                    if (pPacket->pts + pPacket->duration <= llStart) {
+                    if (2 * (llStart - pPacket->pts) > pPacket->duration) {
                         continue;
                     }
                     llCopyOrigin = pPacket->pts;
