@@ -266,9 +266,11 @@ CopyResult MediaGraph::SelectCurrentFrame() {
     if (av_frame_ref(g.pSelected.get(), g.cur.pFrame.get()) < 0) {
         return CopyResult::Failed;
     }
-    // A turned picture is no longer the decoded one: encoders take the 24-bit copy then.
-    if (g.bKeepCopied && g.nQuarterTurns == 0 &&
-        av_frame_ref(g.pCopied.get(), g.cur.pFrame.get()) < 0) {
+    // A turned stream's picture is turned here, in YUV, where its layout allows; else
+    // encoders take the 24-bit copy.
+    if (g.bKeepCopied &&
+        (g.nQuarterTurns == 0 ? av_frame_ref(g.pCopied.get(), g.cur.pFrame.get()) < 0
+                              : !g.turner.Turn(*g.cur.pFrame, g.nQuarterTurns, *g.pCopied))) {
         av_frame_unref(g.pCopied.get());  // only the 24-bit copy is there to encode from
     }
     return CopyResult::Ok;

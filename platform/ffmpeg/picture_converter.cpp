@@ -1,5 +1,6 @@
 #include "platform/ffmpeg/picture_converter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -7,6 +8,7 @@
 
 extern "C" {
 #include <libavutil/display.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace platform {
@@ -72,7 +74,108 @@ void TurnBgr(const uint8_t* pSrc, int w, int h, size_t nSrcRow, int nTurns, uint
     }
 }
 
+// Turns one plane of w × h bytes (rows from the top) by nTurns quarter turns clockwise.
+// A quarter turn reads and writes in blocks of 8 × 8, so that neither plane is walked down
+// its columns a byte at a time.
+void TurnPlane(const uint8_t* pSrc, ptrdiff_t nSrcStride, int w, int h, int nTurns, uint8_t* pDst,
+               ptrdiff_t nDstStride) {
+    if (nTurns == 2) {
+        for (int y = 0; y < h; ++y) {
+            const uint8_t* pIn = pSrc + (h - 1 - y) * nSrcStride;
+            std::reverse_copy(pIn, pIn + w, pDst + y * nDstStride);
+        }
+        return;
+    }
+    // The source pixel shown at (xOut, yOut), x from the left and y from the top.
+    auto source = [&](int xOut, int yOut) {
+        return nTurns == 1 ? pSrc + (h - 1 - xOut) * nSrcStride + yOut
+                           : pSrc + xOut * nSrcStride + (w - 1 - yOut);
+    };
+    const int nOutW = h;
+    const int nOutH = w;
+    constexpr int kBlock = 8;
+    for (int yOut = 0; yOut < nOutH; yOut += kBlock) {
+        const int nRows = std::min(kBlock, nOutH - yOut);
+        for (int xOut = 0; xOut < nOutW; xOut += kBlock) {
+            const int nCols = std::min(kBlock, nOutW - xOut);
+            if (nRows == kBlock && nCols == kBlock) {
+                // Each output column of the block is one source row's run of 8 bytes.
+                uint8_t block[kBlock][kBlock];
+                for (int c = 0; c < kBlock; ++c) {
+                    const uint8_t* pRun =
+                        nTurns == 1 ? source(xOut + c, yOut) : source(xOut + c, yOut + kBlock - 1);
+                    for (int r = 0; r < kBlock; ++r) {
+                        block[nTurns == 1 ? r : kBlock - 1 - r][c] = pRun[r];
+                    }
+                }
+                for (int r = 0; r < kBlock; ++r) {
+                    std::memcpy(pDst + (yOut + r) * nDstStride + xOut, block[r], kBlock);
+                }
+                continue;
+            }
+            for (int r = 0; r < nRows; ++r) {
+                for (int c = 0; c < nCols; ++c) {
+                    pDst[(yOut + r) * nDstStride + xOut + c] = *source(xOut + c, yOut + r);
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
+
+PictureTurner::~PictureTurner() {
+    for (AVBufferPool*& pPool : m_pools) {
+        av_buffer_pool_uninit(&pPool);  // freed once the last turned picture is let go
+    }
+}
+
+bool PictureTurner::Turn(const AVFrame& in, int nQuarterTurns, AVFrame& out) {
+    const auto format = static_cast<AVPixelFormat>(in.format);
+    const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(format);
+    const bool bQuarter = nQuarterTurns % 2 == 1;
+    av_frame_unref(&out);
+    if (pDesc == nullptr || pDesc->nb_components != 3 ||
+        (pDesc->flags & (AV_PIX_FMT_FLAG_PLANAR | AV_PIX_FMT_FLAG_RGB)) != AV_PIX_FMT_FLAG_PLANAR ||
+        pDesc->comp[0].depth != 8 || pDesc->comp[1].depth != 8 || pDesc->comp[2].depth != 8 ||
+        (bQuarter && pDesc->log2_chroma_w != pDesc->log2_chroma_h) || nQuarterTurns < 1 ||
+        nQuarterTurns > 3) {
+        return false;
+    }
+    out.format = format;
+    out.width = bQuarter ? in.height : in.width;
+    out.height = bQuarter ? in.width : in.height;
+    for (int nPlane = 0; nPlane < 3; ++nPlane) {
+        const bool bChroma = nPlane > 0;
+        const int w = bChroma ? AV_CEIL_RSHIFT(in.width, pDesc->log2_chroma_w) : in.width;
+        const int h = bChroma ? AV_CEIL_RSHIFT(in.height, pDesc->log2_chroma_h) : in.height;
+        const int nOutW = bQuarter ? h : w;
+        const int nOutH = bQuarter ? w : h;
+        out.linesize[nPlane] = FFALIGN(nOutW, 64);
+        // Room past the last row for encoders' vector code that reads a little beyond it.
+        const int nBytes = out.linesize[nPlane] * nOutH + 64;
+        if (m_pools[nPlane] == nullptr || m_nPoolBytes[nPlane] != nBytes) {
+            av_buffer_pool_uninit(&m_pools[nPlane]);
+            m_pools[nPlane] = av_buffer_pool_init(static_cast<size_t>(nBytes), nullptr);
+            m_nPoolBytes[nPlane] = nBytes;
+        }
+        out.buf[nPlane] =
+            m_pools[nPlane] != nullptr ? av_buffer_pool_get(m_pools[nPlane]) : nullptr;
+        if (out.buf[nPlane] == nullptr) {
+            av_frame_unref(&out);
+            return false;
+        }
+        out.data[nPlane] = out.buf[nPlane]->data;
+        TurnPlane(in.data[nPlane], in.linesize[nPlane], w, h, nQuarterTurns, out.data[nPlane],
+                  out.linesize[nPlane]);
+    }
+    out.extended_data = out.data;
+    if (av_frame_copy_props(&out, &in) < 0) {
+        av_frame_unref(&out);
+        return false;
+    }
+    return true;
+}
 
 bool PictureConverter::Convert(const AVFrame& picture, const dib::BitmapInfoHeader& header,
                                int nQuarterTurns, uint8_t* pDst, size_t nRowBytes) {

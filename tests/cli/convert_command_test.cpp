@@ -159,6 +159,37 @@ TEST(ConvertCommand, ATruncatedFileConvertsEveryFrameItHolds) {
     EXPECT_TRUE(written == frames);
 }
 
+// A phone's clip recorded sideways is turned in YUV for a compressor that takes YUV: what is
+// written is what the same compressor writes from the upright picture (turned by FFmpeg's
+// own autorotation, losslessly), not a picture gone through RGB and back.
+TEST(ConvertCommand, TurnedSourcesConvertAsTheirUprightPictures) {
+    const std::string strSideways = testmedia::MakeClip(
+        "sideways", "-f lavfi -i testsrc2=s=176x240:r=30:d=0.2 -c:v libx264 -qp 0", "mp4");
+    const std::string strDest = testmedia::MediaDir() + "/cli-turned.avi";
+    const std::string strUprightDest = testmedia::MediaDir() + "/cli-upright.avi";
+    for (const int nRotate : {90, 180, 270}) {
+        const std::string strTagged = testmedia::MakeClip(
+            "sideways-tagged",
+            "-i '" + strSideways + "' -c copy -metadata:s:v:0 rotate=" + std::to_string(nRotate),
+            "mp4");
+        const std::string strUpright = testmedia::MakeClip(
+            "sideways-upright", "-i '" + strTagged + "' -c:v libx264 -qp 0", "mp4");
+        ASSERT_FALSE(strUpright.empty()) << nRotate;
+        const int w = nRotate == 180 ? 176 : 240;
+        const int h = nRotate == 180 ? 240 : 176;
+        for (const char* pszCodec : {"MJPG", "FMP4"}) {
+            ASSERT_EQ(Convert({strTagged, strDest, "--codec", pszCodec, "--quality", "100"}).nCode,
+                      0);
+            ASSERT_EQ(Convert({strUpright, strUprightDest, "--codec", pszCodec, "--quality", "100"})
+                          .nCode,
+                      0);
+            const auto upright = testmedia::DecodeAll(strUprightDest, w, h);
+            ASSERT_EQ(upright.size(), 6u) << nRotate << pszCodec;
+            EXPECT_TRUE(testmedia::DecodeAll(strDest, w, h) == upright) << nRotate << pszCodec;
+        }
+    }
+}
+
 TEST(ConvertCommand, RefusesBadRequestsWithOneLine) {
     const std::string strSource = testmedia::IndexedClip({});
     const std::string strDest = testmedia::MediaDir() + "/cli-bad.avi";
