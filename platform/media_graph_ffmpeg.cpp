@@ -9,6 +9,7 @@
 #include "platform/ffmpeg/ffmpeg_setup.h"
 #include "platform/ffmpeg/media_graph_impl.h"
 #include "platform/ffmpeg/picture_converter.h"
+#include "platform/ffmpeg/stream_end.h"
 #include "platform/media_graph.h"
 #include "platform/position_model.h"
 
@@ -48,6 +49,7 @@ void MediaGraph::Impl::WorkOutTimes(const AVFrame* pFirst) {
         rate = AVRational{30, 1};
     }
     llFrameUnits = av_rescale_q(1, av_inv_q(rate), kUnitBase);
+    frameRate = rate;
     position.SetFrameGrid(rate.num, rate.den, Tolerance());
 
     int64_t ts = pFirst->best_effort_timestamp;
@@ -145,6 +147,20 @@ bool MediaGraph::Impl::Connect(int nThreads) {
     bHaveCur = true;
     return true;
 }
+void MediaGraph::Impl::EstimateUnknownEnd(const std::string& strPath) {
+    if (llDuration != kUnknownDuration) {
+        return;
+    }
+    // A live recording's WebM or Matroska says no length anywhere: the last packet's end is
+    // a close guess, which decoding confirms once a position reaches it.
+    const int64_t llEnd = LastPacketEnd(strPath, nStreamIndex);
+    if (llEnd != AV_NOPTS_VALUE && llEnd > llOrigin - llDecodeDelay) {
+        llDuration =
+            av_rescale_q(llEnd - (llOrigin - llDecodeDelay), pStream->time_base, kUnitBase);
+        bDurationEstimated = true;
+    }
+}
+
 void MediaGraph::Impl::UseContainerDuration() {
     llDuration = 0;
     if (pFormat->duration != AV_NOPTS_VALUE && pFormat->duration > 0) {
@@ -183,6 +199,7 @@ std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& strPath, const I
         pImpl->pCodec.reset();
         pImpl->UseContainerDuration();
     } else {
+        pImpl->EstimateUnknownEnd(strPath);
         pImpl->StartDecodeThread();
     }
     return std::unique_ptr<MediaGraph>(new MediaGraph(std::move(pImpl)));

@@ -327,11 +327,14 @@ PlaybackPosition WorkOutPlaybackPosition() {
     }
     constexpr int64_t kUnit = platform::kMediaUnitsPerSecond;
     p.llLength = static_cast<int64_t>(std::max(AppState.nStreamLength, 0)) * kUnit / 30;
+    p.bLengthKnown = AppState.nStreamLength < INT32_MAX;  // the count saturates when unknown
     p.llRangeStart = static_cast<int64_t>(AppState.nRangeStart) * kUnit / 30;
     p.llRangeEnd = static_cast<int64_t>(AppState.nRangeEnd) * kUnit / 30;
     if (pGrabber->bPlaying && pGrabber->pGraph) {
         int64_t llDuration = 0;
-        if (pGrabber->pGraph->GetDuration(llDuration) && llDuration < platform::kUnknownLength) {
+        p.bLengthKnown =
+            pGrabber->pGraph->GetDuration(llDuration) && llDuration < platform::kUnknownLength;
+        if (p.bLengthKnown) {
             p.llLength = llDuration;
         }
         p.bActive = AppState.bConverting == 0;

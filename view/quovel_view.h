@@ -33,6 +33,7 @@ struct PlaybackPosition {
     bool bActive = false;      // a file plays (or is paused): moving is possible
     int64_t llShown = 0;       // the start of the frame shown
     int64_t llLength = 0;      // the stream's length
+    bool bLengthKnown = true;  // no header said it, nor could it be guessed
     int64_t nFrame = 0;        // the shown frame's number in the source
     int64_t llRangeStart = 0;  // the conversion range in force
     int64_t llRangeEnd = 0;

@@ -106,12 +106,14 @@ QString CPositionBar::TimeText(int64_t llUnits) {
 
 void CPositionBar::Show(const view::PlaybackPosition& p) {
     setEnabled(p.bActive);
-    m_pSlider->setMaximum(ToMs(p.llLength));
+    // A length nobody knows is not shown: the bar then reaches as far as has been played.
+    m_pSlider->setMaximum(ToMs(p.bLengthKnown ? p.llLength : p.llShown));
     m_pSlider->SetRange(ToMs(p.llRangeStart), ToMs(p.llRangeEnd));
     if (!m_pSlider->isSliderDown()) {
         m_pSlider->setValue(ToMs(p.llShown));
     }
-    m_pTime->setText(TimeText(p.llShown) + " / " + TimeText(p.llLength));
+    m_pTime->setText(TimeText(p.llShown) + " / " +
+                     (p.bLengthKnown ? TimeText(p.llLength) : QStringLiteral("-:--:--.---")));
     m_pFrame->setText(p.bActive ? QString::asprintf("#%lld", static_cast<long long>(p.nFrame))
                                 : QString());
 }

@@ -19,10 +19,10 @@ int64_t MediaGraph::Impl::DurationSeenFrom(int64_t llPos) {
         }
         DecodeTo(llEnd + llFrameUnits / 2);
         const std::lock_guard<std::mutex> guard(lock);
-        if (!bDurationEstimated || llLastStart + llFrameUnits <= llDuration) {
+        if (!bDurationEstimated || FrameEnd(llLastStart) <= llDuration) {
             return llDuration;
         }
-        llDuration = llLastStart + llFrameUnits;
+        llDuration = FrameEnd(llLastStart);
     }
 }
 

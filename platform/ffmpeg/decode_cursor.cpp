@@ -157,9 +157,18 @@ bool MediaGraph::Impl::FeedPacket() {
     }
 }
 
+int64_t MediaGraph::Impl::FrameEnd(int64_t llStart) const {
+    // The grid point after the one the start is on (within the tolerance).
+    const int64_t k = av_rescale_rnd(llStart + Tolerance(), frameRate.num,
+                                     frameRate.den * kMediaUnitsPerSecond, AV_ROUND_DOWN);
+    const int64_t llNext =
+        av_rescale_rnd(k + 1, frameRate.den * kMediaUnitsPerSecond, frameRate.num, AV_ROUND_UP);
+    return llNext > llStart ? std::min(llNext, llStart + llFrameUnits) : llStart + llFrameUnits;
+}
+
 void MediaGraph::Impl::NoteEndOfFrames() {
     if (llLastStart >= 0) {
-        const int64_t llEnd = llLastStart + llFrameUnits;
+        const int64_t llEnd = FrameEnd(llLastStart);
         // The container's end holds the last frame on screen when it comes no more than a
         // second after the frame starts (a still's stated length); further off, the file was
         // cut short, and an estimate is only an estimate.

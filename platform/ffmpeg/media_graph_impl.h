@@ -8,6 +8,7 @@
 #include <deque>
 #include <limits>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -63,6 +64,7 @@ struct MediaGraph::Impl {
     AVRational sar{0, 1};          // of the upright picture's pixels
     int64_t llOrigin = 0;          // timestamp of the first frame, in the stream's time base
     int64_t llFrameUnits = kMediaUnitsPerSecond / 30;
+    AVRational frameRate{30, 1};  // the grid frames are timed on, where they are
     // How long after its time in the file's index a key frame is shown, in the stream's time
     // base: an index may time key frames by their decoding (MP4's with B-frames does).
     int64_t llIndexDelay = 0;
@@ -177,6 +179,10 @@ struct MediaGraph::Impl {
     // The end of the video is the end of its last frame, which a truncated file reveals only
     // when decoding runs out. Under `lock`.
     void NoteEndOfFrames();
+    // The end of the frame that starts at llStart: the next point of the frame grid (a start
+    // rounded to the container's milliseconds lies a little after its point), or a frame
+    // interval on.
+    int64_t FrameEnd(int64_t llStart) const;
     // A 24-bit buffer for one frame, reused when one is spare.
     std::vector<uint8_t> TakeBuffer();
     size_t BufferBytes() const { return header.biSizeImage; }
@@ -201,6 +207,8 @@ struct MediaGraph::Impl {
     // the stream can be decoded at all.
     bool Connect(int nThreads);
     void UseContainerDuration();
+    // A length no header gives, guessed from the file's last packets (still an estimate).
+    void EstimateUnknownEnd(const std::string& strPath);
 };
 
 }  // namespace platform

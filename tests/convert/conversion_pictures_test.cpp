@@ -128,6 +128,10 @@ TEST_F(ConversionRunTest, StartOffsetsLongSoundNoDurationAndSingleFrames) {
              "mp4")},
         {"no-duration",
          testmedia::MakeClip("no-duration", "-i '" + strH264 + "' -c copy -f h264", "h264")},
+        {"live-webm",  // written to a pipe: no length in its header, cues or anywhere
+         testmedia::Shell("f='" + testmedia::MediaDir() + "/live.webm'; ffmpeg -v error -y -i '" +
+                          strH264 +
+                          "' -c:v libvpx -b:v 500k -f webm - > \"$f\" && echo -n \"$f\"")},
         {"single-frame", testmedia::IndexedClip({160, 120, 30, 1, "-c:v mpeg4", "mp4"})},
     };
     for (const auto& [strName, strClip] : cases) {

@@ -397,6 +397,24 @@ TEST(MediaGraph, ColourFormatsMatchFFmpegsConversion) {
     }
 }
 
+// A WebM recorded live (to a pipe) says its length nowhere: the graph guesses it from the
+// file's last packets at once, rather than reporting none until the end is played.
+TEST(MediaGraph, ALengthNoHeaderGivesIsGuessedFromTheTail) {
+    const std::string strClip = testmedia::IndexedClip({160, 120, 30, 60, "-c:v mpeg4", "avi"});
+    const std::string strLive = testmedia::MediaDir() + "/graph-live.webm";
+    testmedia::Shell("ffmpeg -v error -y -i '" + strClip + "' -c:v libvpx -b:v 300k -f webm - > '" +
+                     strLive + "'");
+    ASSERT_EQ(testmedia::Shell("ffprobe -v error -show_entries format=duration -of csv=p=0 '" +
+                               strLive + "'"),
+              "N/A\n");
+    ManualMediaClock clock;
+    auto pGraph = MediaGraph::Open(strLive, clock);
+    ASSERT_TRUE(pGraph);
+    int64_t llDuration = 0;
+    ASSERT_TRUE(pGraph->GetDuration(llDuration));
+    EXPECT_NEAR(llDuration, 60 * kUnitsPerFrame30, kUnitsPerFrame30);
+}
+
 TEST(MediaGraph, AudioOnlyFileOpensNotConnected) {
     const std::string strPath =
         testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi");
