@@ -70,7 +70,7 @@ void SoundInput::SeekBefore(int64_t llStart) {
 }
 
 std::unique_ptr<SoundDecoder> SoundDecoder::Open(SoundInput& input, const SoundTarget& target,
-                                                 double dTempo, int64_t llStart,
+                                                 double dTempo, int64_t llStartMicroseconds,
                                                  int64_t nLeadSamples) {
     const AVCodecParameters* par = input.pStream->codecpar;
     const AVCodec* pCodec = avcodec_find_decoder(par->codec_id);
@@ -91,7 +91,7 @@ std::unique_ptr<SoundDecoder> SoundDecoder::Open(SoundInput& input, const SoundT
     if (!pDecoder->m_pFilters) {
         return nullptr;
     }
-    pDecoder->m_llStart = llStart;
+    pDecoder->m_llStartMicroseconds = llStartMicroseconds;
     pDecoder->m_nLeadSamples = nLeadSamples;
     return pDecoder;
 }
@@ -107,13 +107,17 @@ void SoundDecoder::FeedFilters() {
     while (!m_bInputEnded) {
         const int nGot = avcodec_receive_frame(m_pDecoder.get(), m_pDecoded.get());
         if (nGot >= 0) {
-            int64_t ts = m_pDecoded->best_effort_timestamp;
-            if (ts == AV_NOPTS_VALUE) {
-                ts = m_llStart;
-            }
-            m_pDecoded->pts = av_rescale_q(ts - m_llStart, m_input.pStream->time_base,
-                                           AVRational{1, m_pDecoded->sample_rate}) -
-                              m_nLeadSamples;
+            // In samples from the start: a time base of whole packets (MP3 in AVI: 1152
+            // samples) would put the start up to a packet off.
+            const AVRational samples{1, m_pDecoded->sample_rate};
+            const int64_t llStartSamples =
+                av_rescale_q(m_llStartMicroseconds, AV_TIME_BASE_Q, samples);
+            const int64_t ts = m_pDecoded->best_effort_timestamp;
+            m_pDecoded->pts =
+                (ts == AV_NOPTS_VALUE
+                     ? 0
+                     : av_rescale_q(ts, m_input.pStream->time_base, samples) - llStartSamples) -
+                m_nLeadSamples;
             if (av_buffersrc_add_frame(m_pFilters->pSource, m_pDecoded.get()) < 0) {
                 m_bStopped = true;
             }

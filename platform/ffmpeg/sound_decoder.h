@@ -32,12 +32,14 @@ struct SoundInput {
 
 class SoundDecoder {
   public:
-    // Decodes input's stream from llStart (its time base) on: earlier samples are dropped,
+    // Decodes input's stream from llStartMicroseconds (on the file's clock) on: earlier
+    // samples are dropped,
     // silence fills where the sound starts late or has gaps, nLeadSamples (of the source's
     // rate) are taken off the front, the whole played dTempo source seconds a second. Null
     // when the stream cannot be decoded or filtered.
     static std::unique_ptr<SoundDecoder> Open(SoundInput& input, const SoundTarget& target,
-                                              double dTempo, int64_t llStart, int64_t nLeadSamples);
+                                              double dTempo, int64_t llStartMicroseconds,
+                                              int64_t nLeadSamples);
     ~SoundDecoder();
     SoundDecoder(const SoundDecoder&) = delete;
     SoundDecoder& operator=(const SoundDecoder&) = delete;
@@ -59,7 +61,7 @@ class SoundDecoder {
     ff::PacketPtr m_pPacket{av_packet_alloc()};
     ff::FramePtr m_pDecoded{av_frame_alloc()};
     ff::FramePtr m_pFiltered{av_frame_alloc()};
-    int64_t m_llStart = 0;
+    int64_t m_llStartMicroseconds = 0;
     int64_t m_nLeadSamples = 0;
     bool m_bPending = false;       // m_pFiltered holds a frame not consumed yet
     bool m_bInputEnded = false;    // the decoder has given the filters its last frame

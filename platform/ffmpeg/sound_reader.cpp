@@ -35,14 +35,16 @@ std::unique_ptr<SoundReader> SoundReader::Open(const std::string& strPath,
     target.nSampleRate = pImpl->format.nSampleRate;
     target.nChannels = pImpl->format.nChannels;
     target.eFormat = AV_SAMPLE_FMT_S16;
-    const AVRational timeBase = pImpl->pInput->pStream->time_base;
-    const int64_t llStart =
-        av_rescale_q(llOriginMicroseconds, AV_TIME_BASE_Q, timeBase) +
-        av_rescale_q(llPosition, AVRational{1, static_cast<int>(kMediaUnitsPerSecond)}, timeBase);
-    pImpl->pDecoder = SoundDecoder::Open(*pImpl->pInput, target, 1.0, llStart, 0);
+    const int64_t llStartMicroseconds =
+        llOriginMicroseconds + av_rescale_q(llPosition,
+                                            AVRational{1, static_cast<int>(kMediaUnitsPerSecond)},
+                                            AV_TIME_BASE_Q);
+    pImpl->pDecoder = SoundDecoder::Open(*pImpl->pInput, target, 1.0, llStartMicroseconds, 0);
     if (!pImpl->pDecoder) {
         return nullptr;
     }
+    const int64_t llStart =
+        av_rescale_q(llStartMicroseconds, AV_TIME_BASE_Q, pImpl->pInput->pStream->time_base);
     pImpl->pInput->SeekBefore(llStart);
     return std::unique_ptr<SoundReader>(new SoundReader(std::move(pImpl)));
 }

@@ -105,7 +105,8 @@ struct SoundTrack::Impl {
         // The encoder's delay is taken off the front: a player that plays its priming
         // samples first then hears the start at time 0.
         const int64_t nLead = av_rescale(e->initial_padding, par->sample_rate, e->sample_rate);
-        pDecoder = SoundDecoder::Open(*pInput, target, plan.dTempo, llStart, nLead);
+        pDecoder =
+            SoundDecoder::Open(*pInput, target, plan.dTempo, plan.llStartMicroseconds, nLead);
         if (!pDecoder) {
             return false;
         }
