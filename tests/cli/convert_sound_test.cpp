@@ -39,15 +39,6 @@ std::string LateClip(const std::string& strAudioArgs, const std::string& strExt)
         strExt);
 }
 
-// The written sound, mono at 44.1 kHz, as ffmpeg decodes it.
-std::vector<int16_t> DecodeSound(const std::string& strPath) {
-    const std::string strRaw = testmedia::Shell("ffmpeg -v error -i '" + strPath +
-                                                "' -map 0:a:0 -f s16le -ac 1 -ar 44100 -");
-    std::vector<int16_t> samples(strRaw.size() / 2);
-    std::memcpy(samples.data(), strRaw.data(), samples.size() * 2);
-    return samples;
-}
-
 // Where each tone starts, in seconds: a loud sample after at least 0.2 s of quiet.
 std::vector<double> ToneStarts(const std::vector<int16_t>& samples) {
     std::vector<double> starts;
@@ -118,7 +109,7 @@ TEST(ConvertSound, FollowsTheRangeTheSpeedAndTheLengthOfThePicture) {
                                    strDest + "'"),
                   c.strCodec + "\n")
             << strWhat;
-        const std::vector<double> tones = ToneStarts(DecodeSound(strDest));
+        const std::vector<double> tones = ToneStarts(testmedia::DecodeSound(strDest));
         ASSERT_EQ(tones.size(), c.tones.size()) << strWhat;
         for (size_t i = 0; i < tones.size(); ++i) {
             EXPECT_NEAR(tones[i], c.tones[i], 0.020) << strWhat << "tone " << i;
@@ -135,7 +126,7 @@ TEST(ConvertSound, FollowsTheRangeTheSpeedAndTheLengthOfThePicture) {
             << strWhat;
         // As long as the picture, within one audio frame (an MP3 frame is 1152 samples).
         const double dPicture = Seconds(strDest, "v");
-        const double dSound = static_cast<double>(DecodeSound(strDest).size()) / kRate;
+        const double dSound = static_cast<double>(testmedia::DecodeSound(strDest).size()) / kRate;
         EXPECT_NEAR(dSound, dPicture, 1152.0 / kRate) << strWhat;
         EXPECT_LE(dSound, dPicture + 1152.0 / kRate) << strWhat;
     }
@@ -165,7 +156,7 @@ TEST(ConvertSound, SourcesKeepAllTheirSoundInStep) {
                 std::string(source.pszAudio),
             source.pszExt);
         ASSERT_FALSE(strSource.empty()) << source.pszAudio;
-        const std::vector<double> reference = ToneStarts(DecodeSound(strSource));
+        const std::vector<double> reference = ToneStarts(testmedia::DecodeSound(strSource));
         ASSERT_EQ(reference.size(), 4U) << source.pszAudio;
         const std::string strFrames = testmedia::Probe(strSource, "nb_read_frames");
         struct Run {
@@ -196,7 +187,7 @@ TEST(ConvertSound, SourcesKeepAllTheirSoundInStep) {
                     expected.push_back(dTone - run.dStart);
                 }
             }
-            const std::vector<double> tones = ToneStarts(DecodeSound(strDest));
+            const std::vector<double> tones = ToneStarts(testmedia::DecodeSound(strDest));
             ASSERT_EQ(tones.size(), expected.size()) << strWhat;
             // A copy starts with the packet whose start is nearest the range's (the whole
             // file's first starts 47 samples after MP4's priming); a decoded sound is exact

@@ -15,15 +15,6 @@
 
 namespace {
 
-// Mono 16-bit samples of the file's sound, from FFmpeg.
-std::vector<int16_t> FFmpegSound(const std::string& strPath) {
-    const std::string strRaw = testmedia::Shell("ffmpeg -v error -i '" + strPath +
-                                                "' -map 0:a:0 -f s16le -ac 1 -ar 44100 -");
-    std::vector<int16_t> samples(strRaw.size() / 2);
-    std::memcpy(samples.data(), strRaw.data(), samples.size() * 2);
-    return samples;
-}
-
 // AVI files as cameras write them (MPEG-4 with B-frames, timed a frame late; MP3 that is
 // probed before it can be read, or PCM): the sound read from the picture's first frame,
 // and from 0.5 s on, is FFmpeg's, sample for sample (an MP3 decoder's rounding aside).
@@ -36,7 +27,7 @@ TEST(SoundReader, AviSoundStartsWhereThePictureDoes) {
                 std::string(pszAudio),
             "avi");
         ASSERT_FALSE(strClip.empty()) << pszAudio;
-        const std::vector<int16_t> reference = FFmpegSound(strClip);
+        const std::vector<int16_t> reference = testmedia::DecodeSound(strClip);
         ASSERT_GT(reference.size(), 80'000u) << pszAudio;
         platform::ManualMediaClock clock;
         auto pGraph = platform::MediaGraph::Open(strClip, clock);

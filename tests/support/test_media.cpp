@@ -129,6 +129,14 @@ std::vector<std::vector<uint8_t>> DecodeAll(const std::string& strPath, int w, i
     return frames;
 }
 
+std::vector<int16_t> DecodeSound(const std::string& strPath) {
+    const std::string strRaw =
+        Shell("ffmpeg -v error -i '" + strPath + "' -map 0:a:0 -f s16le -ac 1 -ar 44100 -");
+    std::vector<int16_t> samples(strRaw.size() / 2);
+    std::memcpy(samples.data(), strRaw.data(), samples.size() * 2);
+    return samples;
+}
+
 std::vector<int> DecodedIndices(const std::string& strPath, int w, int h) {
     std::vector<int> indices;
     std::vector<uint8_t> bottomUp(dib::RowBytes24(w) * static_cast<size_t>(h));

@@ -47,6 +47,8 @@ std::string Shell(const std::string& strCommand);
 std::string Probe(const std::string& strPath, const char* pszEntries);
 // Every frame as ffmpeg decodes it, 24-bit BGR, top row first, rows unpadded.
 std::vector<std::vector<uint8_t>> DecodeAll(const std::string& strPath, int nWidth, int nHeight);
+// The first audio stream as ffmpeg decodes it: mono 16-bit samples at 44.1 kHz.
+std::vector<int16_t> DecodeSound(const std::string& strPath);
 // The frame index each decoded frame carries.
 std::vector<int> DecodedIndices(const std::string& strPath, int nWidth, int nHeight);
 
