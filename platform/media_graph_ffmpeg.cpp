@@ -287,7 +287,7 @@ CopyResult MediaGraph::SelectCurrentFrame() {
     // encoders take the 24-bit copy.
     if (g.bKeepCopied &&
         (g.nQuarterTurns == 0 ? av_frame_ref(g.pCopied.get(), g.cur.pFrame.get()) < 0
-                              : !g.turner.Turn(*g.cur.pFrame, g.nQuarterTurns, *g.pCopied))) {
+                              : !TurnPicture(*g.cur.pFrame, g.nQuarterTurns, *g.pCopied))) {
         av_frame_unref(g.pCopied.get());  // only the 24-bit copy is there to encode from
     }
     return CopyResult::Ok;

@@ -117,7 +117,6 @@ struct MediaGraph::Impl {
     ff::FramePtr pSelected{av_frame_alloc()};
     std::vector<uint8_t> selectedBgr;
     PictureConverter callerConverter;
-    PictureTurner turner;  // a turned stream's pictures for encoders that take YUV
     // The frames shown before `cur`, oldest first, while frames are kept behind: with `cur`
     // and `ahead` one unbroken run of the decoder's, so a step back takes the frame before
     // from here without decoding. Decoded pictures only (their 24-bit copies are dropped),

@@ -148,13 +148,7 @@ void TurnPlane(const uint8_t* pSrc, ptrdiff_t nSrcStride, int w, int h, int nTur
 
 }  // namespace
 
-PictureTurner::~PictureTurner() {
-    for (AVBufferPool*& pPool : m_pools) {
-        av_buffer_pool_uninit(&pPool);  // freed once the last turned picture is let go
-    }
-}
-
-bool PictureTurner::Turn(const AVFrame& in, int nQuarterTurns, AVFrame& out) {
+bool TurnPicture(const AVFrame& in, int nQuarterTurns, AVFrame& out) {
     const auto format = static_cast<AVPixelFormat>(in.format);
     const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(format);
     const bool bQuarter = nQuarterTurns % 2 == 1;
@@ -169,34 +163,18 @@ bool PictureTurner::Turn(const AVFrame& in, int nQuarterTurns, AVFrame& out) {
     out.format = format;
     out.width = bQuarter ? in.height : in.width;
     out.height = bQuarter ? in.width : in.height;
+    // New buffers each time: the encoder's thread may still hold the last ones. (The
+    // allocator hands the same blocks back once they are let go.)
+    if (av_frame_get_buffer(&out, 0) < 0 || av_frame_copy_props(&out, &in) < 0) {
+        av_frame_unref(&out);
+        return false;
+    }
     for (int nPlane = 0; nPlane < 3; ++nPlane) {
         const bool bChroma = nPlane > 0;
         const int w = bChroma ? AV_CEIL_RSHIFT(in.width, pDesc->log2_chroma_w) : in.width;
         const int h = bChroma ? AV_CEIL_RSHIFT(in.height, pDesc->log2_chroma_h) : in.height;
-        const int nOutW = bQuarter ? h : w;
-        const int nOutH = bQuarter ? w : h;
-        out.linesize[nPlane] = FFALIGN(nOutW, 64);
-        // Room past the last row for encoders' vector code that reads a little beyond it.
-        const int nBytes = out.linesize[nPlane] * nOutH + 64;
-        if (m_pools[nPlane] == nullptr || m_nPoolBytes[nPlane] != nBytes) {
-            av_buffer_pool_uninit(&m_pools[nPlane]);
-            m_pools[nPlane] = av_buffer_pool_init(static_cast<size_t>(nBytes), nullptr);
-            m_nPoolBytes[nPlane] = nBytes;
-        }
-        out.buf[nPlane] =
-            m_pools[nPlane] != nullptr ? av_buffer_pool_get(m_pools[nPlane]) : nullptr;
-        if (out.buf[nPlane] == nullptr) {
-            av_frame_unref(&out);
-            return false;
-        }
-        out.data[nPlane] = out.buf[nPlane]->data;
         TurnPlane(in.data[nPlane], in.linesize[nPlane], w, h, nQuarterTurns, out.data[nPlane],
                   out.linesize[nPlane]);
-    }
-    out.extended_data = out.data;
-    if (av_frame_copy_props(&out, &in) < 0) {
-        av_frame_unref(&out);
-        return false;
     }
     return true;
 }

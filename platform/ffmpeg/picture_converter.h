@@ -18,25 +18,11 @@ namespace platform {
 // record sideways and say so there), read as FFmpeg's own tools read it.
 int QuarterTurnsOf(const AVStream* pStream);
 
-// Turns 8-bit planar YUV pictures: what an encoder that takes YUV is given for a turned
-// stream, without a trip through the 24-bit frame. Its buffers come from pools of its own,
-// reused once whoever holds a turned picture lets it go.
-class PictureTurner {
-  public:
-    PictureTurner() = default;
-    ~PictureTurner();
-    PictureTurner(const PictureTurner&) = delete;
-    PictureTurner& operator=(const PictureTurner&) = delete;
-
-    // The picture turned by nQuarterTurns clockwise into out (new buffers). False, and out
-    // left empty, for a format whose chroma would not keep its layout turned (4:2:2 by a
-    // quarter) or that is not 8-bit planar YUV.
-    bool Turn(const AVFrame& in, int nQuarterTurns, AVFrame& out);
-
-  private:
-    AVBufferPool* m_pools[3] = {};
-    int m_nPoolBytes[3] = {};
-};
+// The 8-bit planar YUV picture turned by nQuarterTurns clockwise into out (given new
+// buffers): what an encoder that takes YUV is given for a turned stream, without a trip
+// through the 24-bit frame. False, and out left empty, for a format whose chroma would not
+// keep its layout turned (4:2:2 by a quarter) or that is not 8-bit planar YUV.
+bool TurnPicture(const AVFrame& in, int nQuarterTurns, AVFrame& out);
 
 class PictureConverter {
   public:
