@@ -299,9 +299,9 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
             return false;
         }
         par->codec_tag = f.pEntry->nFourCC;
+        // The matrix the encoder was told it writes (none said: BT.601).
         if (!f.input.Open(format.biWidth, format.biHeight, f.pCodec->pix_fmt,
-                          YuvMatrixFor(*f.pEntry, f.pCodec->pix_fmt, format.biWidth,
-                                       format.biHeight) == AVCOL_SPC_BT709)) {
+                          f.pCodec->colorspace == AVCOL_SPC_BT709)) {
             return false;
         }
     }

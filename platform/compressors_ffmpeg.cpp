@@ -76,15 +76,21 @@ bool IsJpeg(const CompressorSpec& entry) {
     return entry.pszEncoder != nullptr && std::strcmp(entry.pszEncoder, "mjpeg") == 0;
 }
 
-}  // namespace
-
+// The matrix a compressor's YUV samples are written in, as players read a stream that does
+// not say: BT.709 for a picture 1280 wide or more or more than 576 high, else BT.601. Said
+// to the encoder, which writes it where its codec has room (x264's VUI), and read back by
+// the encoder's input. Unspecified, and so BT.601, for JPEG (its standard fixes it) and for
+// RGB formats.
 AVColorSpace YuvMatrixFor(const CompressorSpec& entry, AVPixelFormat format, int w, int h) {
     const AVPixFmtDescriptor* pDesc = av_pix_fmt_desc_get(format);
-    if (pDesc == nullptr || (pDesc->flags & AV_PIX_FMT_FLAG_RGB) != 0 || pDesc->nb_components < 3) {
+    if (IsJpeg(entry) || pDesc == nullptr || (pDesc->flags & AV_PIX_FMT_FLAG_RGB) != 0 ||
+        pDesc->nb_components < 3) {
         return AVCOL_SPC_UNSPECIFIED;
     }
-    return !IsJpeg(entry) && (w >= 1280 || h > 576) ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+    return w >= 1280 || h > 576 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
 }
+
+}  // namespace
 
 ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& choice, int w, int h,
                          AVRational timeBase, AVRational sar) {
@@ -100,8 +106,7 @@ ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& ch
     c->width = w;
     c->height = h;
     c->pix_fmt = PixelFormatFor(entry, w, h);
-    // Said in the stream where the codec has room for it (x264's VUI); JPEG needs no word.
-    c->colorspace = IsJpeg(entry) ? AVCOL_SPC_UNSPECIFIED : YuvMatrixFor(entry, c->pix_fmt, w, h);
+    c->colorspace = YuvMatrixFor(entry, c->pix_fmt, w, h);
     c->time_base = timeBase;
     c->framerate = av_inv_q(timeBase);
     c->sample_aspect_ratio = sar;  // written into the stream where the codec has room for it

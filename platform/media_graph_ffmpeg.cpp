@@ -9,7 +9,6 @@
 #include "platform/ffmpeg/ffmpeg_setup.h"
 #include "platform/ffmpeg/media_graph_impl.h"
 #include "platform/ffmpeg/picture_converter.h"
-#include "platform/ffmpeg/stream_end.h"
 #include "platform/media_graph.h"
 #include "platform/position_model.h"
 
@@ -43,76 +42,6 @@ bool MediaGraph::Impl::OpenVideo() {
     pCodec.reset(avcodec_alloc_context3(pDecoder));
     return pCodec && avcodec_parameters_to_context(pCodec.get(), pStream->codecpar) >= 0;
 }
-void MediaGraph::Impl::WorkOutTimes(const AVFrame* pFirst) {
-    AVRational rate = av_guess_frame_rate(pFormat.get(), pStream, nullptr);
-    if (rate.num <= 0 || rate.den <= 0) {
-        rate = AVRational{30, 1};
-    }
-    llFrameUnits = av_rescale_q(1, av_inv_q(rate), kUnitBase);
-    frameRate = rate;
-    position.SetFrameGrid(rate.num, rate.den, Tolerance());
-
-    int64_t ts = pFirst->best_effort_timestamp;
-    if (ts == AV_NOPTS_VALUE) {
-        ts = pStream->start_time != AV_NOPTS_VALUE ? pStream->start_time : 0;
-    }
-    llOrigin = ts;
-    WorkOutDecodeDelay(pFirst);
-    // Where the first frame is on the file's clock: its timestamp less the decoder's delay.
-    const int64_t llShown = llOrigin - llDecodeDelay;
-
-    llDuration = kUnknownDuration;
-    if (pStream->duration != AV_NOPTS_VALUE && pStream->duration > 0) {
-        const int64_t llStreamStart =
-            pStream->start_time != AV_NOPTS_VALUE ? pStream->start_time : llShown;
-        llDuration = av_rescale_q(llStreamStart + pStream->duration - llShown, pStream->time_base,
-                                  kUnitBase);
-    } else if (pFormat->duration != AV_NOPTS_VALUE && pFormat->duration > 0) {
-        const int64_t llFormatStart =
-            pFormat->start_time != AV_NOPTS_VALUE ? pFormat->start_time : 0;
-        const int64_t llOriginUs = av_rescale_q(llShown, pStream->time_base, AV_TIME_BASE_Q);
-        llDuration =
-            av_rescale_q(llFormatStart + pFormat->duration - llOriginUs, AV_TIME_BASE_Q, kUnitBase);
-    } else if (pStream->nb_frames > 0) {
-        llDuration = pStream->nb_frames * llFrameUnits;
-    }
-    llDuration = std::max<int64_t>(llDuration, 0);
-    // A stream timed in frames whose header counts more frames than its length holds is cut
-    // short (a truncated AVI: the length is what a scan found): its end is found by decoding.
-    const bool bCutShort = pStream->duration > 0 && pStream->nb_frames > pStream->duration;
-    bDurationEstimated = pFormat->duration_estimation_method != AVFMT_DURATION_FROM_STREAM ||
-                         llDuration == kUnknownDuration || bCutShort;
-}
-void MediaGraph::Impl::WorkOutDecodeDelay(const AVFrame* pFirst) {
-    const int64_t ts = pFirst->best_effort_timestamp;
-    if (pFirst->pts == AV_NOPTS_VALUE && firstPacket.pts == AV_NOPTS_VALUE &&
-        firstPacket.dts != AV_NOPTS_VALUE && ts != AV_NOPTS_VALUE && ts > firstPacket.dts) {
-        llDecodeDelay = ts - firstPacket.dts;
-    }
-}
-
-void MediaGraph::Impl::WorkOutIndexDelay() {
-    if (llDecodeDelay > 0) {
-        llIndexDelay = llDecodeDelay;  // the index has the packets' times: decoding times
-        return;
-    }
-    const int64_t pts = firstPacket.pts;
-    const int64_t dts = firstPacket.dts;
-    const AVIndexEntry* pEntry = avformat_index_get_entry(pStream, 0);
-    if (pts != AV_NOPTS_VALUE && dts != AV_NOPTS_VALUE && dts < pts && pEntry != nullptr &&
-        pEntry->timestamp == dts) {
-        llIndexDelay = pts - dts;
-    }
-}
-
-int64_t MediaGraph::Impl::IndexTimeAt(int64_t llPosition) const {
-    return av_rescale_q(llPosition, kUnitBase, pStream->time_base) + llOrigin - llIndexDelay;
-}
-
-int64_t MediaGraph::Impl::PositionOfIndexTime(int64_t ts) const {
-    return av_rescale_q(ts + llIndexDelay - llOrigin, pStream->time_base, kUnitBase);
-}
-
 // Decodes the first frame: it fixes the format and the time origin, and proves that
 // the stream can be decoded at all.
 bool MediaGraph::Impl::Connect(int nThreads) {
@@ -147,27 +76,6 @@ bool MediaGraph::Impl::Connect(int nThreads) {
     bHaveCur = true;
     return true;
 }
-void MediaGraph::Impl::EstimateUnknownEnd(const std::string& strPath) {
-    if (llDuration != kUnknownDuration) {
-        return;
-    }
-    // A live recording's WebM or Matroska says no length anywhere: the last packet's end is
-    // a close guess, which decoding confirms once a position reaches it.
-    const int64_t llEnd = LastPacketEnd(strPath, nStreamIndex);
-    if (llEnd != AV_NOPTS_VALUE && llEnd > llOrigin - llDecodeDelay) {
-        llDuration =
-            av_rescale_q(llEnd - (llOrigin - llDecodeDelay), pStream->time_base, kUnitBase);
-        bDurationEstimated = true;
-    }
-}
-
-void MediaGraph::Impl::UseContainerDuration() {
-    llDuration = 0;
-    if (pFormat->duration != AV_NOPTS_VALUE && pFormat->duration > 0) {
-        llDuration = av_rescale_q(pFormat->duration, AV_TIME_BASE_Q, kUnitBase);
-    }
-}
-
 std::string MediaLibraryVersion() {
     return av_version_info();
 }
@@ -411,7 +319,7 @@ int64_t MediaGraph::RoundingTolerance() const {
 int64_t MediaGraph::OriginMicroseconds() const {
     const Impl& g = *m_pImpl;
     return g.pStream != nullptr
-               ? av_rescale_q(g.llOrigin - g.llDecodeDelay, g.pStream->time_base, AV_TIME_BASE_Q)
+               ? av_rescale_q(g.FirstFrameTime(), g.pStream->time_base, AV_TIME_BASE_Q)
                : 0;
 }
 

@@ -25,10 +25,6 @@ struct CompressorSpec {
 
 // The entry for a four-character code, or null.
 const CompressorSpec* FindSpec(uint32_t nFourCC);
-// The matrix a compressor's YUV samples are written in, as players read a stream that does
-// not say: BT.709 for a picture 1280 wide or more or more than 576 high, BT.601 below, and
-// BT.601 always for JPEG, whose standard fixes it. AVCOL_SPC_UNSPECIFIED for RGB formats.
-AVColorSpace YuvMatrixFor(const CompressorSpec& entry, AVPixelFormat format, int w, int h);
 // An encoder context for the choice at w × h, opened; null when the codec refuses.
 ff::CodecPtr OpenEncoder(const CompressorSpec& entry, const CompressorChoice& choice, int w, int h,
                          AVRational timeBase, AVRational sar = AVRational{0, 1});

@@ -19,10 +19,11 @@ int64_t MediaGraph::Impl::DurationSeenFrom(int64_t llPos) {
         }
         DecodeTo(llEnd + llFrameUnits / 2);
         const std::lock_guard<std::mutex> guard(lock);
-        if (!bDurationEstimated || FrameEnd(llLastStart) <= llDuration) {
+        const int64_t llLastEnd = FrameEnd(llLastStart);
+        if (!bDurationEstimated || llLastEnd <= llDuration) {
             return llDuration;
         }
-        llDuration = FrameEnd(llLastStart);
+        llDuration = llLastEnd;
     }
 }
 

@@ -72,6 +72,8 @@ struct MediaGraph::Impl {
     // without showing times (AVI) times each frame by the packet that completed it, which
     // the decoder's reorder delay puts that many packets late.
     int64_t llDecodeDelay = 0;
+    // Where the first frame is shown on the file's clock: its timestamp less that delay.
+    int64_t FirstFrameTime() const { return llOrigin - llDecodeDelay; }
 
     // ---- the decode thread's ----
     ff::PacketPtr pPacket{av_packet_alloc()};
