@@ -19,6 +19,7 @@ CPositionSlider::CPositionSlider(QWidget* pParent) : QSlider(Qt::Horizontal, pPa
     setFocusPolicy(Qt::NoFocus);  // the arrow keys stay the window's frame steps
     setMinimumHeight(22);         // room for the range strip under the groove
     setTracking(false);
+    connect(this, &QSlider::sliderMoved, this, [this] { m_bDragged = true; });
 }
 
 void CPositionSlider::SetRange(int nStartMs, int nEndMs) {
@@ -29,23 +30,66 @@ void CPositionSlider::SetRange(int nStartMs, int nEndMs) {
     }
 }
 
+CPositionSlider::Track CPositionSlider::HandleTrack() const {
+    // Where the style draws the handle at either end: a click, a drag and the range strip
+    // all map through these, so that the handle comes to rest under the pointer.
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    auto handleAt = [&](int nValue) {
+        option.sliderPosition = nValue;
+        option.sliderValue = nValue;
+        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    };
+    const QRect first = handleAt(minimum());
+    const QRect last = handleAt(maximum());
+    return {first.center().x(), std::max(last.center().x() - first.center().x(), 1)};
+}
+
+int CPositionSlider::ValueAt(int x) const {
+    const Track track = HandleTrack();
+    return QStyle::sliderValueFromPosition(
+        minimum(), maximum(), std::clamp(x - track.nFirstX, 0, track.nSpanPx), track.nSpanPx);
+}
+
+int CPositionSlider::XOf(int nMs) const {
+    const Track track = HandleTrack();
+    return track.nFirstX +
+           QStyle::sliderPositionFromValue(minimum(), maximum(), nMs, track.nSpanPx);
+}
+
 void CPositionSlider::mousePressEvent(QMouseEvent* pEvent) {
+    m_bDragged = false;
     QStyleOptionSlider option;
     initStyleOption(&option);
     const QRect handle =
         style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
-    if (pEvent->button() == Qt::LeftButton && !handle.contains(pEvent->position().toPoint())) {
-        // A click on the groove goes there, rather than a page towards it.
-        const QRect groove =
-            style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
-        const int nSpan = std::max(groove.width() - handle.width(), 1);
-        const int x = static_cast<int>(pEvent->position().x()) - groove.x() - handle.width() / 2;
-        const int nMs =
-            QStyle::sliderValueFromPosition(minimum(), maximum(), std::clamp(x, 0, nSpan), nSpan);
-        setSliderPosition(nMs);
-        emit ClickedAt(nMs);
+    const QPoint at = pEvent->position().toPoint();
+    m_nPressX = at.x();
+    if (pEvent->button() != Qt::LeftButton || handle.contains(at)) {
+        QSlider::mousePressEvent(pEvent);
+        m_nPressMs = sliderPosition();
+        return;
     }
+    // A click on the groove goes there, rather than a page towards it: the handle first, so
+    // that the press holds it where it was clicked. Held, it stays there while the picture
+    // moves, and a pointer that trembles before the release moves it from the clicked point,
+    // not from wherever the frame shown has put it since.
+    m_nPressMs = ValueAt(at.x());
+    setSliderPosition(m_nPressMs);
     QSlider::mousePressEvent(pEvent);
+    emit ClickedAt(m_nPressMs);
+}
+
+void CPositionSlider::mouseMoveEvent(QMouseEvent* pEvent) {
+    if (!isSliderDown()) {
+        QSlider::mouseMoveEvent(pEvent);
+        return;
+    }
+    // The handle moves as far as the pointer has since the press. (The slider's own drag maps
+    // through the groove, which the style lays out a few pixels apart from the handle's track.)
+    pEvent->accept();
+    const int nDeltaPx = static_cast<int>(pEvent->position().x()) - m_nPressX;
+    setSliderPosition(ValueAt(XOf(m_nPressMs) + nDeltaPx));
 }
 
 void CPositionSlider::paintEvent(QPaintEvent* pEvent) {
@@ -55,19 +99,8 @@ void CPositionSlider::paintEvent(QPaintEvent* pEvent) {
     }
     // The conversion range: a strip of its own colour under the groove, apart from the
     // groove's own fill up to the handle.
-    QStyleOptionSlider option;
-    initStyleOption(&option);
-    const QRect groove =
-        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
-    const QRect handle =
-        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
-    const int nSpan = std::max(groove.width() - handle.width(), 1);
-    auto xOf = [&](int nMs) {
-        return groove.x() + handle.width() / 2 +
-               QStyle::sliderPositionFromValue(minimum(), maximum(), nMs, nSpan);
-    };
-    const int x0 = xOf(m_nRangeStartMs);
-    const int x1 = xOf(m_nRangeEndMs);
+    const int x0 = XOf(m_nRangeStartMs);
+    const int x1 = XOf(m_nRangeEndMs);
     QPainter painter(this);
     painter.fillRect(QRect(x0, height() - 4, std::max(x1 - x0, 2), 3), QColor(0xE0, 0x80, 0x00));
 }
@@ -90,8 +123,13 @@ CPositionBar::CPositionBar(QWidget* pParent)
     m_pSlider->setMinimumWidth(24);
     connect(m_pSlider, &QSlider::sliderMoved, this,
             [this](int nMs) { emit MoveRequested(nMs * kUnitsPerMs, false); });
-    connect(m_pSlider, &QSlider::sliderReleased, this,
-            [this] { emit MoveRequested(m_pSlider->sliderPosition() * kUnitsPerMs, true); });
+    // A release settles a drag on its exact frame; a press that did not move asks for
+    // nothing more (a click on the groove has moved already).
+    connect(m_pSlider, &QSlider::sliderReleased, this, [this] {
+        if (m_pSlider->Dragged()) {
+            emit MoveRequested(m_pSlider->sliderPosition() * kUnitsPerMs, true);
+        }
+    });
     connect(m_pSlider, &CPositionSlider::ClickedAt, this,
             [this](int nMs) { emit MoveRequested(nMs * kUnitsPerMs, true); });
 }

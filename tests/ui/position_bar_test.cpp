@@ -131,6 +131,70 @@ TEST_F(PositionBarTest, TheMouseDragsTheHandleAndThePictureFollows) {
     EXPECT_EQ(DrawnIndex(), nReleased);
 }
 
+// A time-lapse's frames, two a second: a click falls well inside one. A hand's click trembles
+// (the pointer moves a pixel or two between press and release): the picture lands on the frame
+// clicked all the same, and a still click asks for one move, not one more on the release.
+class SlowClipPositionBarTest : public uitest::MainWindowTest {
+  protected:
+    testmedia::ClipSpec Clip() const override {
+        return {320, 240, 2, 20, "-c:v libx264 -preset ultrafast -g 4", "mp4"};
+    }
+};
+
+TEST_F(SlowClipPositionBarTest, AClickThatTremblesLandsOnTheFrameClicked) {
+    CPositionBar* pBar = pFrame->PositionBar();
+    CPositionSlider* pSlider = pBar->Slider();
+    app.Router().Execute(cmd::kZoom2);
+    pFrame->layout()->activate();
+    const int y = pSlider->height() / 2;
+    std::vector<std::pair<int64_t, bool>> moves;
+    QObject::connect(pBar, &CPositionBar::MoveRequested, [&moves](int64_t llPosition, bool bExact) {
+        moves.emplace_back(llPosition, bExact);
+    });
+    auto mouse = [pSlider, y](QEvent::Type type, int x, Qt::MouseButtons buttons) {
+        const QPointF at(x, y);
+        QMouseEvent event(type, at, pSlider->mapToGlobal(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(pSlider, &event);
+    };
+    auto shown = [this] {
+        return testmedia::ReadIndex(app.Doc().pFrameImage.get() + dib::kPixelOffset, 320, 240);
+    };
+    constexpr int64_t kFrameUnits = platform::kMediaUnitsPerSecond / 2;
+    // A point on the groove in the middle of a frame's half second, two pixels from its ends.
+    const int64_t llPixelUnits = 10 * platform::kMediaUnitsPerSecond / pSlider->width() + 1;
+    int x = pSlider->width() / 2;
+    for (;; ++x) {
+        ASSERT_LT(x, pSlider->width() * 3 / 4);
+        moves.clear();
+        mouse(QEvent::MouseButtonPress, x, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, x, Qt::NoButton);
+        ASSERT_FALSE(moves.empty());
+        const int64_t llInFrame = moves.front().first % kFrameUnits;
+        if (llInFrame > 3 * llPixelUnits && kFrameUnits - llInFrame > 3 * llPixelUnits) {
+            break;
+        }
+        app.Router().Execute(cmd::kGoFirstFrame);
+    }
+    const int64_t nClickedFrame = moves.front().first / kFrameUnits;
+    EXPECT_EQ(moves.size(), 1U) << "a still click asks for one move";
+    EXPECT_EQ(shown(), nClickedFrame);
+
+    for (const bool bPaused : {true, false}) {
+        for (const int nTremble : {1, -1, 2, -2}) {
+            app.Router().Execute(cmd::kGoFirstFrame);
+            if ((AppState.pGrabber->bPaused != 0) != bPaused) {
+                app.Doc().OnGoPlayPause();
+            }
+            mouse(QEvent::MouseButtonPress, x, Qt::LeftButton);
+            mouse(QEvent::MouseMove, x + nTremble, Qt::LeftButton);
+            mouse(QEvent::MouseButtonRelease, x + nTremble, Qt::NoButton);
+            EXPECT_EQ(shown(), nClickedFrame)
+                << (bPaused ? "paused" : "playing") << ", trembling " << nTremble << " px";
+        }
+    }
+}
+
 TEST_F(PositionBarTest, ItStaysOutsideThePictureAndOutOfFullScreen) {
     CVideoWidget* pVideo = pFrame->VideoWidget();
     auto client = [pVideo] { return pVideo->ClientSizeWithoutScrollBars(); };
