@@ -54,6 +54,7 @@ const char* const kConvertUsage =
     "  --no-clobber      never replace a file: DEST appears only when complete, and when\n"
     "                    something has that name nothing is converted (exit status 3)\n"
     "Exit status: 0 written, 1 failed, 2 wrong command line, 3 DEST left alone,\n"
+    "4 written, but source frames that did not decode were replaced by the frame before,\n"
     "128+N stopped by signal N (DEST holds the frames written).\n";
 
 namespace {
@@ -79,8 +80,11 @@ class CommandLineUi final : public fw::UiServices {
         bProgressShown = false;
         ++nMessages;
     }
+    // Said once the progress line is done with: a conversion's last words.
+    void Warn(const std::string& strText) override { warnings.push_back(strText); }
     bool AskYesNo(const std::string&) override { return true; }  // the command line decided
     int nMessages = 0;
+    std::vector<std::string> warnings;
     bool bProgressShown = false;  // a progress line is open on standard error
 
   private:
@@ -263,13 +267,19 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     if (ui.bProgressShown || ui.nMessages == 0) {
         err << "\n";
     }
+    for (const std::string& strWarning : ui.warnings) {
+        err << "quovel --convert: " << strWarning << "\n";
+    }
     if (g_nInterruption != 0) {
         err << "quovel --convert: stopped; "
             << (request.bNoClobber ? "nothing is written\n"
                                    : request.strDest + " holds the frames written\n");
         return 128 + g_nInterruption;  // as the shell reports a command ended by the signal
     }
-    return ui.nMessages == 0 ? 0 : 1;
+    if (ui.nMessages != 0) {
+        return 1;
+    }
+    return ui.warnings.empty() ? 0 : kExitFramesReplaced;
 }
 
 }  // namespace
@@ -293,7 +303,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitDestinationTaken;
     }
     const int nExit = Convert(request, output.WorkingPath(), err);
-    if (nExit != 0) {
+    if (nExit != 0 && nExit != kExitFramesReplaced) {
         return nExit;  // the working file goes with `output`
     }
     if (!output.Publish()) {
@@ -302,7 +312,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
             << output.WorkingPath() << "\n";
         return kExitDestinationTaken;
     }
-    return 0;
+    return nExit;
 }
 
 int RunListCodecs(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -30,6 +30,8 @@ class CAviWriter {
     // 0 when the user cancels the compressor choice or the file cannot be made.
     int Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight);
     int IsActive() const { return bActive; }
+    // The range goes to the stream's end, and the conversion on to the source's last frame.
+    bool RunsToSourceEnd() const { return m_bToSourceEnd; }
     void Start();
     int WriteFrame();
     // Releases what Open acquired and completes the file. False when the file could not be

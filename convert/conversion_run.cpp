@@ -1,5 +1,7 @@
 #include "convert/conversion_run.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/framework/ui_services.h"
@@ -44,6 +46,8 @@ void CConversionRun::Start() {
         return;
     }
     pWriter->Start();
+    m_llWrittenFrom = -1;
+    m_llWrittenTo = -1;
     m_doc.bConversionCompleted = 0;
     AppState.bConverting = 1;
     if (!m_doc.StartPlayback()) {
@@ -70,6 +74,10 @@ bool CConversionRun::Tick(CFrameGrabber& grabber, bool bNewFrame) {
         return true;  // paused or not settled: the output must not change
     }
     const int nResult = AppState.pWriter->WriteFrame();
+    if (nResult == CAviWriter::kContinue) {
+        m_llWrittenTo = grabber.ShownFrameStart();
+        m_llWrittenFrom = m_llWrittenFrom < 0 ? m_llWrittenTo : m_llWrittenFrom;
+    }
     if (nResult == CAviWriter::kFinished) {
         m_doc.bConversionCompleted = 1;
         m_doc.OnPlayStop();
@@ -85,11 +93,51 @@ bool CConversionRun::Tick(CFrameGrabber& grabber, bool bNewFrame) {
 
 bool CConversionRun::End() {
     bool bComplete = true;
-    if (AppState.bConverting && AppState.pWriter != nullptr) {
+    const bool bRan = AppState.bConverting && AppState.pWriter != nullptr;
+    if (bRan) {
         bComplete = AppState.pWriter->Close();
     }
     AppState.bConverting = 0;
+    if (const platform::UndecodedFrames undecoded = Undecoded();
+        bRan && bComplete && undecoded.nCount > 0) {
+        m_ui.Warn(UndecodedFramesText(undecoded));
+    }
     return bComplete;
+}
+
+platform::UndecodedFrames CConversionRun::Undecoded() const {
+    const CFrameGrabber* pGrabber = AppState.pGrabber;
+    if (pGrabber == nullptr || m_llWrittenFrom < 0) {
+        return {};
+    }
+    // A conversion that went all the way answers for its whole range, a damaged end of the
+    // source too; one stopped, for the frames it got to.
+    const CAviWriter* pWriter = AppState.pWriter;
+    const int64_t llRangeEnd =
+        pWriter != nullptr && pWriter->RunsToSourceEnd()
+            ? INT64_MAX
+            : (static_cast<int64_t>(AppState.nRangeEnd) + 1) * pGrabber->llTimePerFrame;
+    const int64_t llTo = m_doc.bConversionCompleted != 0 ? llRangeEnd : m_llWrittenTo + 1;
+    const int64_t llFrom =
+        std::min(m_llWrittenFrom,
+                 static_cast<int64_t>(AppState.nRangeStart) * pGrabber->llTimePerFrame);
+    return platform::UndecodedBetween(pGrabber->UndecodedStarts(), llFrom, llTo);
+}
+
+std::string UndecodedFramesText(const platform::UndecodedFrames& undecoded) {
+    auto timeText = [](int64_t llUnits) {
+        const int64_t llMs = std::max<int64_t>(llUnits, 0) / 10'000;
+        char sz[32];
+        std::snprintf(sz, sizeof(sz), "%lld:%02lld:%02lld.%03lld",
+                      static_cast<long long>(llMs / 3'600'000),
+                      static_cast<long long>(llMs / 60'000 % 60),
+                      static_cast<long long>(llMs / 1000 % 60), static_cast<long long>(llMs % 1000));
+        return std::string(sz);
+    };
+    char sz[256];
+    std::snprintf(sz, sizeof(sz), str::kUndecodedFrames, static_cast<long long>(undecoded.nCount),
+                  timeText(undecoded.llFirst).c_str(), timeText(undecoded.llLast).c_str());
+    return sz;
 }
 
 void CConversionRun::EditSettings() {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/dib.h"
 #include "platform/media_clock.h"
@@ -34,6 +35,18 @@ enum class CopyResult { Ok, InvalidArg, Pointer, NotConnected, Failed };
 struct MediaGraphOptions {
     int nDecoderThreads = 0;  // threads inside the decoder; 0 lets FFmpeg choose
 };
+
+// Frames of the stream that did not decode (a damaged stretch): how many, and the starts of
+// the first and the last of them (100 ns units). The frame before one stays on screen for it.
+struct UndecodedFrames {
+    int64_t nCount = 0;
+    int64_t llFirst = -1;
+    int64_t llLast = -1;
+};
+
+// Those of undecodable frames' starts (in order) that lie in [llFrom, llTo).
+UndecodedFrames UndecodedBetween(const std::vector<int64_t>& starts, int64_t llFrom,
+                                 int64_t llTo);
 
 // How many decoded frames the graph keeps ready beyond the one on screen, at most (fewer
 // for very large pictures).
@@ -114,6 +127,9 @@ class MediaGraph {
     // instead of the 24-bit copy and so spare two colour conversions.
     void KeepCopiedPicture(bool bKeep);
     const AVFrame* CopiedPicture() const;
+
+    // The starts of the frames found undecodable so far, in order.
+    std::vector<int64_t> UndecodedStarts() const;
 
     // Decoder work done so far, for benchmarks and tests of the decode-forward rule.
     int64_t DecodedFrameCount() const;

@@ -323,6 +323,21 @@ int64_t MediaGraph::OriginMicroseconds() const {
                : 0;
 }
 
+std::vector<int64_t> MediaGraph::UndecodedStarts() const {
+    const std::lock_guard<std::mutex> guard(m_pImpl->lock);
+    return {m_pImpl->undecoded.begin(), m_pImpl->undecoded.end()};
+}
+
+UndecodedFrames UndecodedBetween(const std::vector<int64_t>& starts, int64_t llFrom,
+                                 int64_t llTo) {
+    const auto first = std::lower_bound(starts.begin(), starts.end(), llFrom);
+    const auto last = std::lower_bound(first, starts.end(), llTo);
+    if (first == last) {
+        return {};
+    }
+    return {last - first, *first, *(last - 1)};
+}
+
 int64_t MediaGraph::DecodedFrameCount() const {
     const std::lock_guard<std::mutex> guard(m_pImpl->lock);
     return m_pImpl->llDecoded;

@@ -93,6 +93,7 @@ void CFrameGrabber::TakeGraph(std::unique_ptr<platform::MediaGraph> pNewGraph, C
     pDocument = pDoc;
     pGraph = std::move(pNewGraph);
     m_bImagePending = false;  // a frame selected in the graph before is gone with it
+    m_undecodedAtClose.clear();
     pGraph->GetConnectedFormat(bmiHeader);
     int nNum = 0;
     int nDen = 0;
@@ -227,6 +228,10 @@ void CFrameGrabber::StepToNextFrame() {
     pGraph->Run();
 }
 
+std::vector<int64_t> CFrameGrabber::UndecodedStarts() const {
+    return pGraph ? pGraph->UndecodedStarts() : m_undecodedAtClose;
+}
+
 void CFrameGrabber::Close() {
     if (!bPlaying) {
         return;
@@ -234,6 +239,7 @@ void CFrameGrabber::Close() {
     if (pGraph) {
         pGraph->Stop();
         FillFrameImage();  // the frame fetched last stays in FrameImage, as after any run
+        m_undecodedAtClose = pGraph->UndecodedStarts();
         pGraph.reset();
     }
     m_sound.Stop();

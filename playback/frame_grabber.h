@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/dib.h"
 #include "platform/media_graph.h"
@@ -83,6 +84,10 @@ class CFrameGrabber {
     void SetSoundVolume(double dVolume) { m_sound.SetVolume(dVolume); }
     bool SoundPlaying() const { return m_sound.Playing(); }
 
+    // The starts of the source frames that did not decode (in order): the graph's so far, or,
+    // once it has closed, those it had found, for the conversion it ran to report.
+    std::vector<int64_t> UndecodedStarts() const;
+
     int GetStreamLength(int32_t& nLength) const;
     int GetFrameSize(int32_t& nWidth, int32_t& nHeight) const;
     int GetFileName(std::string& strName) const;
@@ -114,6 +119,7 @@ class CFrameGrabber {
     bool Deferring() const;
 
     bool m_bImagePending = false;  // the frame fetched last is not in FrameImage yet
+    std::vector<int64_t> m_undecodedAtClose;
 
     // Plays the sound from the graph's current position, while playing (not converting).
     void StartSound();

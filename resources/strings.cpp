@@ -20,6 +20,8 @@ const char* const kOpenFilter = "動画ファイル (" QUOVEL_VIDEO_PATTERNS ")|
 const char* const kOpenDefaultExt = "avi";
 const char* const kCannotOpenFile = "指定ファイルが開けません";
 const char* const kConversionDone = "変換が完了しました";
+const char* const kUndecodedFrames =
+    "%lld 個のフレームをデコードできませんでした (%s 〜 %s)。前のフレームで補っています。";
 const char* const kStopConversionToExit = "AVI変換中です。変換を中止して終了しますか？";
 const char* const kStatusReady = "ﾚﾃﾞｨ";
 const char* const kStatusVolume = "音量 %d%%";

@@ -18,6 +18,9 @@ class UiServices {
                                                       const char* pszDefaultExt) = 0;
     // A message box with an OK button.
     virtual void MessageBox(const std::string& strText) = 0;
+    // A message box that warns of something done in part (frames replaced in a conversion
+    // that was written): unlike MessageBox, not a failure.
+    virtual void Warn(const std::string& strText) { MessageBox(strText); }
     // A question with Yes and No buttons; true for Yes.
     virtual bool AskYesNo(const std::string& strQuestion) = 0;
 };

@@ -42,10 +42,20 @@ int64_t MediaGraph::Impl::NextStart() {
 }
 
 bool MediaGraph::Impl::ShouldSeek(int64_t llTarget) {
-    if (!bHaveCur || llTarget < cur.llStart) {
-        return true;
+    int64_t llNewest = 0;  // the start of the newest frame decoded
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (!bHaveCur || llTarget < cur.llStart) {
+            return true;
+        }
+        // A frame decoded already comes after the target (the decoder went on past a damaged
+        // stretch, say): the frame there is among those decoded, whatever the index says.
+        llNewest = ahead.empty() ? cur.llStart : ahead.back().llStart;
+        if (llTarget < llNewest) {
+            return false;
+        }
     }
-    if (llTarget - cur.llStart <= kNearJump) {
+    if (llTarget - llNewest <= kNearJump) {
         return false;
     }
     const std::lock_guard<std::mutex> guard(demuxLock);
@@ -54,10 +64,10 @@ bool MediaGraph::Impl::ShouldSeek(int64_t llTarget) {
     if (nIndex >= 0) {
         const AVIndexEntry* pEntry = avformat_index_get_entry(pStream, nIndex);
         if (pEntry != nullptr) {
-            return PositionOfIndexTime(pEntry->timestamp) > cur.llStart;
+            return PositionOfIndexTime(pEntry->timestamp) > llNewest;
         }
     }
-    return llTarget - cur.llStart > kFarJumpWithoutIndex;
+    return llTarget - llNewest > kFarJumpWithoutIndex;
 }
 
 namespace {

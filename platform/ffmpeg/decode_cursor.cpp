@@ -105,10 +105,11 @@ int64_t MediaGraph::Impl::FrameStart(const AVFrame* pFrame) const {
 }
 
 bool MediaGraph::Impl::DecodeOne(AVFrame* pFrame) {
-    int nErrors = 0;
+    int nStuck = 0;  // decoder errors since a packet last went in
     while (!bDecoderDrained) {
         const int nRecv = avcodec_receive_frame(pCodec.get(), pFrame);
         if (nRecv == 0) {
+            NoteUndecodable(FrameStart(pFrame));
             return true;
         }
         if (nRecv == AVERROR_EOF) {
@@ -116,7 +117,8 @@ bool MediaGraph::Impl::DecodeOne(AVFrame* pFrame) {
             break;
         }
         if (nRecv != AVERROR(EAGAIN)) {
-            if (++nErrors > kMaxConsecutiveErrors) {
+            ++nUndecodedPending;
+            if (++nStuck > kMaxConsecutiveErrors) {
                 bDecoderDrained = true;
             }
             continue;
@@ -125,14 +127,14 @@ bool MediaGraph::Impl::DecodeOne(AVFrame* pFrame) {
             bDecoderDrained = true;
             break;
         }
-        if (!FeedPacket() && ++nErrors > kMaxConsecutiveErrors) {
-            bDecoderDrained = true;
-        }
+        nStuck = 0;
+        FeedPacket();
     }
+    NoteUndecodable(kUntimed);
     return false;
 }
 
-bool MediaGraph::Impl::FeedPacket() {
+void MediaGraph::Impl::FeedPacket() {
     for (;;) {
         int nRead = 0;
         {
@@ -142,7 +144,7 @@ bool MediaGraph::Impl::FeedPacket() {
         if (nRead < 0) {
             bInputEnded = true;
             avcodec_send_packet(pCodec.get(), nullptr);
-            return true;
+            return;
         }
         if (pPacket->stream_index != nStreamIndex) {
             av_packet_unref(pPacket.get());
@@ -153,7 +155,31 @@ bool MediaGraph::Impl::FeedPacket() {
         }
         const int nSent = avcodec_send_packet(pCodec.get(), pPacket.get());
         av_packet_unref(pPacket.get());
-        return nSent >= 0;
+        if (nSent < 0 && nSent != AVERROR(EAGAIN)) {
+            ++nUndecodedPending;  // damaged: decoding goes on with the next packet
+        }
+        return;
+    }
+}
+
+void MediaGraph::Impl::NoteUndecodable(int64_t llNextStart) {
+    if (nUndecodedPending == 0) {
+        return;
+    }
+    // A decoder with threads of its own tells of a failure a few packets late, so the
+    // packets cannot say which frames failed. The frames come in showing order, though: those
+    // that failed lie on the frame grid after the last one given, or before the next.
+    const int64_t n = nUndecodedPending;
+    nUndecodedPending = 0;
+    const std::lock_guard<std::mutex> guard(lock);
+    auto frames = [this](int64_t k) {
+        return av_rescale(k, frameRate.den * kMediaUnitsPerSecond, frameRate.num);
+    };
+    for (int64_t k = 1; k <= n; ++k) {
+        const int64_t llStart = llLastStart >= 0   ? llLastStart + frames(k)
+                                : llNextStart >= 0 ? llNextStart - frames(n - k + 1)
+                                                   : 0;
+        undecoded.insert(std::max<int64_t>(llStart, 0));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <deque>
 #include <limits>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,7 +25,9 @@ inline constexpr AVRational kUnitBase{1, static_cast<int>(kMediaUnitsPerSecond)}
 inline constexpr int64_t kNearJump = kMediaUnitsPerSecond;
 // Without an index we cannot tell where key frames are; beyond this a seek pays off.
 inline constexpr int64_t kFarJumpWithoutIndex = 5 * kMediaUnitsPerSecond;
-// Decoders that keep failing on a broken stream are given up on after this many errors.
+// A decoder that keeps failing with no new packet to take is given up on after this many
+// errors. (Packets it refuses are passed over: a damaged stretch ends where the stream
+// decodes again, or at the end of the file.)
 inline constexpr int kMaxConsecutiveErrors = 256;
 inline constexpr int kMaxFrameSide = 16384;
 inline constexpr int64_t kUnknownDuration = kUnknownLength;
@@ -85,6 +88,7 @@ struct MediaGraph::Impl {
         bool bSeen = false;
     } firstPacket;  // of the video stream, as read first
     bool bDecoderDrained = false;
+    int64_t nUndecodedPending = 0;  // frames the decoder failed on since it last gave one
     // The demuxer adds to the stream's index as it reads; the caller's seek decision reads
     // the index too.
     std::mutex demuxLock;
@@ -106,6 +110,7 @@ struct MediaGraph::Impl {
     int64_t llLastStart = -1;         // the newest frame start decoded so far
     int64_t llDecoded = 0;
     int64_t llSeeks = 0;
+    std::set<int64_t> undecoded;  // the starts of frames that did not decode
     std::thread decodeThread;
 
     // ---- the caller's ----
@@ -175,8 +180,12 @@ struct MediaGraph::Impl {
     // Decodes the next frame in presentation order into pFrame; false at the end of the
     // stream or when the decoder cannot go on.
     bool DecodeOne(AVFrame* pFrame);
-    // Sends the next packet of our stream to the decoder, or the end-of-stream signal.
-    bool FeedPacket();
+    // Sends the next packet of our stream to the decoder, or the end-of-stream signal; a
+    // packet the decoder refuses counts as a frame that did not decode.
+    void FeedPacket();
+    // Notes the frames counted as not decoded since the last one given, before the frame at
+    // llNextStart (kUntimed: none follows). Under no lock.
+    void NoteUndecodable(int64_t llNextStart);
     // The end of the video is the end of its last frame, which a truncated file reveals only
     // when decoding runs out. Under `lock`.
     void NoteEndOfFrames();
