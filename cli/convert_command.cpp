@@ -54,7 +54,8 @@ const char* const kConvertUsage =
     "  --no-clobber      never replace a file: DEST appears only when complete, and when\n"
     "                    something has that name nothing is converted (exit status 3)\n"
     "Exit status: 0 written, 1 failed, 2 wrong command line, 3 DEST left alone,\n"
-    "4 written, but source frames that did not decode were replaced by the frame before,\n"
+    "4 written, but with frames that did not decode replaced by the frame before, or sound\n"
+    "that could not be copied as it is left out (a message says what and where),\n"
     "128+N stopped by signal N (DEST holds the frames written).\n";
 
 namespace {

@@ -8,7 +8,8 @@ namespace cli {
 
 // What --no-clobber returns when DEST is there already (and left alone).
 inline constexpr int kExitDestinationTaken = 3;
-// Written, but source frames that did not decode are the frame before them in DEST.
+// Written, but source frames that did not decode are the frame before them in DEST, or
+// sound that could not be copied as it is was left out: a message says which.
 inline constexpr int kExitFramesReplaced = 4;
 
 // args: the words after "--convert". Exit code; problems as one line on err, progress on err.

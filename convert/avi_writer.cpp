@@ -133,6 +133,7 @@ void CAviWriter::AddSound() {
 
 void CAviWriter::Start() {
     nFrameCount = 0;
+    llSoundLeftOutUs = 0;
     bActive = 1;
     // The mode shown as the conversion starts is the one written; its levels may change on.
     m_nEffectMode = AppState.bApplyEffectsToConversion != 0 ? AppState.nColorMode : -1;
@@ -226,6 +227,7 @@ bool CAviWriter::Close() {
     bool bComplete = true;
     if (pFile) {
         bComplete = pFile->Finish();
+        llSoundLeftOutUs = pFile->SoundLeftOutMicroseconds();
         pFile.reset();
         // A destination removed while it was written (its folder deleted, say) is lost.
         std::error_code ec;

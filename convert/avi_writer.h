@@ -55,6 +55,8 @@ class CAviWriter {
     int32_t nOutHeight = 0;
     int32_t nFrameBytes = 0;
     uint32_t nEndFrame = 0;
+    // Of the last conversion closed: the source's sound a copy left out (microseconds).
+    int64_t llSoundLeftOutUs = 0;
     // What the compressor dialog offers first: the last choice made ("DIB " at first).
     platform::CompressorChoice initialChoice;
     // Why the file being written has no sound although its source has one.

@@ -102,6 +102,12 @@ bool CConversionRun::End() {
         bRan && bComplete && undecoded.nCount > 0) {
         m_ui.Warn(UndecodedFramesText(undecoded));
     }
+    if (bRan && bComplete && AppState.pWriter->llSoundLeftOutUs > 0) {
+        char sz[256];
+        std::snprintf(sz, sizeof(sz), str::kSoundLeftOut,
+                      static_cast<double>(AppState.pWriter->llSoundLeftOutUs) / 1e6);
+        m_ui.Warn(sz);
+    }
     return bComplete;
 }
 
@@ -118,9 +124,8 @@ platform::UndecodedFrames CConversionRun::Undecoded() const {
             ? INT64_MAX
             : (static_cast<int64_t>(AppState.nRangeEnd) + 1) * pGrabber->llTimePerFrame;
     const int64_t llTo = m_doc.bConversionCompleted != 0 ? llRangeEnd : m_llWrittenTo + 1;
-    const int64_t llFrom =
-        std::min(m_llWrittenFrom,
-                 static_cast<int64_t>(AppState.nRangeStart) * pGrabber->llTimePerFrame);
+    const int64_t llFrom = std::min(
+        m_llWrittenFrom, static_cast<int64_t>(AppState.nRangeStart) * pGrabber->llTimePerFrame);
     return platform::UndecodedBetween(pGrabber->UndecodedStarts(), llFrom, llTo);
 }
 
@@ -128,10 +133,10 @@ std::string UndecodedFramesText(const platform::UndecodedFrames& undecoded) {
     auto timeText = [](int64_t llUnits) {
         const int64_t llMs = std::max<int64_t>(llUnits, 0) / 10'000;
         char sz[32];
-        std::snprintf(sz, sizeof(sz), "%lld:%02lld:%02lld.%03lld",
-                      static_cast<long long>(llMs / 3'600'000),
-                      static_cast<long long>(llMs / 60'000 % 60),
-                      static_cast<long long>(llMs / 1000 % 60), static_cast<long long>(llMs % 1000));
+        std::snprintf(
+            sz, sizeof(sz), "%lld:%02lld:%02lld.%03lld", static_cast<long long>(llMs / 3'600'000),
+            static_cast<long long>(llMs / 60'000 % 60), static_cast<long long>(llMs / 1000 % 60),
+            static_cast<long long>(llMs % 1000));
         return std::string(sz);
     };
     char sz[256];

@@ -64,6 +64,8 @@ class AviFile {
     // Drains the compressor, writes the index and closes the file. False when the file could
     // not be completed; the frames written before stay readable.
     bool Finish();
+    // How much of the source's sound a copy left out, in microseconds (see Finish).
+    int64_t SoundLeftOutMicroseconds() const;
 
   private:
     struct Impl;

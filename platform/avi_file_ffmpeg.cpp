@@ -91,9 +91,11 @@ struct AviFile::Impl {
         return !pSound || pSound->WriteUntil(llPictureEndUs, WriteSoundPacket());
     }
 
+    // A sound packet the muxer refuses (its time goes back: streams joined) is left out and
+    // the sound goes on; only a write that fails fails the file.
     SoundTrack::PacketWriter WriteSoundPacket() {
         return [this](AVPacket* pSoundPacket) {
-            return av_interleaved_write_frame(pFormat.get(), pSoundPacket) >= 0 &&
+            return av_interleaved_write_frame(pFormat.get(), pSoundPacket) >= 0 ||
                    pFormat->pb->error == 0;
         };
     }
@@ -344,6 +346,10 @@ bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nByte
         return f.WaitIdle() && f.WriteRaw(nPosition, pFrame, nRow * static_cast<size_t>(h));
     }
     return f.Enqueue(nPosition, pFrame, nRow * static_cast<size_t>(h), pSource, stage);
+}
+
+int64_t AviFile::SoundLeftOutMicroseconds() const {
+    return m_pImpl->pSound ? m_pImpl->pSound->LeftOutMicroseconds() : 0;
 }
 
 bool AviFile::Finish() {

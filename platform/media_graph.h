@@ -45,8 +45,7 @@ struct UndecodedFrames {
 };
 
 // Those of undecodable frames' starts (in order) that lie in [llFrom, llTo).
-UndecodedFrames UndecodedBetween(const std::vector<int64_t>& starts, int64_t llFrom,
-                                 int64_t llTo);
+UndecodedFrames UndecodedBetween(const std::vector<int64_t>& starts, int64_t llFrom, int64_t llTo);
 
 // How many decoded frames the graph keeps ready beyond the one on screen, at most (fewer
 // for very large pictures).

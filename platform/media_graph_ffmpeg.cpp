@@ -328,8 +328,7 @@ std::vector<int64_t> MediaGraph::UndecodedStarts() const {
     return {m_pImpl->undecoded.begin(), m_pImpl->undecoded.end()};
 }
 
-UndecodedFrames UndecodedBetween(const std::vector<int64_t>& starts, int64_t llFrom,
-                                 int64_t llTo) {
+UndecodedFrames UndecodedBetween(const std::vector<int64_t>& starts, int64_t llFrom, int64_t llTo) {
     const auto first = std::lower_bound(starts.begin(), starts.end(), llFrom);
     const auto last = std::lower_bound(first, starts.end(), llTo);
     if (first == last) {

@@ -24,6 +24,8 @@ extern const char* const kSourceAsDestination;  // the source file chosen as des
 extern const char* const kWriteFailed;          // a frame could not be written
 // printf: how many source frames did not decode, the first's and the last's times
 extern const char* const kUndecodedFrames;
+// printf: seconds of sound a copy as it is left out
+extern const char* const kSoundLeftOut;
 // The conversion's sound: its choices, and what the group says under them.
 extern const char* const kSoundNone;
 extern const char* const kSoundCopy;

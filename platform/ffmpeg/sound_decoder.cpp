@@ -91,6 +91,7 @@ std::unique_ptr<SoundDecoder> SoundDecoder::Open(SoundInput& input, const SoundT
     if (!pDecoder->m_pFilters) {
         return nullptr;
     }
+    pDecoder->m_pReformat = std::make_unique<SoundReformat>(*d);
     pDecoder->m_llStartMicroseconds = llStartMicroseconds;
     pDecoder->m_nLeadSamples = nLeadSamples;
     return pDecoder;
@@ -102,33 +103,47 @@ int SoundDecoder::SourceRate() const {
     return m_pDecoder->sample_rate;
 }
 
-// Decodes packets into the filters until one frame went in, or the source ends.
+// Decodes packets into the filters until one frame went in, or the source ends. A packet
+// that does not decode is passed over: the filters fill its time with silence.
 void SoundDecoder::FeedFilters() {
+    int nStuck = 0;  // decoder errors since a packet last went in
     while (!m_bInputEnded) {
         const int nGot = avcodec_receive_frame(m_pDecoder.get(), m_pDecoded.get());
         if (nGot >= 0) {
+            const int64_t ts = m_pDecoded->best_effort_timestamp;
+            AVFrame* pFrame = m_pReformat->Take(m_pDecoded.get());
+            if (pFrame == nullptr) {
+                av_frame_unref(m_pDecoded.get());
+                continue;  // samples of a format that cannot be converted: a gap
+            }
             // In samples from the start: a time base of whole packets (MP3 in AVI: 1152
             // samples) would put the start up to a packet off.
-            const AVRational samples{1, m_pDecoded->sample_rate};
+            const AVRational samples{1, m_pReformat->Rate()};
             const int64_t llStartSamples =
                 av_rescale_q(m_llStartMicroseconds, AV_TIME_BASE_Q, samples);
-            const int64_t ts = m_pDecoded->best_effort_timestamp;
-            m_pDecoded->pts =
+            pFrame->pts =
                 (ts == AV_NOPTS_VALUE
                      ? 0
                      : av_rescale_q(ts, m_input.pStream->time_base, samples) - llStartSamples) -
                 m_nLeadSamples;
-            if (av_buffersrc_add_frame(m_pFilters->pSource, m_pDecoded.get()) < 0) {
+            if (av_buffersrc_add_frame(m_pFilters->pSource, pFrame) < 0) {
                 m_bStopped = true;
             }
+            av_frame_unref(pFrame);
             av_frame_unref(m_pDecoded.get());
             return;
         }
-        if (nGot != AVERROR(EAGAIN)) {
+        if (nGot == AVERROR_EOF) {
             break;  // the decoder has given its last frame
         }
-        // At the source's end the decoder is drained; a damaged packet is skipped and the
-        // sound goes on from the next one.
+        if (nGot != AVERROR(EAGAIN)) {
+            if (++nStuck > kMaxDecoderErrors) {
+                break;
+            }
+            continue;
+        }
+        nStuck = 0;
+        // At the source's end the decoder is drained.
         avcodec_send_packet(m_pDecoder.get(),
                             m_input.ReadPacket(m_pPacket.get()) ? m_pPacket.get() : nullptr);
     }

@@ -9,6 +9,7 @@
 
 #include "platform/ffmpeg/ffmpeg_ptr.h"
 #include "platform/ffmpeg/sound_filters.h"
+#include "platform/ffmpeg/sound_reformat.h"
 
 namespace platform {
 
@@ -32,6 +33,9 @@ struct SoundInput {
 
 class SoundDecoder {
   public:
+    // A decoder that keeps failing with no new packet to take is given up on after this
+    // many errors.
+    static constexpr int kMaxDecoderErrors = 64;
     // Decodes input's stream from llStartMicroseconds (on the file's clock) on: earlier
     // samples are dropped,
     // silence fills where the sound starts late or has gaps, nLeadSamples (of the source's
@@ -58,6 +62,7 @@ class SoundDecoder {
     SoundInput& m_input;
     ff::CodecPtr m_pDecoder;
     std::unique_ptr<SoundFilters> m_pFilters;
+    std::unique_ptr<SoundReformat> m_pReformat;  // into the format the filters take
     ff::PacketPtr m_pPacket{av_packet_alloc()};
     ff::FramePtr m_pDecoded{av_frame_alloc()};
     ff::FramePtr m_pFiltered{av_frame_alloc()};

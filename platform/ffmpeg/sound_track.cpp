@@ -27,6 +27,37 @@ bool IsCopyable(AVCodecID id) {
     }
 }
 
+// What an MPEG audio frame's header says of its rate and channels; false when the packet
+// does not begin with a header.
+bool ReadMpegAudioHeader(const AVPacket& packet, int& nRate, int& nChannels) {
+    if (packet.size < 4 || packet.data[0] != 0xFF || (packet.data[1] & 0xE0) != 0xE0) {
+        return false;
+    }
+    static constexpr int kRates[3] = {44100, 48000, 32000};
+    const int nVersion = (packet.data[1] >> 3) & 3;  // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
+    const int nRateIndex = (packet.data[2] >> 2) & 3;
+    const int nLayer = (packet.data[1] >> 1) & 3;
+    if (nVersion == 1 || nRateIndex == 3 || nLayer == 0) {
+        return false;
+    }
+    nRate = kRates[nRateIndex] >> (nVersion == 3 ? 0 : nVersion == 2 ? 1 : 2);
+    nChannels = ((packet.data[3] >> 6) & 3) == 3 ? 1 : 2;
+    return true;
+}
+
+// Whether a copied packet plays as the stream the file declares: an MPEG audio frame of
+// another rate or channel count than the stream declares (streams joined, a damaged
+// header) would not. (The demuxer follows such a change in the source stream's parameters.)
+bool FitsStream(const AVPacket& packet, const AVCodecParameters& par) {
+    if (par.codec_id != AV_CODEC_ID_MP3 && par.codec_id != AV_CODEC_ID_MP2) {
+        return true;
+    }
+    int nRate = 0;
+    int nChannels = 0;
+    return ReadMpegAudioHeader(packet, nRate, nChannels) && nRate == par.sample_rate &&
+           nChannels == par.ch_layout.nb_channels;
+}
+
 }  // namespace
 
 SoundSource ProbeSound(const std::string& strPath) {
@@ -56,6 +87,8 @@ struct SoundTrack::Impl {
     bool bHavePacket = false;  // pPacket (copy) waits for its turn
     bool bStopped = false;     // the encoder failed: the track ends here
     int64_t llCopyOrigin = AV_NOPTS_VALUE;  // the first copied packet's timestamp
+    int64_t llLeftOut = 0;                  // copied packets left out, in the source's time base
+    int64_t llNextAt = 0;                   // where the next copied packet may start
 
     bool OpenCopy(AVFormatContext* pOutFormat) {
         pOutStream = avformat_new_stream(pOutFormat, nullptr);
@@ -216,6 +249,13 @@ struct SoundTrack::Impl {
                 return true;
             }
             bHavePacket = false;
+            // A packet the stream cannot play, or one that goes back over what is written
+            // (streams joined with overlapping times), is left out: the rest plays on.
+            if (!FitsStream(*pPacket, *pOutStream->codecpar) || llAt < llNextAt) {
+                llLeftOut += pPacket->duration;
+                continue;
+            }
+            llNextAt = llAt + pPacket->duration;
             pPacket->stream_index = pOutStream->index;
             pPacket->pts = llAt;
             pPacket->dts = llAt;
@@ -273,6 +313,13 @@ bool SoundTrack::Open(const SoundPlan& plan, AVFormatContext* pOut, SoundRefusal
 bool SoundTrack::WriteUntil(int64_t llEndUs, const PacketWriter& write) {
     Impl& s = *m_pImpl;
     return s.bCopy ? s.CopyUntil(llEndUs, write) : s.EncodeUntil(llEndUs, false, write);
+}
+
+int64_t SoundTrack::LeftOutMicroseconds() const {
+    const Impl& s = *m_pImpl;
+    return s.pInStream != nullptr
+               ? av_rescale_q(s.llLeftOut, s.pInStream->time_base, AV_TIME_BASE_Q)
+               : 0;
 }
 
 bool SoundTrack::Finish(int64_t llEndUs, const PacketWriter& write) {

@@ -33,6 +33,9 @@ class SoundTrack {
     bool WriteUntil(int64_t llEndUs, const PacketWriter& write);
     // Writes the rest up to llEndUs, where the picture ends, and no further.
     bool Finish(int64_t llEndUs, const PacketWriter& write);
+    // How much of the source's sound a copy left out (packets of another rate or channel
+    // count than the stream's, or that the file refused), in microseconds.
+    int64_t LeftOutMicroseconds() const;
 
   private:
     struct Impl;

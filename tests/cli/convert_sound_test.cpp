@@ -39,20 +39,7 @@ std::string LateClip(const std::string& strAudioArgs, const std::string& strExt)
         strExt);
 }
 
-// Where each tone starts, in seconds: a loud sample after at least 0.2 s of quiet.
-std::vector<double> ToneStarts(const std::vector<int16_t>& samples) {
-    std::vector<double> starts;
-    int64_t llLastLoud = -kRate;
-    for (size_t i = 0; i < samples.size(); ++i) {
-        if (std::abs(samples[i]) > 8000) {
-            if (static_cast<int64_t>(i) - llLastLoud > kRate / 5) {
-                starts.push_back(static_cast<double>(i) / kRate);
-            }
-            llLastLoud = static_cast<int64_t>(i);
-        }
-    }
-    return starts;
-}
+using testmedia::ToneStarts;
 
 double Seconds(const std::string& strPath, const char* pszStream) {
     return std::atof(testmedia::Shell("ffprobe -v error -select_streams " + std::string(pszStream) +

@@ -80,7 +80,11 @@ int ReadIndex(const uint8_t* pPixels, int nWidth, int nHeight) {
 
 std::string WriteFile(const std::string& strName, const std::string& strBytes) {
     const fs::path path = fs::path(MediaDir()) / strName;
-    std::ofstream(path, std::ios::binary) << strBytes;
+    // Under a private name, then renamed: test processes running side by side may write the
+    // same file while another reads it.
+    const fs::path temp = path.string() + ".tmp" + std::to_string(::getpid());
+    std::ofstream(temp, std::ios::binary) << strBytes;
+    fs::rename(temp, path);
     return path.string();
 }
 
@@ -135,6 +139,21 @@ std::vector<int16_t> DecodeSound(const std::string& strPath) {
     std::vector<int16_t> samples(strRaw.size() / 2);
     std::memcpy(samples.data(), strRaw.data(), samples.size() * 2);
     return samples;
+}
+
+std::vector<double> ToneStarts(const std::vector<int16_t>& samples) {
+    constexpr int64_t kRate = 44100;
+    std::vector<double> starts;
+    int64_t llLastLoud = -kRate;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        if (std::abs(samples[i]) > 8000) {
+            if (static_cast<int64_t>(i) - llLastLoud > kRate / 5) {
+                starts.push_back(static_cast<double>(i) / kRate);
+            }
+            llLastLoud = static_cast<int64_t>(i);
+        }
+    }
+    return starts;
 }
 
 std::vector<int> DecodedIndices(const std::string& strPath, int w, int h) {

@@ -49,6 +49,9 @@ std::string Probe(const std::string& strPath, const char* pszEntries);
 std::vector<std::vector<uint8_t>> DecodeAll(const std::string& strPath, int nWidth, int nHeight);
 // The first audio stream as ffmpeg decodes it: mono 16-bit samples at 44.1 kHz.
 std::vector<int16_t> DecodeSound(const std::string& strPath);
+// Where each tone of such a sound starts, in seconds: a loud sample after at least 0.2 s of
+// quiet.
+std::vector<double> ToneStarts(const std::vector<int16_t>& samples);
 // The frame index each decoded frame carries.
 std::vector<int> DecodedIndices(const std::string& strPath, int nWidth, int nHeight);
 
