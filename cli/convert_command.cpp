@@ -65,6 +65,29 @@ extern "C" void OnInterrupt(int nSignal) {
     g_nInterruption = nSignal;
 }
 
+// The signals a conversion takes, for as long as it lives: those that would end the process
+// set g_nInterruption instead, and a closed pipe on standard error is ignored.
+class InterruptGuard {
+  public:
+    InterruptGuard() {
+        for (size_t i = 0; i < std::size(kSignals); ++i) {
+            m_previous[i] =
+                std::signal(kSignals[i], kSignals[i] == SIGPIPE ? SIG_IGN : OnInterrupt);
+        }
+    }
+    ~InterruptGuard() {
+        for (size_t i = 0; i < std::size(kSignals); ++i) {
+            std::signal(kSignals[i], m_previous[i]);
+        }
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+  private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+    void (*m_previous[std::size(kSignals)])(int) = {};
+};
+
 // The window's dialogs, answered from the command line; messages go to standard error.
 class CommandLineUi final : public fw::UiServices {
   public:
@@ -159,21 +182,12 @@ void ShowProgress(std::ostream& err, int32_t nDone, int32_t nTotal, double dFps)
 
 // Converts as asked into strWriteTo, which is DEST or a working file standing in for it.
 int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::ostream& err) {
-    // Ctrl+C and termination requests are taken from here on, also while the source opens:
-    // they never end the process in the middle of a write, and a conversion they interrupt
-    // is completed.
+    // Ctrl+C, termination requests and a terminal that goes away (a dropped ssh session) are
+    // taken from here on, also while the source opens: they never end the process in the
+    // middle of a write, and a conversion they interrupt is completed. Standard error read
+    // by a pipe that closes (`2>&1 | head`) does not stop the conversion either.
     g_nInterruption = 0;
-    struct InterruptGuard {
-        InterruptGuard()
-            : pPreviousInt(std::signal(SIGINT, OnInterrupt)),
-              pPreviousTerm(std::signal(SIGTERM, OnInterrupt)) {}
-        ~InterruptGuard() {
-            std::signal(SIGINT, pPreviousInt);
-            std::signal(SIGTERM, pPreviousTerm);
-        }
-        void (*pPreviousInt)(int);
-        void (*pPreviousTerm)(int);
-    } interruptGuard;
+    const InterruptGuard interruptGuard;
 
     // The window's own objects and commands, with the dialogs answered from the arguments.
     CommandLineUi ui(request.strSource, strWriteTo, err);
@@ -299,6 +313,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return Convert(request, request.strDest, err);
     }
     FinishedOutput output(request.strDest, std::to_string(::getpid()));
+    output.RemoveAbandoned();  // a run killed before it could clean up (SIGKILL, a crash)
     if (output.DestinationTaken()) {
         err << "quovel --convert: " << request.strDest << " exists; left alone (--no-clobber)\n";
         return kExitDestinationTaken;

@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <string_view>
 
 namespace cli {
 
@@ -23,6 +26,37 @@ FinishedOutput::~FinishedOutput() {
     if (!m_bKeep) {
         std::remove(m_strWorking.c_str());
     }
+}
+
+int FinishedOutput::RemoveAbandoned() const {
+    namespace fs = std::filesystem;
+    const fs::path dest(m_strDest);
+    const std::string strPrefix = dest.filename().string() + ".";
+    const fs::path dir = dest.has_parent_path() ? dest.parent_path() : fs::path(".");
+    std::error_code ec;
+    int nRemoved = 0;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        // "DEST.PID.part", PID all digits.
+        const std::string strName = it->path().filename().string();
+        constexpr std::string_view kSuffix = ".part";
+        if (strName.size() <= strPrefix.size() + kSuffix.size() ||
+            strName.compare(0, strPrefix.size(), strPrefix) != 0 ||
+            strName.compare(strName.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) {
+            continue;
+        }
+        const std::string strPid =
+            strName.substr(strPrefix.size(), strName.size() - strPrefix.size() - kSuffix.size());
+        if (strPid.empty() || strPid.size() > 9 ||
+            strPid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const auto pid = static_cast<pid_t>(std::stol(strPid));
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH && it->is_regular_file(ec) &&
+            fs::remove(it->path(), ec)) {
+            ++nRemoved;
+        }
+    }
+    return nRemoved;
 }
 
 bool FinishedOutput::DestinationTaken() const {

@@ -19,6 +19,9 @@ class FinishedOutput {
     const std::string& WorkingPath() const { return m_strWorking; }
     // Whether something already has the destination's name.
     bool DestinationTaken() const;
+    // Removes the working files other runs left for this destination whose process is gone
+    // (killed, or its machine restarted); those of running processes stay. How many went.
+    int RemoveAbandoned() const;
     // Gives the working file the destination's name, atomically, unless something has it:
     // then the working file is kept as it is and false returned.
     bool Publish();
