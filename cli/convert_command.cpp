@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -308,6 +309,16 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (const std::string strError = ParseConvertRequest(args, request); !strError.empty()) {
         err << "quovel --convert: " << strError << " (see quovel --convert --help)\n";
         return 2;
+    }
+    // DEST is the very name given (no extension added); what is there and not a file (a
+    // folder, a device, a FIFO) is never written over.
+    std::error_code ec;
+    if (const auto status = std::filesystem::status(request.strDest, ec);
+        std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        err << "quovel --convert: " << request.strDest
+            << (std::filesystem::is_directory(status) ? " is a folder" : " is not a regular file")
+            << "; give the name of the file to write\n";
+        return 1;
     }
     if (!request.bNoClobber) {
         return Convert(request, request.strDest, err);

@@ -154,8 +154,9 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "quovel --render: the frame of " << request.strSource << " cannot be drawn\n";
         return 1;
     }
-    if (!platform::WriteBmpBlock(request.strOut, doc.pDisplayImage.get())) {
-        err << "quovel --render: cannot write " << request.strOut << "\n";
+    if (std::string strWhy;
+        !platform::WriteBmpBlock(request.strOut, doc.pDisplayImage.get(), &strWhy)) {
+        err << "quovel --render: cannot write " << request.strOut << ": " << strWhy << "\n";
         return 1;
     }
     return 0;

@@ -10,7 +10,6 @@
 #include "convert/convert_settings_editor.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
-#include "playback/source_codes.h"
 #include "resources/strings.h"
 #include "state/app_state.h"
 
@@ -23,9 +22,6 @@ void CConversionRun::Start() {
     auto path = m_ui.ChooseSaveFile(str::kSaveFilter, "avi");
     if (!path) {
         return;
-    }
-    if (FileExtensionOf(*path).empty()) {
-        *path += ".avi";
     }
     // Creating the destination empties it before the source is read again.
     std::error_code ec;

@@ -2,16 +2,12 @@
 
 #include "app/framework/ui_services.h"
 #include "platform/bmp_file.h"
-#include "playback/source_codes.h"
 #include "resources/strings.h"
 
 void ExportStillImage(fw::UiServices& ui, uint8_t* pBlock) {
     auto path = ui.ChooseSaveFile(str::kStillFilter, "bmp");
     if (!path) {
         return;
-    }
-    if (FileExtensionOf(*path).empty()) {
-        *path += ".bmp";
     }
     // Written through a temporary file: a failure never leaves a partial file looking whole.
     if (!platform::WriteBmpBlock(*path, pBlock)) {

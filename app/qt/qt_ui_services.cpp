@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -48,7 +49,13 @@ std::optional<std::string> CQtUiServices::ChooseSaveFile(const char* pszFilter,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+    // A name typed without an extension gets the default one, whichever dialog the platform
+    // shows.
+    QString strName = dialog.selectedFiles().front();
+    if (QFileInfo(strName).suffix().isEmpty() && pszDefaultExt != nullptr && *pszDefaultExt != 0) {
+        strName += QLatin1Char('.') + QString::fromUtf8(pszDefaultExt);
+    }
+    return QFile::encodeName(strName).toStdString();
 }
 
 void CQtUiServices::MessageBox(const std::string& strText) {

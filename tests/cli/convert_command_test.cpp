@@ -283,4 +283,28 @@ TEST(ConvertCommand, ListsTheCompressorsForASize) {
     EXPECT_NE(cli::RunListCodecs({"--size", "big"}, out, err), 0);
 }
 
+// The command line writes the very name it is given, with or without an extension, and
+// never over a folder.
+TEST(ConvertCommand, WritesTheNameGivenAndRefusesAFolder) {
+    const std::string strSource = testmedia::IndexedClip({160, 120, 30, 4, "-c:v ffv1", "avi"});
+    const std::string strDir = testmedia::MediaDir() + "/cli-names";
+    std::filesystem::remove_all(strDir);
+    std::filesystem::create_directories(strDir + "/folder");
+    for (const bool bNoClobber : {false, true}) {
+        const std::string strPlain = strDir + (bNoClobber ? "/plain-nc" : "/plain");
+        std::vector<std::string> args = {strSource, strPlain};
+        if (bNoClobber) {
+            args.emplace_back("--no-clobber");
+        }
+        ASSERT_EQ(Convert(args).nCode, 0);
+        EXPECT_EQ(Probe(strPlain), "[0][0][0][0] 160 120 30/1 4 ") << bNoClobber;
+        EXPECT_FALSE(std::filesystem::exists(strPlain + ".avi"));
+    }
+    const Outcome folder = Convert({strSource, strDir + "/folder"});
+    EXPECT_EQ(folder.nCode, 1);
+    EXPECT_NE(folder.strErr.find("is a folder"), std::string::npos) << folder.strErr;
+    EXPECT_FALSE(std::filesystem::exists(strDir + "/folder.avi"));
+    EXPECT_TRUE(std::filesystem::is_empty(strDir + "/folder"));
+}
+
 }  // namespace

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -225,6 +230,55 @@ TEST_F(RenderTest, RotatedClipsRenderUpright) {
                   0)
             << "row " << y;
     }
+}
+
+// What is at DEST decides how it is written: a file is replaced whole and keeps its
+// permissions, a link is written through (the link stays), and what is not a file (a FIFO, a
+// folder) is refused with the reason. Renders side by side to one DEST never share a working
+// file: each leaves a whole BMP.
+TEST_F(RenderTest, WritesThroughLinksAndNeverOverWhatIsNotAFile) {
+    namespace fs = std::filesystem;
+    const std::string strDir = testmedia::MediaDir() + "/render-dests";
+    fs::remove_all(strDir);
+    fs::create_directories(strDir + "/folder");
+    ASSERT_EQ(::mkfifo((strDir + "/fifo").c_str(), 0644), 0);
+    const std::string strTarget = testmedia::WriteFile("render-dests/target.bmp", "old");
+    fs::create_symlink("target.bmp", strDir + "/link.bmp");
+    const std::string strPrivate = testmedia::WriteFile("render-dests/private.bmp", "old");
+    fs::permissions(strPrivate, fs::perms::owner_read | fs::perms::owner_write);
+
+    for (const char* pszNotAFile : {"/fifo", "/folder"}) {
+        const Outcome o = Render({s_strClip, "--frame", "4", strDir + pszNotAFile});
+        EXPECT_EQ(o.nCode, 1) << pszNotAFile;
+        EXPECT_NE(o.strErr.find("not a regular file"), std::string::npos) << o.strErr;
+    }
+    EXPECT_TRUE(fs::is_fifo(strDir + "/fifo"));
+    EXPECT_TRUE(fs::is_directory(strDir + "/folder"));
+
+    ASSERT_EQ(Render({s_strClip, "--frame", "4", strDir + "/link.bmp"}).nCode, 0);
+    EXPECT_TRUE(fs::is_symlink(strDir + "/link.bmp"));
+    EXPECT_EQ(ReadAll(strTarget).size(), dib::kPixelOffset + dib::RowBytes24(kW) * kH);
+    ASSERT_EQ(Render({s_strClip, "--frame", "4", strPrivate}).nCode, 0);
+    EXPECT_EQ(fs::status(strPrivate).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    const std::string strShared = strDir + "/shared.bmp";
+    for (int nPair = 0; nPair < 4; ++nPair) {
+        pid_t children[2] = {};
+        for (pid_t& child : children) {
+            child = fork();
+            if (child == 0) {
+                _exit(Render({s_strClip, "--frame", "4", strShared}).nCode);
+            }
+        }
+        for (const pid_t child : children) {
+            int nStatus = 0;
+            waitpid(child, &nStatus, 0);
+            EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0) << "pair " << nPair;
+        }
+        EXPECT_EQ(ReadAll(strShared).size(), dib::kPixelOffset + dib::RowBytes24(kW) * kH);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(strDir), fs::directory_iterator()), 6)
+        << "no working file left";
 }
 
 }  // namespace

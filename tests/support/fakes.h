@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,13 +32,18 @@ class ScriptedUi final : public fw::UiServices {
         answers.pop_front();
         return answer;
     }
-    std::optional<std::string> ChooseSaveFile(const char* pszFilter, const char*) override {
+    // As the dialogs do: a name typed without an extension gets the default one.
+    std::optional<std::string> ChooseSaveFile(const char* pszFilter,
+                                              const char* pszDefaultExt) override {
         strLastSaveFilter = pszFilter;
         if (saveAnswers.empty()) {
             return std::nullopt;
         }
         auto answer = saveAnswers.front();
         saveAnswers.pop_front();
+        if (answer && std::filesystem::path(*answer).extension().empty()) {
+            *answer += std::string(".") + pszDefaultExt;
+        }
         return answer;
     }
     void MessageBox(const std::string& strText) override { messages.push_back(strText); }
