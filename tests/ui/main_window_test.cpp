@@ -329,6 +329,9 @@ TEST_F(MainWindowTest, ConversionProgressShowsInABarAndTheTitle) {
 // it (the file completed) and closes.
 TEST_F(MainWindowTest, ClosingDuringAConversionAsksFirst) {
     pFrame->show();
+    // Paused: a playback tick while the question is up (a loaded machine shows it late) must
+    // not take the stand-in conversion for one whose writer has finished.
+    app.Doc().OnPlayPause();
     AppState.bConverting = 1;
     QString strAsked;
     auto answerWith = [&](QMessageBox::StandardButton button) {
