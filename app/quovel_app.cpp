@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 
 #include "app/settings_file.h"
 #include "convert/avi_writer.h"
@@ -100,7 +101,11 @@ bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
 
 int CQuovelApp::ExitInstance() {
     if (!m_strExecutablePath.empty()) {
-        SaveSettings(ChooseSettingsFiles(m_strExecutablePath).strWrite);
+        const std::string strPath = ChooseSettingsFiles(m_strExecutablePath).strWrite;
+        if (std::string strWhy; !SaveSettings(strPath, &strWhy)) {
+            std::cerr << "quovel: " << str::kSettingsNotSaved << " (" << strPath << ": " << strWhy
+                      << ")\n";
+        }
     }
     if (m_pGrabber) {
         m_pGrabber->Close();

@@ -7,13 +7,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/replaced_file.h"
 #include "state/app_state.h"
 
 const SettingKey SettingsKeyTable[] = {
     {"[AVI PLAYBACK CONFIGRATION]", nullptr, 9},
-    {"AVI-File Play Repete Mode = ", &AppState.bRepeatPlay, 0},
-    {"Use VGA Mode in FullScreen = ", &AppState.bVgaFullScreen, 0},
-    {"Color Coordination Mode = ", &AppState.nColorMode, 0},
+    {"AVI-File Play Repete Mode = ", &AppState.bRepeatPlay, 0, 0, 1, 0},
+    {"Use VGA Mode in FullScreen = ", &AppState.bVgaFullScreen, 0, 0, 1, 0},
+    {"Color Coordination Mode = ", &AppState.nColorMode, 0, 0, 9, 0},
     {nullptr, nullptr, 0},
 };
 
@@ -126,6 +127,11 @@ int ReadKeyValue(const std::string& strLine, const char* pszKey, int32_t* pTarge
 void ApplySettingsLine(const std::string& strLine) {
     for (const SettingKey* p = SettingsKeyTable; p->pszKey != nullptr; ++p) {
         if (ReadKeyValue(strLine, p->pszKey, p->pTarget, p->nType)) {
+            // A value the program never uses (a file edited by hand, or damaged) would be
+            // written back as it is: it reads as the field's first value instead.
+            if (p->pTarget != nullptr && (*p->pTarget < p->nMin || *p->pTarget > p->nMax)) {
+                *p->pTarget = p->nInitial;
+            }
             return;
         }
     }
@@ -157,19 +163,18 @@ int LoadSettings(const std::string& strPath) {
     return 1;
 }
 
-int SaveSettings(const std::string& strPath) {
+int SaveSettings(const std::string& strPath, std::string* pstrWhy) {
     const std::filesystem::path folder = std::filesystem::path(strPath).parent_path();
     std::error_code ec;
     if (!folder.empty() && !std::filesystem::exists(folder, ec)) {
         std::filesystem::create_directories(folder, ec);  // the per-user folder, first time
     }
-    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return 0;
-    }
+    std::string strText;
     for (const SettingKey* p = SettingsKeyTable; p->pszKey != nullptr; ++p) {
-        out << FormatSettingLine(p->pszKey, p->pTarget, p->nType);
+        strText += FormatSettingLine(p->pszKey, p->pTarget, p->nType);
     }
-    out.close();
-    return out ? 1 : 0;
+    return platform::WriteFileReplacing(strPath, reinterpret_cast<const uint8_t*>(strText.data()),
+                                        strText.size(), pstrWhy, false)
+               ? 1
+               : 0;
 }

@@ -8,6 +8,11 @@ struct SettingKey {
     const char* pszKey;  // nullptr ends the table
     int32_t* pTarget;    // the AppState field, or nullptr
     int16_t nType;       // 0 decimal, 1 hexadecimal, 9 the key text alone
+    // The values the field is used with; one outside them reads as nInitial, the field's
+    // value before any file is read.
+    int32_t nMin = 0;
+    int32_t nMax = 0;
+    int32_t nInitial = 0;
 };
 
 extern const SettingKey SettingsKeyTable[];
@@ -32,5 +37,6 @@ std::string FormatSettingLine(const char* pszKey, const int32_t* pTarget, int16_
 
 // 1 when the file was read, 0 when it could not be opened (nothing changes then).
 int LoadSettings(const std::string& strPath);
-// 1 when the file was written, 0 when it could not be created.
-int SaveSettings(const std::string& strPath);
+// 1 when the file was written, 0 when it could not be (the reason in *pstrWhy). The file is
+// replaced whole, never left half written; a link in its place is replaced, not followed.
+int SaveSettings(const std::string& strPath, std::string* pstrWhy = nullptr);

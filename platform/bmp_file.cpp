@@ -1,89 +1,11 @@
 #include "platform/bmp_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "platform/dib.h"
+#include "platform/replaced_file.h"
 
 namespace platform {
-
-namespace {
-
-// The permissions a new file gets: 0666 less the process's umask (read without changing it).
-mode_t NewFileMode() {
-    std::FILE* pStatus = std::fopen("/proc/self/status", "r");
-    unsigned nMask = 022;
-    if (pStatus != nullptr) {
-        char szLine[128];
-        while (std::fgets(szLine, sizeof(szLine), pStatus) != nullptr) {
-            if (std::sscanf(szLine, "Umask: %o", &nMask) == 1) {
-                break;
-            }
-        }
-        std::fclose(pStatus);
-    }
-    return static_cast<mode_t>(0666 & ~nMask);
-}
-
-}  // namespace
-
-bool WriteFileReplacing(const std::string& strPath, const uint8_t* pBytes, size_t nBytes,
-                        std::string* pstrWhy) {
-    namespace fs = std::filesystem;
-    auto fail = [pstrWhy](const std::string& strWhy) {
-        if (pstrWhy != nullptr) {
-            *pstrWhy = strWhy;
-        }
-        return false;
-    };
-    // A link is written through: its target is the file replaced, the link stays.
-    std::error_code ec;
-    const fs::path target = fs::is_symlink(fs::symlink_status(strPath, ec))
-                                ? fs::weakly_canonical(fs::path(strPath), ec)
-                                : fs::path(strPath);
-    struct stat old {};
-    const bool bExists = ::stat(target.c_str(), &old) == 0;
-    if (bExists && !S_ISREG(old.st_mode)) {
-        return fail("not a regular file");  // a device, a FIFO, a folder: never replaced
-    }
-    // A name of its own beside the target (one file system for the rename), unique to this
-    // write: two writes to one name never share it.
-    std::string strTemp =
-        (target.has_parent_path() ? target.parent_path().string() + "/" : std::string()) + "." +
-        target.filename().string() + ".XXXXXX";
-    const int fd = ::mkstemp(strTemp.data());
-    if (fd < 0) {
-        return fail(std::strerror(errno));
-    }
-    // The file replaced keeps its permissions (and its owner, where that may be given).
-    bool bOk = ::fchmod(fd, bExists ? old.st_mode & 07777 : NewFileMode()) == 0;
-    if (bExists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
-        [[maybe_unused]] const int nChown = ::fchown(fd, old.st_uid, old.st_gid);
-    }
-    size_t nDone = 0;
-    while (bOk && nDone < nBytes) {
-        const ssize_t n = ::write(fd, pBytes + nDone, nBytes - nDone);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        bOk = n > 0;
-        nDone += bOk ? static_cast<size_t>(n) : 0;
-    }
-    const int nError = bOk ? 0 : errno;
-    bOk = ::close(fd) == 0 && bOk;
-    if (!bOk || ::rename(strTemp.c_str(), target.c_str()) != 0) {
-        const int nWhy = nError != 0 ? nError : errno;
-        ::unlink(strTemp.c_str());
-        return fail(std::strerror(nWhy));
-    }
-    return true;
-}
 
 bool WriteBmpBlock(const std::string& strPath, uint8_t* pBlock, std::string* pstrWhy) {
     dib::BitmapInfoHeader header;

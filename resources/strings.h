@@ -36,6 +36,7 @@ extern const char* const kSoundTempoTooFar;  // the picture's speed changes beyo
 extern const char* const kSoundCopyTempo;    // "as it is" while the speed changes
 extern const char* const kSoundKeptAsMp3;    // kept, but re-encoded as the speed changes
 extern const char* const kBadSoundBitRate;
+extern const char* const kSettingsNotSaved;  // the settings file could not be written
 // Still image, About
 extern const char* const kStillFilter;
 extern const char* const kStillFailed;  // the BMP file could not be written

@@ -67,14 +67,14 @@ TEST_F(SettingsFileTest, WritesTheFourLinesAndReadsThemBack) {
 
     AppState.bRepeatPlay = 1;
     AppState.nColorMode = 5;
-    AppState.bVgaFullScreen = -2;
+    AppState.bVgaFullScreen = 1;
     ASSERT_EQ(SaveSettings(m_strFile), 1);
     const std::string strWritten = ReadAll(m_strFile);
     ResetAppState();
     ASSERT_EQ(LoadSettings(m_strFile), 1);
     EXPECT_EQ(AppState.bRepeatPlay, 1);
     EXPECT_EQ(AppState.nColorMode, 5);
-    EXPECT_EQ(AppState.bVgaFullScreen, -2);
+    EXPECT_EQ(AppState.bVgaFullScreen, 1);
     ASSERT_EQ(SaveSettings(m_strFile), 1);
     EXPECT_EQ(ReadAll(m_strFile), strWritten) << "byte for byte";
     EXPECT_EQ(LoadSettings(m_strDir + "/absent.prm"), 0);
@@ -98,6 +98,40 @@ TEST_F(SettingsFileTest, ReadsAnyLinesInAnyOrder) {
     const std::string strRewritten = ReadAll(m_strFile);
     EXPECT_EQ(std::count(strRewritten.begin(), strRewritten.end(), '\n'), 4)
         << "rewritten with exactly the four lines";
+}
+
+// A file edited by hand, damaged or planted: values the program never uses read as the
+// fields' first values and are written back so; a link in the file's place is replaced by the
+// file, its target left alone; a file that cannot be written says why.
+TEST_F(SettingsFileTest, HostileFilesAreNeitherBelievedNorFollowed) {
+    for (const char* pszValue : {"-1", "10", "2147483647", "0x7fffffff"}) {
+        ResetAppState();
+        WriteAll(m_strFile, std::string("AVI-File Play Repete Mode = ") + pszValue +
+                                "\r\nUse VGA Mode in FullScreen = " + pszValue +
+                                "\r\nColor Coordination Mode = " + pszValue + "\r\n");
+        ASSERT_EQ(LoadSettings(m_strFile), 1);
+        EXPECT_EQ(AppState.bRepeatPlay, 0) << pszValue;
+        EXPECT_EQ(AppState.bVgaFullScreen, 0) << pszValue;
+        EXPECT_EQ(AppState.nColorMode, 0) << pszValue;
+    }
+    WriteAll(m_strFile, "Color Coordination Mode = 9\r\n");
+    ASSERT_EQ(LoadSettings(m_strFile), 1);
+    EXPECT_EQ(AppState.nColorMode, 9) << "the last mode is one";
+
+    const std::string strTarget = m_strDir + "/elsewhere";
+    WriteAll(strTarget, "not settings");
+    fs::remove(m_strFile);
+    fs::create_symlink(strTarget, m_strFile);
+    ASSERT_EQ(SaveSettings(m_strFile), 1);
+    EXPECT_FALSE(fs::is_symlink(m_strFile));
+    EXPECT_EQ(ReadAll(strTarget), "not settings");
+    EXPECT_NE(ReadAll(m_strFile).find("Color Coordination Mode = 9"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_strDir), fs::directory_iterator()), 2)
+        << "no working file left";
+
+    std::string strWhy;
+    EXPECT_EQ(SaveSettings(m_strDir + "/elsewhere/quovel.prm", &strWhy), 0);
+    EXPECT_FALSE(strWhy.empty());
 }
 
 TEST_F(SettingsFileTest, AnUnwritableFolderFallsBackToTheUserFolder) {
