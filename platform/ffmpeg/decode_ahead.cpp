@@ -41,21 +41,13 @@ int64_t MediaGraph::Impl::NextStart() {
     }
 }
 
-bool MediaGraph::Impl::ShouldSeek(int64_t llTarget) {
-    int64_t llNewest = 0;  // the start of the newest frame decoded
-    {
-        const std::lock_guard<std::mutex> guard(lock);
-        if (!bHaveCur || llTarget < cur.llStart) {
-            return true;
-        }
-        // A frame decoded already comes after the target (the decoder went on past a damaged
-        // stretch, say): the frame there is among those decoded, whatever the index says.
-        llNewest = ahead.empty() ? cur.llStart : ahead.back().llStart;
-        if (llTarget < llNewest) {
-            return false;
-        }
+bool MediaGraph::Impl::ShouldSeek(int64_t llTarget, int64_t llNewest) {
+    if (!bHaveCur || llTarget < cur.llStart) {
+        return true;
     }
-    if (llTarget - llNewest <= kNearJump) {
+    // A frame decoded already comes after the target (the decoder went on past a damaged
+    // stretch, say): the frame there is among those decoded, whatever the index says.
+    if (llTarget < llNewest || llTarget - llNewest <= kNearJump) {
         return false;
     }
     const std::lock_guard<std::mutex> guard(demuxLock);
@@ -123,14 +115,17 @@ void MediaGraph::Impl::DropBehind() {
 }
 
 void MediaGraph::Impl::DecodeTo(int64_t llTarget) {
+    int64_t llNewest = 0;  // the start of the newest frame decoded
     {
         const std::lock_guard<std::mutex> guard(lock);
         if (bHaveCur && llTarget < cur.llStart && InRun(llTarget)) {
             StepBackTo(llTarget);
             return;
         }
+        llNewest = ahead.empty() ? cur.llStart : ahead.back().llStart;
     }
-    const bool bSeek = ShouldSeek(llTarget);
+    // (The decode thread only adds to `ahead` meanwhile: a frame past the target stays so.)
+    const bool bSeek = ShouldSeek(llTarget, llNewest);
     std::unique_lock<std::mutex> held(lock);
     if (bSeek) {
         // Frames decoded for the old place are of no use; the buffers are.

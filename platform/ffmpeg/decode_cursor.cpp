@@ -109,7 +109,9 @@ bool MediaGraph::Impl::DecodeOne(AVFrame* pFrame) {
     while (!bDecoderDrained) {
         const int nRecv = avcodec_receive_frame(pCodec.get(), pFrame);
         if (nRecv == 0) {
-            NoteUndecodable(FrameStart(pFrame));
+            if (nUndecodedPending > 0) {
+                NoteUndecodable(FrameStart(pFrame));
+            }
             return true;
         }
         if (nRecv == AVERROR_EOF) {

@@ -158,7 +158,9 @@ struct MediaGraph::Impl {
     void TrimBehind();
     // Recycles every frame kept behind. Under `lock`.
     void DropBehind();
-    bool ShouldSeek(int64_t llTarget);
+    // Whether reaching llTarget takes a seek, from `cur` and the newest frame decoded (its
+    // start llNewest, read under `lock`). Caller's thread.
+    bool ShouldSeek(int64_t llTarget, int64_t llNewest);
 
     // The decode thread: keeps FramesAhead() frames ready, seeks when asked.
     void StartDecodeThread();
