@@ -6,8 +6,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "cli/convert_command.h"
 #include "support/cli_convert.h"
@@ -39,11 +37,8 @@ std::string TonePart(const std::string& strName, int nRate, const char* pszLayou
 std::string JoinedParts(const std::string& strAudio, const char* pszSecondLayout) {
     const std::string strFirst = TonePart("joined-a", 48000, "stereo", strAudio, "0");
     const std::string strSecond = TonePart("joined-b", 44100, pszSecondLayout, strAudio, "5");
-    std::ifstream a(strFirst, std::ios::binary);
-    std::ifstream b(strSecond, std::ios::binary);
     return testmedia::WriteFile("joined-" + strAudio.substr(5, 3) + ".ts",
-                                std::string((std::istreambuf_iterator<char>(a)), {}) +
-                                    std::string((std::istreambuf_iterator<char>(b)), {}));
+                                testmedia::ReadFile(strFirst) + testmedia::ReadFile(strSecond));
 }
 
 // An AVI with MP3 sound, its MP3 frames changed: one header claiming 48 kHz, or every fourth
@@ -54,8 +49,7 @@ std::string DamagedMp3(bool bNoise) {
         "-f lavfi -i testsrc2=s=160x120:r=30:d=10 -f lavfi -i \"aevalsrc='if(between(mod(t,1),"
         "0.5,0.51),0.8*sin(2*PI*1000*t),0)':s=44100:d=10\" -c:v mpeg4 -q:v 5 -c:a libmp3lame",
         "avi");
-    std::ifstream in(strClean, std::ios::binary);
-    std::string strBytes((std::istreambuf_iterator<char>(in)), {});
+    std::string strBytes = testmedia::ReadFile(strClean);
     // The MP3 frames begin the sound's chunks ("01wb", its size, then the frame).
     struct Frame {
         size_t nAt;

@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "cli/convert_command.h"
@@ -24,8 +22,7 @@ constexpr int kFrames = 600;  // 20 s at 30 a second
 std::string DamagedClip() {
     const std::string strClean = testmedia::IndexedClip(
         {160, 120, 30, kFrames, "-c:v libx264 -preset ultrafast -g 30 -b:v 800k", "mp4"});
-    std::ifstream in(strClean, std::ios::binary);
-    std::string strBytes((std::istreambuf_iterator<char>(in)), {});
+    std::string strBytes = testmedia::ReadFile(strClean);
     uint32_t nNoise = 12345;
     for (size_t i = strBytes.size() / 4; i < strBytes.size() * 3 / 4; ++i) {
         nNoise = nNoise * 1664525u + 1013904223u;

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
@@ -165,8 +163,7 @@ TEST_F(SoundPlaybackTest, ThePicturePlaysAloneWithoutADeviceASoundOrWhileConvert
         "-f lavfi -i color=gray:s=160x120:r=30:d=2 -f lavfi -i sine=d=2 -c:v mpeg4 "
         "-c:a pcm_s16le",
         "avi");
-    std::ifstream in(strPcm, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = testmedia::ReadFile(strPcm);
     const size_t nAt = bytes.find("strf", bytes.find("auds"));
     ASSERT_NE(nAt, std::string::npos);
     bytes[nAt + 8] = '\x34';  // WAVE_FORMAT_PCM (1) becomes a tag nothing decodes

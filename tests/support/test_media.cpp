@@ -88,6 +88,11 @@ std::string WriteFile(const std::string& strName, const std::string& strBytes) {
     return path.string();
 }
 
+std::string ReadFile(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
 std::string Shell(const std::string& strCommand) {
     std::string strOut;
     if (FILE* p = popen(strCommand.c_str(), "r")) {
@@ -141,14 +146,15 @@ std::vector<int16_t> DecodeSound(const std::string& strPath) {
     return samples;
 }
 
-std::vector<double> ToneStarts(const std::vector<int16_t>& samples) {
-    constexpr int64_t kRate = 44100;
+std::vector<double> ToneStarts(const std::vector<int16_t>& samples, int nRate, int nLoud,
+                               double dQuietSeconds) {
+    const auto llQuiet = static_cast<int64_t>(dQuietSeconds * nRate);
     std::vector<double> starts;
-    int64_t llLastLoud = -kRate;
+    int64_t llLastLoud = -llQuiet - 1;
     for (size_t i = 0; i < samples.size(); ++i) {
-        if (std::abs(samples[i]) > 8000) {
-            if (static_cast<int64_t>(i) - llLastLoud > kRate / 5) {
-                starts.push_back(static_cast<double>(i) / kRate);
+        if (std::abs(samples[i]) > nLoud) {
+            if (static_cast<int64_t>(i) - llLastLoud > llQuiet) {
+                starts.push_back(static_cast<double>(i) / nRate);
             }
             llLastLoud = static_cast<int64_t>(i);
         }

@@ -39,6 +39,8 @@ int ReadIndex(const uint8_t* pPixels, int nWidth, int nHeight);
 
 // A file of the given bytes in the media folder.
 std::string WriteFile(const std::string& strName, const std::string& strBytes);
+// A file's bytes, all of them ("" when it cannot be read).
+std::string ReadFile(const std::string& strPath);
 
 // Independent readers: the ffmpeg tools, not our own code.
 // Standard output of a shell command.
@@ -49,9 +51,10 @@ std::string Probe(const std::string& strPath, const char* pszEntries);
 std::vector<std::vector<uint8_t>> DecodeAll(const std::string& strPath, int nWidth, int nHeight);
 // The first audio stream as ffmpeg decodes it: mono 16-bit samples at 44.1 kHz.
 std::vector<int16_t> DecodeSound(const std::string& strPath);
-// Where each tone of such a sound starts, in seconds: a loud sample after at least 0.2 s of
-// quiet.
-std::vector<double> ToneStarts(const std::vector<int16_t>& samples);
+// Where each tone of a sound starts, in seconds: a sample louder than nLoud after at least
+// dQuietSeconds of quiet (the defaults: DecodeSound's rate, tones at 0.8 of full scale).
+std::vector<double> ToneStarts(const std::vector<int16_t>& samples, int nRate = 44100,
+                               int nLoud = 8000, double dQuietSeconds = 0.2);
 // The frame index each decoded frame carries.
 std::vector<int> DecodedIndices(const std::string& strPath, int nWidth, int nHeight);
 

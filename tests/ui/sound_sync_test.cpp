@@ -143,17 +143,7 @@ class Recorder {
 // Onsets of the clicks: the first sample past a tenth of full scale after half a second
 // without one.
 std::vector<double> ClickSeconds(const std::vector<int16_t>& samples) {
-    std::vector<double> onsets;
-    int64_t nLast = -kRate;
-    for (size_t i = 0; i < samples.size(); ++i) {
-        if (std::abs(samples[i]) > 3000) {
-            if (static_cast<int64_t>(i) - nLast > kRate / 2) {
-                onsets.push_back(static_cast<double>(i) / kRate);
-            }
-            nLast = static_cast<int64_t>(i);
-        }
-    }
-    return onsets;
+    return testmedia::ToneStarts(samples, kRate, 3000, 0.5);
 }
 
 TEST(SoundSync, ClicksAreHeardWithTheWhiteFramesOverAMinuteAndAfterAPause) {
