@@ -1,5 +1,6 @@
 #include "platform/replaced_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace platform {
 
@@ -80,6 +83,35 @@ bool WriteFileReplacing(const std::string& strPath, const uint8_t* pBytes, size_
         return fail(std::strerror(nWhy));
     }
     return true;
+}
+
+bool ReplaceLinkByItsContent(const std::string& strPath, std::string* pstrWhy) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(strPath, ec))) {
+        return true;
+    }
+    std::ifstream in(strPath, std::ios::binary);
+    const std::string strBytes((std::istreambuf_iterator<char>(in)), {});
+    return WriteFileReplacing(strPath, reinterpret_cast<const uint8_t*>(strBytes.data()),
+                              strBytes.size(), pstrWhy, false);
+}
+
+std::string WhyNotWritable(const std::string& strPath) {
+    const int fd = ::open(strPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (errno != ENOENT) {
+        return std::strerror(errno);
+    }
+    // Not there yet: it is made in its folder, or beside it the folder itself.
+    const std::filesystem::path folder = std::filesystem::path(strPath).parent_path();
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0) {
+        return {};
+    }
+    return errno == ENOENT && folder.has_parent_path() ? WhyNotWritable(folder.string())
+                                                       : std::strerror(errno);
 }
 
 }  // namespace platform

@@ -14,4 +14,13 @@ namespace platform {
 bool WriteFileReplacing(const std::string& strPath, const uint8_t* pBytes, size_t nBytes,
                         std::string* pstrWhy = nullptr, bool bThroughLinks = true);
 
+// Where strPath is a link, replaces it by a file holding what the link pointed at (nothing
+// when it pointed nowhere), leaving the target alone; anything else is left as it is. False
+// when the replacing fails, with the reason in *pstrWhy.
+bool ReplaceLinkByItsContent(const std::string& strPath, std::string* pstrWhy = nullptr);
+
+// Why strPath cannot be written to (the system's words: "Is a directory", "Permission
+// denied"), or nothing when it can.
+std::string WhyNotWritable(const std::string& strPath);
+
 }  // namespace platform

@@ -69,4 +69,6 @@ void CSettingsRecentFiles::Store() const {
     for (size_t i = 0; i < m_entries.size(); ++i) {
         settings.setValue(QStringLiteral("File%1").arg(i + 1), PathValue(m_entries[i]));
     }
+    settings.endGroup();
+    SaveChoicesFile(settings);
 }
