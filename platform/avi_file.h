@@ -36,8 +36,10 @@ using FrameStage = std::function<void(const uint8_t* pSrc, uint8_t* pDst)>;
 
 class AviFile {
   public:
-    // Creates (or replaces) the file; null when it cannot be created.
-    static std::unique_ptr<AviFile> Create(const std::string& strPath);
+    // Creates (or replaces) the file; null when it cannot be created, and *pstrWhy (when
+    // given) says why in the system's words.
+    static std::unique_ptr<AviFile> Create(const std::string& strPath,
+                                           std::string* pstrWhy = nullptr);
     // Finishes the file if Finish was not called, so that it is complete whatever happens.
     ~AviFile();
     AviFile(const AviFile&) = delete;
@@ -64,6 +66,9 @@ class AviFile {
     // Drains the compressor, writes the index and closes the file. False when the file could
     // not be completed; the frames written before stay readable.
     bool Finish();
+    // Why a step failed, in the system's or FFmpeg's words ("No space left on device"); empty
+    // when nothing failed or nothing says why (a compressor that refuses the format).
+    std::string FailureReason() const;
     // How much of the source's sound a copy left out, in microseconds (see Finish).
     int64_t SoundLeftOutMicroseconds() const;
 

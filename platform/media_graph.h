@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dib.h"
@@ -51,12 +52,43 @@ UndecodedFrames UndecodedBetween(const std::vector<int64_t>& starts, int64_t llF
 // for very large pictures).
 inline constexpr size_t kFramesAhead = 3;
 
+// Why a file did not open as a video that plays.
+struct OpenFailure {
+    enum class Kind {
+        None,
+        System,           // the system or FFmpeg refused it: strSystem says why
+        Folder,           // the name is a folder's
+        NotAFile,         // a device, a FIFO, a socket
+        NoVideo,          // media, but without a video stream
+        NoDecoder,        // a video stream of a format nothing here decodes (strCodec)
+        TooManyPixels,    // more pixels than any picture may have (nWidth×nHeight)
+        TooLittleMemory,  // more memory than is available (llNeededBytes, llAvailableBytes)
+        Undecodable,      // its first frame does not decode (strSystem: FFmpeg's words, if any)
+    };
+    static OpenFailure Of(Kind kind, std::string strSystem = {}) {
+        OpenFailure failure;
+        failure.kind = kind;
+        failure.strSystem = std::move(strSystem);
+        return failure;
+    }
+
+    Kind kind = Kind::None;
+    std::string strSystem;
+    std::string strCodec;
+    int nWidth = 0;
+    int nHeight = 0;
+    int64_t llNeededBytes = 0;
+    int64_t llAvailableBytes = 0;
+};
+
 class MediaGraph {
   public:
     // Null when the file cannot be opened as media at all. A file that opens but has no
-    // decodable video stream gives a graph that is not connected.
+    // decodable video stream gives a graph that is not connected. Either way *pWhy, when
+    // given, says why.
     static std::unique_ptr<MediaGraph> Open(const std::string& strPath, const IMediaClock& clock,
-                                            const MediaGraphOptions& options = {});
+                                            const MediaGraphOptions& options = {},
+                                            OpenFailure* pWhy = nullptr);
     ~MediaGraph();
     MediaGraph(const MediaGraph&) = delete;
     MediaGraph& operator=(const MediaGraph&) = delete;

@@ -1,117 +1,15 @@
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 #include "platform/debug_output.h"
 #include "platform/ffmpeg/ffmpeg_ptr.h"
-#include "platform/ffmpeg/ffmpeg_setup.h"
 #include "platform/ffmpeg/media_graph_impl.h"
 #include "platform/ffmpeg/picture_converter.h"
 #include "platform/media_graph.h"
 #include "platform/position_model.h"
 
 namespace platform {
-namespace {
-
-// FFmpeg's reason for a failure, for developers (QUOVEL_DEBUG).
-void ReportFailure(const char* pszWhat, int nError) {
-    char szReason[AV_ERROR_MAX_STRING_SIZE] = "";
-    av_strerror(nError, szReason, sizeof(szReason));
-    DebugOutput((std::string("media: ") + pszWhat + ": " + szReason).c_str());
-}
-
-bool IsRegularFile(const std::string& strPath) {
-    struct stat st {};
-    return ::stat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-}  // namespace
-
-bool MediaGraph::Impl::OpenVideo() {
-    nStreamIndex = av_find_best_stream(pFormat.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (nStreamIndex < 0) {
-        return false;
-    }
-    pStream = pFormat->streams[nStreamIndex];
-    const AVCodec* pDecoder = avcodec_find_decoder(pStream->codecpar->codec_id);
-    if (pDecoder == nullptr) {
-        return false;
-    }
-    pCodec.reset(avcodec_alloc_context3(pDecoder));
-    return pCodec && avcodec_parameters_to_context(pCodec.get(), pStream->codecpar) >= 0;
-}
-// Decodes the first frame: it fixes the format and the time origin, and proves that
-// the stream can be decoded at all.
-bool MediaGraph::Impl::Connect(int nThreads) {
-    if (!OpenVideo()) {
-        return false;
-    }
-    pCodec->thread_count = nThreads;
-    pCodec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    if (avcodec_open2(pCodec.get(), pCodec->codec, nullptr) < 0) {
-        return false;
-    }
-    cur.pFrame.reset(av_frame_alloc());
-    AVFrame* pFirst = cur.pFrame.get();
-    // Frames beyond this would need image blocks of gigabytes: refused, not allocated.
-    if (pFirst == nullptr || !DecodeOne(pFirst) || pFirst->width <= 0 || pFirst->height <= 0 ||
-        pFirst->width > kMaxFrameSide || pFirst->height > kMaxFrameSide) {
-        return false;
-    }
-    nQuarterTurns = QuarterTurnsOf(pStream);
-    sar = av_guess_sample_aspect_ratio(pFormat.get(), pStream, pFirst);
-    if (nQuarterTurns % 2 == 1 && sar.num > 0) {
-        sar = av_inv_q(sar);  // a turned pixel is as tall as it was wide
-    }
-    header = nQuarterTurns % 2 == 1 ? dib::MakeHeader24(pFirst->height, pFirst->width)
-                                    : dib::MakeHeader24(pFirst->width, pFirst->height);
-    WorkOutTimes(pFirst);
-    WorkOutIndexDelay();
-    MakeCopy(cur, true);  // no decode thread yet: this thread may still use the converter
-    cur.llStart = std::max<int64_t>(cur.llStart, 0);  // untimed, it is the first
-    llLastStart = cur.llStart;
-    llDecoded = 1;
-    bHaveCur = true;
-    return true;
-}
-std::string MediaLibraryVersion() {
-    return av_version_info();
-}
-
-std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& strPath, const IMediaClock& clock,
-                                             const MediaGraphOptions& options) {
-    if (!IsRegularFile(strPath)) {
-        return nullptr;
-    }
-    SetUpFFmpegOnce();
-    auto pImpl = std::make_unique<Impl>(clock);
-    if (!pImpl->pPacket || !pImpl->pCopied) {
-        return nullptr;
-    }
-    AVFormatContext* pRaw = nullptr;
-    if (const int nError = avformat_open_input(&pRaw, strPath.c_str(), nullptr, nullptr);
-        nError < 0) {
-        ReportFailure("cannot open the file", nError);
-        return nullptr;
-    }
-    pImpl->pFormat.reset(pRaw);
-    if (const int nError = avformat_find_stream_info(pImpl->pFormat.get(), nullptr); nError < 0) {
-        ReportFailure("cannot read the streams", nError);
-        return nullptr;
-    }
-    pImpl->bConnected = pImpl->Connect(options.nDecoderThreads);
-    if (!pImpl->bConnected) {
-        DebugOutput("media: no video stream that decodes");
-        pImpl->pCodec.reset();
-        pImpl->UseContainerDuration();
-    } else {
-        pImpl->EstimateUnknownEnd(strPath);
-        pImpl->StartDecodeThread();
-    }
-    return std::unique_ptr<MediaGraph>(new MediaGraph(std::move(pImpl)));
-}
 
 MediaGraph::MediaGraph(std::unique_ptr<Impl> pImpl) : m_pImpl(std::move(pImpl)) {}
 MediaGraph::~MediaGraph() = default;

@@ -119,6 +119,7 @@ bool MediaGraph::Impl::DecodeOne(AVFrame* pFrame) {
             break;
         }
         if (nRecv != AVERROR(EAGAIN)) {
+            nLastDecodeError = nRecv;
             ++nUndecodedPending;
             if (++nStuck > kMaxConsecutiveErrors) {
                 bDecoderDrained = true;
@@ -158,6 +159,7 @@ void MediaGraph::Impl::FeedPacket() {
         const int nSent = avcodec_send_packet(pCodec.get(), pPacket.get());
         av_packet_unref(pPacket.get());
         if (nSent < 0 && nSent != AVERROR(EAGAIN)) {
+            nLastDecodeError = nSent;
             ++nUndecodedPending;  // damaged: decoding goes on with the next packet
         }
         return;

@@ -89,6 +89,7 @@ struct MediaGraph::Impl {
     } firstPacket;  // of the video stream, as read first
     bool bDecoderDrained = false;
     int64_t nUndecodedPending = 0;  // frames the decoder failed on since it last gave one
+    int nLastDecodeError = 0;       // FFmpeg's code for the decoder's last failure
     // The demuxer adds to the stream's index as it reads; the caller's seek decision reads
     // the index too.
     std::mutex demuxLock;
@@ -205,7 +206,8 @@ struct MediaGraph::Impl {
         return std::clamp<size_t>(kBudget / std::max<size_t>(BufferBytes(), 1), 1, kFramesAhead);
     }
 
-    bool OpenVideo();
+    // Finds the video stream and its decoder; false, saying why in *pWhy, when there is none.
+    bool OpenVideo(OpenFailure* pWhy);
     void WorkOutTimes(const AVFrame* pFirst);
     // The decoder's reorder delay, when the first frame is timed by decoding alone.
     void WorkOutDecodeDelay(const AVFrame* pFirst);
@@ -216,8 +218,8 @@ struct MediaGraph::Impl {
     int64_t IndexTimeAt(int64_t llPosition) const;
     int64_t PositionOfIndexTime(int64_t ts) const;
     // Decodes the first frame: it fixes the format and the time origin, and proves that
-    // the stream can be decoded at all.
-    bool Connect(int nThreads);
+    // the stream can be decoded at all. False, saying why in *pWhy, when it cannot be.
+    bool Connect(int nThreads, OpenFailure* pWhy);
     void UseContainerDuration();
     // A length no header gives, guessed from the file's last packets (still an estimate).
     void EstimateUnknownEnd(const std::string& strPath);
