@@ -1,6 +1,7 @@
 #pragma once
-// Reading the command line's numbers.
+// Reading the command line's numbers, and writing its messages.
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -8,5 +9,25 @@ namespace cli {
 
 // The whole text as a decimal number within [nMin, nMax]; nothing otherwise.
 std::optional<int32_t> ParseInt(const std::string& strText, int32_t nMin, int32_t nMax);
+
+// A printf format (one of the texts) filled in.
+template <typename... Args>
+std::string Printf(const char* pszFormat, Args... args) {
+    char sz[1024];
+    std::snprintf(sz, sizeof(sz), pszFormat, args...);
+    return sz;
+}
+
+// A message about a file, on one line: "WHAT (FILE: WHY)", or "WHAT (FILE)" without a reason.
+std::string AboutFile(const std::string& strWhat, const std::string& strFile,
+                      const std::string& strWhy = {});
+
+// Why strPath, which is to be written, cannot be: it is there and is a folder, or something
+// else that is not a regular file (a device, a FIFO). Empty when it may be written.
+std::string NotAFileReason(const std::string& strPath);
+
+// A window's message ("WHAT", then "FILE: WHY" on a line of its own) on one line:
+// "WHAT (FILE: WHY)".
+std::string OnOneLine(const std::string& strMessage);
 
 }  // namespace cli

@@ -23,6 +23,8 @@
 #include "platform/compressor.h"
 #include "platform/media_clock.h"
 #include "platform/sound_plan.h"
+#include "resources/command_line_texts.h"
+#include "resources/strings.h"
 #include "state/app_state.h"
 
 namespace cli {
@@ -67,13 +69,15 @@ extern "C" void OnInterrupt(int nSignal) {
 }
 
 // The signals a conversion takes, for as long as it lives: those that would end the process
-// set g_nInterruption instead, and a closed pipe on standard error is ignored.
+// set g_nInterruption instead; a closed pipe on standard error is ignored, and so is a file
+// grown past the size limit (the write fails and says so, and the file is completed).
 class InterruptGuard {
   public:
     InterruptGuard() {
         for (size_t i = 0; i < std::size(kSignals); ++i) {
-            m_previous[i] =
-                std::signal(kSignals[i], kSignals[i] == SIGPIPE ? SIG_IGN : OnInterrupt);
+            m_previous[i] = std::signal(
+                kSignals[i],
+                kSignals[i] == SIGPIPE || kSignals[i] == SIGXFSZ ? SIG_IGN : OnInterrupt);
         }
     }
     ~InterruptGuard() {
@@ -85,7 +89,7 @@ class InterruptGuard {
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
   private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ};
     void (*m_previous[std::size(kSignals)])(int) = {};
 };
 
@@ -101,7 +105,7 @@ class CommandLineUi final : public fw::UiServices {
         return m_strDest;
     }
     void MessageBox(const std::string& strText) override {
-        m_err << (bProgressShown ? "\n" : "") << "quovel --convert: " << strText << "\n";
+        m_err << (bProgressShown ? "\n" : "") << "quovel --convert: " << OnOneLine(strText) << "\n";
         bProgressShown = false;
         ++nMessages;
     }
@@ -162,12 +166,11 @@ class DrivenTimer final : public fw::ITimerHost {
 const char* SoundRefusalText(platform::SoundRefusal why) {
     switch (why) {
         case platform::SoundRefusal::NotAsItIs:
-            return "the sound cannot be copied as it is (the speed changes, or it starts after "
-                   "the range)";
+            return str::kCliSoundNotAsItIs;
         case platform::SoundRefusal::Tempo:
-            return "the picture is written at a speed the sound cannot follow";
+            return str::kSoundTempoTooFar;
         case platform::SoundRefusal::Codec:
-            return "the sound cannot be decoded or encoded";
+            return str::kCliSoundCodec;
         default:
             return nullptr;
     }
@@ -204,13 +207,14 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     grabber.bCopyOnDemand = 1;
     doc.SetTimerWindow(&timer);
 
+    auto fail = [&err](const std::string& strMessage) {
+        err << "quovel --convert: " << strMessage << "\n";
+        return 1;
+    };
     doc.OnFileOpen();
     dib::BitmapInfoHeader format;
     if (!grabber.bPlaying || !grabber.pGraph || !grabber.pGraph->GetConnectedFormat(format)) {
-        if (ui.nMessages == 0) {
-            err << "quovel --convert: cannot open " << request.strSource << " as a video\n";
-        }
-        return 1;
+        return ui.nMessages != 0 ? 1 : fail(AboutFile(str::kCannotOpenFile, request.strSource));
     }
     doc.OnPlayStop();
     doc.OnPlaybackTick(1);
@@ -219,8 +223,8 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     ConvertSettings settings = request.settings;
     if (request.range) {
         if (request.range->second > nLength) {
-            err << "quovel --convert: the range ends after the stream (" << nLength << " frames)\n";
-            return 1;
+            return fail(AboutFile(str::kCliRangePastEnd, request.strSource,
+                                  Printf(str::kCliFrames, static_cast<long long>(nLength))));
         }
         settings.nRangeMode = 1;
         settings.nRangeStart = request.range->first;
@@ -231,17 +235,14 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     const int nOutW = bDv ? 320 : AppState.nVideoWidth;
     const int nOutH = AppState.nVideoHeight;
     if (!platform::CanCompress(request.choice.nFourCC, nOutW, nOutH)) {
-        err << "quovel --convert: no compressor " << platform::FourCCText(request.choice.nFourCC)
-            << " for " << nOutW << "x" << nOutH << " frames (see quovel --list-codecs --size "
-            << nOutW << "x" << nOutH << ")\n";
-        return 1;
+        return fail(Printf(str::kCliNoCompressor,
+                           platform::FourCCText(request.choice.nFourCC).c_str(), nOutW, nOutH,
+                           nOutW, nOutH));
     }
     if (settings.nSoundMode == static_cast<int32_t>(platform::SoundMode::Copy)) {
         const platform::SoundSource sound = platform::ProbeSound(request.strSource);
         if (sound.bHasSound && !sound.bCopyable) {
-            err << "quovel --convert: --audio copy: an AVI cannot take this source's sound as "
-                   "it is (use --audio mp3 or pcm)\n";
-            return 1;
+            return fail(AboutFile(str::kCliCopyRefused, request.strSource));
         }
     }
     FixedSettings editor(settings);
@@ -250,13 +251,10 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
 
     doc.OnFileConvert();
     if (!AppState.bConverting) {
-        if (ui.nMessages == 0) {
-            err << "quovel --convert: cannot write " << request.strDest << "\n";
-        }
-        return 1;
+        return ui.nMessages != 0 ? 1 : fail(AboutFile(str::kWriteFailed, request.strDest));
     }
     if (const char* pszWhy = SoundRefusalText(session.Writer().soundRefusal)) {
-        err << "quovel --convert: writing no sound: " << pszWhy << "\n";
+        err << "quovel --convert: " << AboutFile(pszWhy, request.strSource) << "\n";
     }
 
     const int32_t nTotal = AppState.nRangeEnd - AppState.nRangeStart + 1;
@@ -287,9 +285,10 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
         err << "quovel --convert: " << strWarning << "\n";
     }
     if (g_nInterruption != 0) {
-        err << "quovel --convert: stopped; "
-            << (request.bNoClobber ? "nothing is written\n"
-                                   : request.strDest + " holds the frames written\n");
+        err << "quovel --convert: "
+            << (request.bNoClobber ? std::string(str::kCliStoppedNothing)
+                                   : Printf(str::kCliStoppedKept, request.strDest.c_str()))
+            << "\n";
         return 128 + g_nInterruption;  // as the shell reports a command ended by the signal
     }
     if (ui.nMessages != 0) {
@@ -307,17 +306,15 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     ConvertRequest request;
     if (const std::string strError = ParseConvertRequest(args, request); !strError.empty()) {
-        err << "quovel --convert: " << strError << " (see quovel --convert --help)\n";
+        err << "quovel --convert: " << strError << " (" << Printf(str::kCliSeeHelp, "--convert")
+            << ")\n";
         return 2;
     }
     // DEST is the very name given (no extension added); what is there and not a file (a
     // folder, a device, a FIFO) is never written over.
-    std::error_code ec;
-    if (const auto status = std::filesystem::status(request.strDest, ec);
-        std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        err << "quovel --convert: " << request.strDest
-            << (std::filesystem::is_directory(status) ? " is a folder" : " is not a regular file")
-            << "; give the name of the file to write\n";
+    if (const std::string strWhy = NotAFileReason(request.strDest); !strWhy.empty()) {
+        err << "quovel --convert: " << AboutFile(str::kWriteFailed, request.strDest, strWhy)
+            << "\n";
         return 1;
     }
     if (!request.bNoClobber) {
@@ -326,7 +323,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     FinishedOutput output(request.strDest, std::to_string(::getpid()));
     output.RemoveAbandoned();  // a run killed before it could clean up (SIGKILL, a crash)
     if (output.DestinationTaken()) {
-        err << "quovel --convert: " << request.strDest << " exists; left alone (--no-clobber)\n";
+        err << "quovel --convert: " << AboutFile(str::kCliDestTaken, request.strDest) << "\n";
         return kExitDestinationTaken;
     }
     const int nExit = Convert(request, output.WorkingPath(), err);
@@ -334,9 +331,10 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return nExit;  // the working file goes with `output`
     }
     if (!output.Publish()) {
-        err << "quovel --convert: " << request.strDest
-            << " appeared meanwhile or cannot be named so; the conversion is kept as "
-            << output.WorkingPath() << "\n";
+        err << "quovel --convert: "
+            << AboutFile(Printf(str::kCliPublishFailed, output.WorkingPath().c_str()),
+                         request.strDest)
+            << "\n";
         return kExitDestinationTaken;
     }
     return nExit;
@@ -352,7 +350,7 @@ int RunListCodecs(const std::vector<std::string>& args, std::ostream& out, std::
         const auto ph =
             x == std::string::npos ? std::nullopt : ParseInt(args[1].substr(x + 1), 1, 16384);
         if (!pw || !ph) {
-            err << "quovel --list-codecs: --size takes WIDTHxHEIGHT\n";
+            err << "quovel --list-codecs: " << str::kCliSize << "\n";
             return 2;
         }
         w = *pw;

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "cli/arguments.h"
+#include "resources/command_line_texts.h"
 
 namespace cli {
 namespace {
@@ -71,7 +72,7 @@ std::string ParseConvertRequest(const std::vector<std::string>& args, ConvertReq
         }
         const size_t nValues = a == "--range" ? 2 : 1;
         if (i + nValues >= args.size()) {
-            return a + " needs " + (nValues == 2 ? "two values" : "a value");
+            return Printf(nValues == 2 ? str::kCliNeedsTwo : str::kCliNeedsValue, a.c_str());
         }
         const std::string& v = args[i + 1];
         i += nValues;
@@ -84,7 +85,7 @@ std::string ParseConvertRequest(const std::vector<std::string>& args, ConvertReq
         if (a == "--codec") {
             const auto tag = ParseFourCC(v);
             if (!tag) {
-                return "--codec takes a four-character code";
+                return str::kCliFourCC;
             }
             r.choice.nFourCC = *tag;
             continue;
@@ -93,7 +94,7 @@ std::string ParseConvertRequest(const std::vector<std::string>& args, ConvertReq
             const auto s = ParseInt(v, 0, INT32_MAX);
             const auto e = ParseInt(args[i], 0, INT32_MAX);
             if (!s || !e || *s >= *e) {
-                return "--range takes START and END with START before END";
+                return str::kCliRangeOrder;
             }
             r.range = std::pair{*s, *e};
             continue;
@@ -102,7 +103,7 @@ std::string ParseConvertRequest(const std::vector<std::string>& args, ConvertReq
             const std::string modes[] = {"none", "keep", "copy", "mp3", "pcm"};
             const auto mode = std::find(std::begin(modes), std::end(modes), v);
             if (mode == std::end(modes)) {
-                return "--audio takes none, keep, copy, mp3 or pcm";
+                return str::kCliAudioModes;
             }
             r.settings.nSoundMode = static_cast<int32_t>(mode - std::begin(modes));
             continue;
@@ -114,19 +115,16 @@ std::string ParseConvertRequest(const std::vector<std::string>& args, ConvertReq
         const auto option = std::find_if(std::begin(numbers), std::end(numbers),
                                          [&](const NumberOption& o) { return a == o.pszName; });
         if (option == std::end(numbers)) {
-            return "unknown option " + a;
+            return Printf(str::kCliUnknownOption, a.c_str());
         }
         const auto n = ParseInt(v, option->nMin, option->nMax);
         if (!n) {
-            std::string strError = a;
-            strError += ": " + v + " is not a value it takes (a whole number from ";
-            strError += std::to_string(option->nMin) + " to " + std::to_string(option->nMax) + ")";
-            return strError;
+            return Printf(str::kCliNotInRange, a.c_str(), v.c_str(), option->nMin, option->nMax);
         }
         option->apply(*n);
     }
     if (positional.size() != 2) {
-        return "expected SOURCE and DEST";
+        return str::kCliSourceAndDest;
     }
     if (std::string strError = CheckEffectOptions(r.effects); !strError.empty()) {
         return strError;

@@ -1,6 +1,7 @@
 #include "cli/effect_options.h"
 
 #include "cli/arguments.h"
+#include "resources/command_line_texts.h"
 #include "state/app_state.h"
 
 namespace cli {
@@ -12,11 +13,11 @@ std::string ParseLevels(const std::string& strValue, EffectOptions& options) {
         const size_t nComma = strValue.find(',', nStart);
         const bool bLast = k == 2;
         if (bLast != (nComma == std::string::npos)) {
-            return "--levels takes three numbers A,B,C";
+            return str::kCliLevelsThree;
         }
         const auto level = ParseInt(strValue.substr(nStart, nComma - nStart), -255, 255);
         if (!level) {
-            return "--levels: each level must be a whole number from -255 to 255";
+            return str::kCliLevelsRange;
         }
         options.levels[k] = level;
         nStart = nComma + 1;
@@ -49,8 +50,8 @@ std::optional<std::string> ParseEffectOption(const std::string& strArg, const st
         }
         const auto value = ParseInt(strValue, range.nMin, range.nMax);
         if (!value) {
-            return strArg + " must be a whole number from " + std::to_string(range.nMin) + " to " +
-                   std::to_string(range.nMax);
+            return Printf(str::kCliNotInRange, strArg.c_str(), strValue.c_str(), range.nMin,
+                          range.nMax);
         }
         *range.pTarget = value;
         return "";
@@ -61,7 +62,7 @@ std::optional<std::string> ParseEffectOption(const std::string& strArg, const st
 std::string CheckEffectOptions(const EffectOptions& options) {
     const int32_t nMode = options.mode.value_or(0);
     if (options.levels[0] && (nMode < 3 || nMode > 5)) {
-        return "--levels applies to modes 3, 4 and 5";
+        return str::kCliLevelsModes;
     }
     return "";
 }

@@ -11,6 +11,9 @@
 #include "platform/bmp_file.h"
 #include "platform/media_clock.h"
 #include "platform/media_graph.h"
+#include "playback/failure_texts.h"
+#include "resources/command_line_texts.h"
+#include "resources/strings.h"
 #include "state/app_state.h"
 #include "view/quovel_view.h"
 
@@ -49,7 +52,7 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
             continue;
         }
         if (i + 1 >= args.size()) {
-            return strArg + " needs a value";
+            return Printf(str::kCliNeedsValue, strArg.c_str());
         }
         const std::string& strValue = args[++i];
         if (const auto strError = ParseEffectOption(strArg, strValue, true, effects)) {
@@ -59,19 +62,19 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
             continue;
         }
         if (strArg != "--frame") {
-            return "unknown option " + strArg;
+            return Printf(str::kCliUnknownOption, strArg.c_str());
         }
         const auto value = ParseInt(strValue, 0, INT32_MAX);
         if (!value) {
-            return strArg + " must be a whole number from 0 to " + std::to_string(INT32_MAX);
+            return Printf(str::kCliNotInRange, strArg.c_str(), strValue.c_str(), 0, INT32_MAX);
         }
         request.nFrame = *value;
     }
     if (positional.size() != 2) {
-        return "expected SOURCE and OUT.bmp";
+        return str::kCliSourceAndBmp;
     }
     if (request.nFrame < 0) {
-        return "--frame N is required";
+        return str::kCliFrameRequired;
     }
     if (std::string strError = CheckEffectOptions(effects); !strError.empty()) {
         return strError;
@@ -114,7 +117,8 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     RenderRequest request;
     if (const std::string strError = Parse(args, request); !strError.empty()) {
-        err << "quovel --render: " << strError << " (see quovel --render --help)\n";
+        err << "quovel --render: " << strError << " (" << Printf(str::kCliSeeHelp, "--render")
+            << ")\n";
         return 2;
     }
 
@@ -123,17 +127,17 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     int32_t nHeight = 0;
     int32_t nLength = 0;
     dib::BitmapInfoHeader connected;
-    if (!grabber.Open(&doc, nWidth, nHeight, nLength)) {
-        err << "quovel --render: cannot open " << request.strSource << "\n";
+    auto fail = [&err](const std::string& strMessage) {
+        err << "quovel --render: " << strMessage << "\n";
         return 1;
-    }
-    if (!grabber.pGraph->GetConnectedFormat(connected)) {
-        err << "quovel --render: " << request.strSource << " has no video that can be decoded\n";
-        return 1;
+    };
+    if (!grabber.Open(&doc, nWidth, nHeight, nLength) ||
+        !grabber.pGraph->GetConnectedFormat(connected)) {
+        return fail(AboutFile(str::kCannotOpenFile, request.strSource,
+                              OpenFailureReason(grabber.openFailure)));
     }
     if (!doc.AllocateImages(nWidth, nHeight)) {
-        err << "quovel --render: the frames of " << request.strSource << " are too large\n";
-        return 1;
+        return fail(AboutFile(str::kCannotOpenFile, request.strSource, str::kReasonNoMemory));
     }
     // The conversion's hold: the first fetch copies exactly the frame asked for.
     AppState.bConverting = 1;
@@ -144,20 +148,18 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     AppState.bConverting = 0;
     grabber.Close();
     if (!bFetched) {
-        err << "quovel --render: frame " << request.nFrame << " is past the end of "
-            << request.strSource << " (" << llFrames << " frames)\n";
-        return 1;
+        return fail(AboutFile(Printf(str::kCliFramePastEnd, request.nFrame), request.strSource,
+                              Printf(str::kCliFrames, static_cast<long long>(llFrames))));
     }
     int w = 0;
     int h = 0;
     if (!view::RenderDisplayBlock(doc, w, h)) {
-        err << "quovel --render: the frame of " << request.strSource << " cannot be drawn\n";
-        return 1;
+        return fail(AboutFile(str::kCliCannotDraw, request.strSource));
     }
-    if (std::string strWhy;
+    if (std::string strWhy = NotAFileReason(request.strOut);
+        !strWhy.empty() ||
         !platform::WriteBmpBlock(request.strOut, doc.pDisplayImage.get(), &strWhy)) {
-        err << "quovel --render: cannot write " << request.strOut << ": " << strWhy << "\n";
-        return 1;
+        return fail(AboutFile(str::kStillFailed, request.strOut, strWhy));
     }
     return 0;
 }

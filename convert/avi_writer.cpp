@@ -1,6 +1,7 @@
 #include "convert/avi_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "effects/transform_frame.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "resources/strings.h"
 #include "state/app_state.h"
 
 namespace {
@@ -51,6 +53,7 @@ int CAviWriter::GetFileName(std::string& strName) const {
 
 int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
     pDocument = pDoc;
+    strFailure.clear();
     if (nWidth == kDvWidth && nHeight == kDvHeight && AppState.bDvCrop == 1) {
         nOutWidth = kDvCropWidth;
         nOutHeight = kDvHeight;
@@ -95,17 +98,20 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
     compressOptions = compVars;
 
     // Whatever fails from here releases the file again: nothing is left half made.
-    pFile = platform::AviFile::Create(strFileName);
+    pFile = platform::AviFile::Create(strFileName, &strFailure);
     if (!pFile) {
         bHasFileName = 0;
         return 0;
     }
-    if (!pFile->CreateStream(streamInfo)) {
-        RemoveOutput();
-        return 0;
+    // The video is the file's first stream, the sound its second.
+    const bool bStream = pFile->CreateStream(streamInfo);
+    if (bStream) {
+        AddSound();
     }
-    AddSound();
-    if (!pFile->MakeCompressedStream(compressOptions) || !pFile->SetFormat(bmpHeader)) {
+    if (!bStream || !pFile->MakeCompressedStream(compressOptions) || !pFile->SetFormat(bmpHeader)) {
+        // Nothing written says why: the compressor would not take these frames.
+        strFailure = pFile->FailureReason();
+        strFailure = strFailure.empty() ? str::kReasonCompressorRefused : strFailure;
         RemoveOutput();
         return 0;
     }
@@ -179,6 +185,7 @@ int CAviWriter::WriteFrame() {
     if (nFrameCount % nThinning == 0 &&
         !pFile->WriteSample(nPosition, pFrame, static_cast<size_t>(nFrameBytes), pSource,
                             bEffect ? EffectStage(nPosition) : platform::FrameStage{})) {
+        strFailure = pFile->FailureReason();
         return kWriteFailed;
     }
     const uint32_t nShown =
@@ -228,10 +235,16 @@ bool CAviWriter::Close() {
     if (pFile) {
         bComplete = pFile->Finish();
         llSoundLeftOutUs = pFile->SoundLeftOutMicroseconds();
+        if (!bComplete && strFailure.empty()) {
+            strFailure = pFile->FailureReason();
+        }
         pFile.reset();
         // A destination removed while it was written (its folder deleted, say) is lost.
         std::error_code ec;
-        bComplete = bComplete && std::filesystem::exists(strFileName, ec);
+        if (bComplete && !std::filesystem::exists(strFileName, ec)) {
+            bComplete = false;
+            strFailure = std::strerror(ENOENT);
+        }
     }
     BackToIdle();
     return bComplete;

@@ -27,7 +27,8 @@ class CAviWriter {
     void SetFileName(const std::string& strName);
     int GetFileName(std::string& strName) const;
     // Prepares the file, stream and compressor for frames of the source size. 1 on success,
-    // 0 when the user cancels the compressor choice or the file cannot be made.
+    // 0 when the user cancels the compressor choice or the file cannot be made (then
+    // strFailure says why).
     int Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight);
     int IsActive() const { return bActive; }
     // The range goes to the stream's end, and the conversion on to the source's last frame.
@@ -55,6 +56,9 @@ class CAviWriter {
     int32_t nOutHeight = 0;
     int32_t nFrameBytes = 0;
     uint32_t nEndFrame = 0;
+    // Why the file could not be made, written or completed (the system's words where it
+    // gave some); empty while nothing failed.
+    std::string strFailure;
     // Of the last conversion closed: the source's sound a copy left out (microseconds).
     int64_t llSoundLeftOutUs = 0;
     // What the compressor dialog offers first: the last choice made ("DIB " at first).

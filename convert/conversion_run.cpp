@@ -8,6 +8,7 @@
 #include "convert/avi_writer.h"
 #include "convert/convert_settings.h"
 #include "convert/convert_settings_editor.h"
+#include "playback/failure_texts.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/strings.h"
@@ -26,7 +27,7 @@ void CConversionRun::Start() {
     // Creating the destination empties it before the source is read again.
     std::error_code ec;
     if (std::filesystem::equivalent(*path, pGrabber->strFileName, ec)) {
-        m_ui.MessageBox(str::kSourceAsDestination);
+        m_ui.MessageBox(FailureMessage(str::kSourceAsDestination, *path, {}));
         return;
     }
     pWriter->SetFileName(*path);
@@ -39,11 +40,15 @@ void CConversionRun::Start() {
     pGrabber->GetStreamLength(nLength);
     ApplyConvertSettings(settings, nLength);
     if (!pWriter->Open(&m_doc, AppState.nVideoWidth, AppState.nVideoHeight)) {
+        if (!pWriter->strFailure.empty()) {  // not the compressor dialog cancelled
+            m_ui.MessageBox(FailureMessage(str::kWriteFailed, *path, pWriter->strFailure));
+        }
         return;
     }
     pWriter->Start();
     m_llWrittenFrom = -1;
     m_llWrittenTo = -1;
+    m_bWriteFailed = false;
     m_doc.bConversionCompleted = 0;
     AppState.bConverting = 1;
     if (!m_doc.StartPlayback()) {
@@ -52,7 +57,8 @@ void CConversionRun::Start() {
         pWriter->Discard();
         AppState.bConverting = 0;
         m_doc.UpdateAllViews(nullptr, 0);
-        m_ui.MessageBox(str::kCannotOpenFile);
+        m_ui.MessageBox(FailureMessage(str::kCannotOpenFile, pGrabber->strFileName,
+                                       OpenFailureReason(pGrabber->openFailure)));
     }
 }
 
@@ -80,8 +86,8 @@ bool CConversionRun::Tick(CFrameGrabber& grabber, bool bNewFrame) {
         return false;
     }
     if (nResult == CAviWriter::kWriteFailed) {
-        m_doc.OnPlayStop();
-        m_ui.MessageBox(str::kWriteFailed);
+        m_bWriteFailed = true;
+        m_doc.OnPlayStop();  // which says so, once
         return false;
     }
     return true;
@@ -91,7 +97,12 @@ bool CConversionRun::End() {
     bool bComplete = true;
     const bool bRan = AppState.bConverting && AppState.pWriter != nullptr;
     if (bRan) {
-        bComplete = AppState.pWriter->Close();
+        const std::string strDest = AppState.pWriter->strFileName;
+        bComplete = AppState.pWriter->Close() && !m_bWriteFailed;
+        if (!bComplete) {
+            m_ui.MessageBox(
+                FailureMessage(str::kWriteFailed, strDest, AppState.pWriter->strFailure));
+        }
     }
     AppState.bConverting = 0;
     if (const platform::UndecodedFrames undecoded = Undecoded();

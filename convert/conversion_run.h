@@ -37,4 +37,5 @@ class CConversionRun final : public IDocumentConversion {
     IConvertSettingsEditor* m_pSettingsEditor = nullptr;
     int64_t m_llWrittenFrom = -1;  // the source frames written: the first's start
     int64_t m_llWrittenTo = -1;    // and the last's
+    bool m_bWriteFailed = false;   // a frame could not be written
 };

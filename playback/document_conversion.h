@@ -11,7 +11,8 @@ class IDocumentConversion {
     virtual void Start() = 0;
     // One tick after the fetch; false when the conversion ended on it.
     virtual bool Tick(CFrameGrabber& grabber, bool bNewFrame) = 0;
-    // Closes a running conversion's output complete; false when it could not be.
+    // Closes a running conversion's output complete; false, having said so, when it could
+    // not be or a frame could not be written.
     virtual bool End() = 0;
     // The conversion-settings command.
     virtual void EditSettings() = 0;

@@ -69,8 +69,9 @@ void CFrameGrabber::SetFileName(const std::string& strName) {
     bHasFile = 1;
 }
 
-std::unique_ptr<platform::MediaGraph> CFrameGrabber::BuildGraph(const std::string& strPath) const {
-    auto pNewGraph = platform::MediaGraph::Open(strPath, m_clock, m_options);
+std::unique_ptr<platform::MediaGraph> CFrameGrabber::BuildGraph(const std::string& strPath,
+                                                                platform::OpenFailure* pWhy) const {
+    auto pNewGraph = platform::MediaGraph::Open(strPath, m_clock, m_options, pWhy);
     dib::BitmapInfoHeader header;
     // A graph whose video could not be decoded would only ever show black.
     if (!pNewGraph || !pNewGraph->GetConnectedFormat(header)) {
@@ -80,7 +81,8 @@ std::unique_ptr<platform::MediaGraph> CFrameGrabber::BuildGraph(const std::strin
 }
 
 bool CFrameGrabber::Open(CQuovelDoc* pDoc, int32_t& nWidth, int32_t& nHeight, int32_t& nLength) {
-    auto pNewGraph = BuildGraph(strFileName);
+    openFailure = {};
+    auto pNewGraph = BuildGraph(strFileName, &openFailure);
     if (!pNewGraph) {
         return false;
     }

@@ -35,10 +35,12 @@ class CFrameGrabber {
 
     void SetFileName(const std::string& strName);
     // A graph for strPath, built without touching the grabber; null when the file holds no
-    // video stream that can be decoded (missing, empty, garbage, sound only).
-    std::unique_ptr<platform::MediaGraph> BuildGraph(const std::string& strPath) const;
+    // video stream that can be decoded (missing, empty, garbage, sound only), and *pWhy,
+    // when given, says why.
+    std::unique_ptr<platform::MediaGraph> BuildGraph(const std::string& strPath,
+                                                     platform::OpenFailure* pWhy = nullptr) const;
     // Builds the graph for strFileName and works out the stream facts. On failure the
-    // grabber keeps what it had.
+    // grabber keeps what it had, and openFailure says why.
     bool Open(CQuovelDoc* pDoc, int32_t& nWidth, int32_t& nHeight, int32_t& nLength);
     // Takes a graph from BuildGraph for the file the grabber holds and works out its facts.
     void TakeGraph(std::unique_ptr<platform::MediaGraph> pNewGraph, CQuovelDoc* pDoc,
@@ -96,6 +98,7 @@ class CFrameGrabber {
     int32_t bPaused = 0;
     int32_t bHasFile = 0;
     std::string strFileName;
+    platform::OpenFailure openFailure;  // why the last Open failed
     CQuovelDoc* pDocument = nullptr;
     int32_t nFrameCounter = 0;
     std::unique_ptr<platform::MediaGraph> pGraph;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "effects/transform_frame.h"
 #include "platform/bmp_file.h"
 #include "platform/dib.h"
+#include "playback/failure_texts.h"
 #include "playback/frame_grabber.h"
 #include "playback/source_codes.h"
 #include "playback/still_export.h"
@@ -151,9 +153,14 @@ bool CQuovelDoc::OpenFilePath(const std::string& strPath) {
     // Everything is checked before anything changes: a file that cannot be played leaves
     // the previous one as it was, still playable.
     uint8_t header[kSourceHeaderBytes] = {};
-    auto pGraph = ReadFileStart(strPath, header) ? pGrabber->BuildGraph(strPath) : nullptr;
+    platform::OpenFailure why;
+    auto pGraph = pGrabber->BuildGraph(strPath, &why);
+    if (pGraph && !ReadFileStart(strPath, header)) {
+        pGraph.reset();
+        why = platform::OpenFailure::Of(platform::OpenFailure::Kind::System, std::strerror(errno));
+    }
     if (!pGraph) {
-        m_ui.MessageBox(str::kCannotOpenFile);
+        m_ui.MessageBox(FailureMessage(str::kCannotOpenFile, strPath, OpenFailureReason(why)));
         return false;
     }
     if (pGrabber->bPlaying) {
@@ -172,7 +179,7 @@ bool CQuovelDoc::OpenFilePath(const std::string& strPath) {
     if (!AllocateImages(nWidth, nHeight)) {
         // Out of memory for the blocks: refuse the file rather than play into nothing.
         pGrabber->pGraph.reset();
-        m_ui.MessageBox(str::kCannotOpenFile);
+        m_ui.MessageBox(FailureMessage(str::kCannotOpenFile, strPath, str::kReasonNoMemory));
         return false;
     }
     AppState.nVideoWidth = nWidth;
@@ -248,8 +255,8 @@ void CQuovelDoc::OnPlayStop() {
     if (AppState.pGrabber != nullptr) {
         AppState.pGrabber->Close();
     }
-    if (AppState.bConverting && !EndConversion()) {
-        m_ui.MessageBox(str::kWriteFailed);  // the file could not be completed
+    if (AppState.bConverting) {
+        EndConversion();  // a file that could not be completed is said by the conversion
     }
     UpdateAllViews(nullptr, 0);
 }

@@ -2,6 +2,7 @@
 
 #include "app/framework/ui_services.h"
 #include "platform/bmp_file.h"
+#include "playback/failure_texts.h"
 #include "resources/strings.h"
 
 void ExportStillImage(fw::UiServices& ui, uint8_t* pBlock) {
@@ -10,7 +11,7 @@ void ExportStillImage(fw::UiServices& ui, uint8_t* pBlock) {
         return;
     }
     // Written through a temporary file: a failure never leaves a partial file looking whole.
-    if (!platform::WriteBmpBlock(*path, pBlock)) {
-        ui.MessageBox(str::kStillFailed);
+    if (std::string strWhy; !platform::WriteBmpBlock(*path, pBlock, &strWhy)) {
+        ui.MessageBox(FailureMessage(str::kStillFailed, *path, strWhy));
     }
 }

@@ -46,6 +46,16 @@ const char* const kSoundKeptAsMp3 = "速度が変わるため、音声は MP3 �
 const char* const kBadSoundBitRate = "音声のビットレートは 32 から 320 kb/s で指定してください";
 const char* const kSourceAsDestination = "変換元のファイルは変換先に指定できません";
 const char* const kWriteFailed = "AVIファイルへの書き込みに失敗しました";
+const char* const kReasonFolder = "フォルダです";
+const char* const kReasonNotAFile = "通常のファイルではありません";
+const char* const kReasonNoVideo = "映像がありません";
+const char* const kReasonNoDecoder = "この形式の映像 (%s) はデコードできません";
+const char* const kReasonTooManyPixels = "画像が大きすぎます (%d×%d。扱えるのは %d×%d 画素まで)";
+const char* const kReasonTooLittleMemory =
+    "画像が大きすぎます (%d×%d。%.1f GB のメモリが要りますが、空きは %.1f GB です)";
+const char* const kReasonUndecodable = "最初のフレームをデコードできません";
+const char* const kReasonNoMemory = "メモリが足りません";
+const char* const kReasonCompressorRefused = "選んだコンプレッサはこのフレームを圧縮できません";
 const char* const kStillFilter = "BMP Files (*.bmp)|*.bmp||";
 const char* const kStillFailed = "静止画ファイルを保存できませんでした";
 const char* const kAboutTitle = "AVIコーデック変換ツール Ver ";

@@ -37,6 +37,17 @@ extern const char* const kSoundCopyTempo;    // "as it is" while the speed chang
 extern const char* const kSoundKeptAsMp3;    // kept, but re-encoded as the speed changes
 extern const char* const kBadSoundBitRate;
 extern const char* const kSettingsNotSaved;  // the settings file could not be written
+// Why a file did not open or could not be written: the second line of a message, after the
+// file's name (the system's and FFmpeg's own reasons come as they are).
+extern const char* const kReasonFolder;             // the name is a folder's
+extern const char* const kReasonNotAFile;           // a device, a FIFO, a socket
+extern const char* const kReasonNoVideo;            // media without a video stream
+extern const char* const kReasonNoDecoder;          // printf: the video format's name
+extern const char* const kReasonTooManyPixels;      // printf: width, height, the most allowed
+extern const char* const kReasonTooLittleMemory;    // printf: width, height, GB needed, GB free
+extern const char* const kReasonUndecodable;        // the first frame does not decode
+extern const char* const kReasonNoMemory;           // the picture's blocks could not be had
+extern const char* const kReasonCompressorRefused;  // the compressor would not take the frames
 // Still image, About
 extern const char* const kStillFilter;
 extern const char* const kStillFailed;  // the BMP file could not be written

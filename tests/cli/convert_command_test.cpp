@@ -246,7 +246,8 @@ TEST(ConvertCommand, NoClobberNeverReplacesAFileAndLeavesOnlyFinishedOnes) {
     { std::ofstream(strDest) << "a finished job's output"; }
     const Outcome taken = Convert({strSource, strDest, "--no-clobber"});
     EXPECT_EQ(taken.nCode, cli::kExitDestinationTaken) << taken.strErr;
-    EXPECT_NE(taken.strErr.find("left alone"), std::string::npos) << taken.strErr;
+    EXPECT_NE(taken.strErr.find("(--no-clobber) (" + strDest + ")"), std::string::npos)
+        << taken.strErr;
     EXPECT_EQ(contents(strDest), "a finished job's output");
     EXPECT_EQ(entries(), std::vector<std::string>{"out.avi"});
 
@@ -302,7 +303,7 @@ TEST(ConvertCommand, WritesTheNameGivenAndRefusesAFolder) {
     }
     const Outcome folder = Convert({strSource, strDir + "/folder"});
     EXPECT_EQ(folder.nCode, 1);
-    EXPECT_NE(folder.strErr.find("is a folder"), std::string::npos) << folder.strErr;
+    EXPECT_NE(folder.strErr.find("/folder: フォルダです)"), std::string::npos) << folder.strErr;
     EXPECT_FALSE(std::filesystem::exists(strDir + "/folder.avi"));
     EXPECT_TRUE(std::filesystem::is_empty(strDir + "/folder"));
 }

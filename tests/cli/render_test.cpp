@@ -199,11 +199,11 @@ TEST_F(RenderTest, LowRateClipsReachTheirEnd) {
     }
     const Outcome past = Render({strClip, "--frame", "150", m_strOut});
     EXPECT_NE(past.nCode, 0);
-    EXPECT_NE(past.strErr.find("(150 frames)"), std::string::npos) << past.strErr;
+    EXPECT_NE(past.strErr.find(": 150 フレーム)"), std::string::npos) << past.strErr;
     // 8 frames at 30 a second, their length a few units short of 8/30 s: frames 0 to 7.
     const Outcome eighth = Render({s_strClip, "--frame", "8", m_strOut});
     EXPECT_NE(eighth.nCode, 0);
-    EXPECT_NE(eighth.strErr.find("(8 frames)"), std::string::npos) << eighth.strErr;
+    EXPECT_NE(eighth.strErr.find(": 8 フレーム)"), std::string::npos) << eighth.strErr;
     EXPECT_EQ(Render({s_strClip, "--frame", "7", m_strOut}).nCode, 0);
 }
 
@@ -247,10 +247,12 @@ TEST_F(RenderTest, WritesThroughLinksAndNeverOverWhatIsNotAFile) {
     const std::string strPrivate = testmedia::WriteFile("render-dests/private.bmp", "old");
     fs::permissions(strPrivate, fs::perms::owner_read | fs::perms::owner_write);
 
-    for (const char* pszNotAFile : {"/fifo", "/folder"}) {
+    for (const auto& [pszNotAFile, strWhy] : {std::pair{"/fifo", "通常のファイルではありません"},
+                                              std::pair{"/folder", "フォルダです"}}) {
         const Outcome o = Render({s_strClip, "--frame", "4", strDir + pszNotAFile});
         EXPECT_EQ(o.nCode, 1) << pszNotAFile;
-        EXPECT_NE(o.strErr.find("not a regular file"), std::string::npos) << o.strErr;
+        EXPECT_EQ(o.strErr, std::string("quovel --render: 静止画ファイルを保存できませんでした (") +
+                                strDir + pszNotAFile + ": " + strWhy + ")\n");
     }
     EXPECT_TRUE(fs::is_fifo(strDir + "/fifo"));
     EXPECT_TRUE(fs::is_directory(strDir + "/folder"));

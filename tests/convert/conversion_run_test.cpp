@@ -255,7 +255,8 @@ TEST_F(ConversionRunTest, CancelsAndTheSourceAsDestination) {
     const auto nSize = fs::file_size(strSource);
     const int nShown = editor.nShown;
     Convert(strSource);
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"変換元のファイルは変換先に指定できません"});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{"変換元のファイルは変換先に指定できません\n" + strSource});
     EXPECT_EQ(fs::file_size(strSource), nSize);
     EXPECT_EQ(editor.nShown, nShown) << "refused before the settings";
 
@@ -274,7 +275,8 @@ TEST_F(ConversionRunTest, ASourceThatCannotPlayEndsTheConversionAtOnce) {
     fs::remove(Dest("stuck.avi"));
     ui.saveAnswers.push_back(Dest("stuck.avi"));
     doc.OnFileConvert();
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"指定ファイルが開けません"});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"指定ファイルが開けません\n" + strSource +
+                                                    ": No such file or directory"});
     EXPECT_EQ(AppState.bConverting, 0);
     EXPECT_EQ(writer.IsActive(), 0);
     EXPECT_FALSE(fs::exists(Dest("stuck.avi"))) << "no empty output left behind";
@@ -308,7 +310,9 @@ TEST_F(ConversionRunTest, RemovedDestinationFolderIsReportedNotCrashedOn) {
         doc.OnPlaybackTick(1);
     }
     EXPECT_EQ(AppState.bConverting, 0);
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"AVIファイルへの書き込みに失敗しました"});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{"AVIファイルへの書き込みに失敗しました\n" + strFolder +
+                                       "/out.avi: No such file or directory"});
 }
 
 TEST_F(ConversionRunTest, SettingsCommandAppliesOnlyOnOk) {
@@ -345,8 +349,11 @@ TEST_F(ConversionRunTest, FailedWriteEndsTheConversionWithAMessage) {
         Convert(Dest(std::string("full-") + pszTag + ".avi"));
         setrlimit(RLIMIT_FSIZE, &old);
         EXPECT_EQ(AppState.bConverting, 0);
-        ASSERT_FALSE(ui.messages.empty());
-        EXPECT_EQ(ui.messages.front(), "AVIファイルへの書き込みに失敗しました");
+        // Said once, with the system's reason.
+        EXPECT_EQ(ui.messages,
+                  std::vector<std::string>{"AVIファイルへの書き込みに失敗しました\n" +
+                                           Dest(std::string("full-") + pszTag + ".avi") +
+                                           ": File too large"});
         EXPECT_FALSE(Probe(Dest(std::string("full-") + pszTag + ".avi"), "nb_read_frames").empty());
     }
 }

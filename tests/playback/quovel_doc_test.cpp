@@ -79,15 +79,20 @@ TEST_F(QuovelDocTest, FilesThatCannotBePlayedAreRefusedAndChangeNothing) {
     AppState.nRangeEnd = 20;
     AppState.strSrcHandler = "FMP4";
 
-    for (const std::string& strPath :
-         {testmedia::MediaDir() + "/no such file.avi", strFolder,
-          testmedia::WriteFile("zero bytes.avi", ""),
-          testmedia::WriteFile("random bytes.avi", strNoise),
-          testmedia::MakeClip("tone", "-f lavfi -i sine=d=2", "wav"),
-          testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi")}) {
+    // The message box names the file and why on its second line.
+    const std::string kInvalid = "Invalid data found when processing input";
+    for (const auto& [strPath, strWhy] : std::vector<std::pair<std::string, std::string>>{
+             {testmedia::MediaDir() + "/no such file.avi", "No such file or directory"},
+             {strFolder, "フォルダです"},
+             {testmedia::WriteFile("zero bytes.avi", ""), kInvalid},
+             {testmedia::WriteFile("random bytes.avi", strNoise), kInvalid},
+             {testmedia::MakeClip("tone", "-f lavfi -i sine=d=2", "wav"), "映像がありません"},
+             {testmedia::MakeClip("audio-only", "-f lavfi -i sine=d=2 -c:a pcm_s16le", "avi"),
+              "映像がありません"}}) {
         ui.messages.clear();
         Open(strPath);
-        EXPECT_EQ(ui.messages, std::vector<std::string>{"指定ファイルが開けません"}) << strPath;
+        EXPECT_EQ(ui.messages,
+                  std::vector<std::string>{"指定ファイルが開けません\n" + strPath + ": " + strWhy});
         EXPECT_EQ(doc.GetTitle(), FileTitleOf(strClip)) << strPath;
         EXPECT_EQ(grabber.strFileName, strClip) << strPath;
         EXPECT_EQ(grabber.bPlaying, 0) << strPath;

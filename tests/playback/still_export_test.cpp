@@ -119,7 +119,10 @@ TEST_F(StillExportTest, CancelFailureAndTheSmallDialogs) {
 
     ui.saveAnswers.push_back(testmedia::MediaDir() + "/no/such/folder/still.bmp");
     doc.SaveStillImage();
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"静止画ファイルを保存できませんでした"});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"静止画ファイルを保存できませんでした\n" +
+                                                    testmedia::MediaDir() +
+                                                    "/no/such/folder/still.bmp: No such file or "
+                                                    "directory"});
     EXPECT_FALSE(fs::exists(testmedia::MediaDir() + "/no/such/folder/still.bmp.part"));
 
     AppState.bRepeatPlay = 2;
