@@ -106,4 +106,19 @@ std::optional<KeyboardLocks> ReadKeyboardLocks() {
     return KeyboardLocks{(nState & 1u) != 0, (nState & 2u) != 0, (nState & 4u) != 0};
 }
 
+bool DisplayAvailable() {
+    const char* pszPlatform = std::getenv("QT_QPA_PLATFORM");
+    if (pszPlatform != nullptr && *pszPlatform != '\0' &&
+        std::strncmp(pszPlatform, "xcb", 3) != 0) {
+        return true;
+    }
+    if (OpenDisplay()) {
+        return true;
+    }
+    const char* pszDisplay = std::getenv("DISPLAY");
+    const bool bX11Named = pszDisplay != nullptr && *pszDisplay != '\0';
+    const char* pszWayland = std::getenv("WAYLAND_DISPLAY");
+    return !bX11Named && pszWayland != nullptr && *pszWayland != '\0';
+}
+
 }  // namespace platform

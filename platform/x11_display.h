@@ -21,4 +21,9 @@ struct KeyboardLocks {
 };
 std::optional<KeyboardLocks> ReadKeyboardLocks();
 
+// Whether a window can be shown at all: the platform Qt was told to use (offscreen, wayland)
+// is taken on trust; otherwise an X server must answer at $DISPLAY, or a Wayland compositor
+// be named. False on a server, in a container or over ssh without X forwarding.
+bool DisplayAvailable();
+
 }  // namespace platform

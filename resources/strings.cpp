@@ -22,6 +22,10 @@ const char* const kCannotOpenFile = "指定ファイルが開けません";
 const char* const kConversionDone = "変換が完了しました";
 const char* const kUndecodedFrames =
     "%lld 個のフレームをデコードできませんでした (%s 〜 %s)。前のフレームで補っています。";
+const char* const kNoDisplay =
+    "ディスプレイが見つかりません (DISPLAY が空か、その X サーバーにつながりません)。"
+    "デスクトップのセッションから起動してください。画面なしで確かめるには xvfb-run -a quovel "
+    "[FILE]";
 const char* const kSettingsNotSaved = "設定を保存できませんでした";
 const char* const kSoundLeftOut =
     "そのままでは書き込めない音声 %.1f 秒分を省きました。MP3 か PCM にすれば残せます。";

@@ -36,6 +36,7 @@ extern const char* const kSoundTempoTooFar;  // the picture's speed changes beyo
 extern const char* const kSoundCopyTempo;    // "as it is" while the speed changes
 extern const char* const kSoundKeptAsMp3;    // kept, but re-encoded as the speed changes
 extern const char* const kBadSoundBitRate;
+extern const char* const kNoDisplay;         // the window has no display to be shown on
 extern const char* const kSettingsNotSaved;  // the settings file could not be written
 // Why a file did not open or could not be written: the second line of a message, after the
 // file's name (the system's and FFmpeg's own reasons come as they are).

@@ -8,3 +8,6 @@
 // args: the command-line arguments after the program name (a file to open and play);
 // strExecutablePath: where the settings file is looked for.
 int RunDesktop(const std::vector<std::string>& args, const std::string& strExecutablePath);
+
+// The desktop program's exit status when there is no display to show its window on.
+inline constexpr int kExitNoDisplay = 5;

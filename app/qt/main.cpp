@@ -6,6 +6,8 @@
 #include "app/qt/desktop_run.h"
 #include "cli/convert_command.h"
 #include "cli/render_command.h"
+#include "platform/x11_display.h"
+#include "resources/strings.h"
 
 #include <csignal>
 #include <cstring>
@@ -34,6 +36,11 @@ int main(int argc, char** argv) {
         std::cout << "usage: quovel [FILE]   open the window and play FILE\n"
                   << cli::kRenderUsage << cli::kConvertUsage;
         return 0;
+    }
+    // Without a display Qt would abort with a message about its platform plugins.
+    if (!platform::DisplayAvailable()) {
+        std::cerr << "quovel: " << str::kNoDisplay << "\n";
+        return kExitNoDisplay;
     }
     QApplication qtApp(argc, argv);  // takes its own options out of argv
     // The bytes as given: a file name need not be valid in the locale's encoding.

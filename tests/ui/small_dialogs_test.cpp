@@ -141,3 +141,29 @@ TEST(Program, OpensACommandLineNameThatIsNotValidText) {
 }
 
 }  // namespace
+
+namespace {
+
+// With no display (a server, a container, ssh without X forwarding) the program says so in
+// its own words and ends with a status of its own, rather than Qt aborting.
+TEST(Program, WithoutADisplayItSaysSoAndEnds) {
+    for (const char* pszDisplay : {"", "DISPLAY=:97.3"}) {  // none, and one nothing answers at
+        const std::string strCommand =
+            std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") + pszDisplay +
+            " '" + QUOVEL_BINARY + "' 2>&1";
+        std::string strSaid;
+        int nStatus = -1;
+        if (FILE* p = popen(strCommand.c_str(), "r")) {
+            char buf[256];
+            while (fgets(buf, sizeof(buf), p) != nullptr) {
+                strSaid += buf;
+            }
+            nStatus = pclose(p);
+        }
+        ASSERT_TRUE(WIFEXITED(nStatus)) << pszDisplay << " " << strSaid;
+        EXPECT_EQ(WEXITSTATUS(nStatus), 5) << pszDisplay;
+        EXPECT_EQ(strSaid.rfind("quovel: ディスプレイが見つかりません", 0), 0u) << strSaid;
+    }
+}
+
+}  // namespace
