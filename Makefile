@@ -1,6 +1,6 @@
-# Two commands set everything up on a fresh Debian 12 machine:
-#   make run   installs dependencies, builds, and plays the bundled sample clip
-#   make test  installs dependencies, builds, and runs every test
+# The README's two commands, ./dev run and ./dev test, install make itself where it is missing
+# and hand over to this file. Each target installs the packages it needs first
+# (scripts/install-deps: run, test, or everything).
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
@@ -8,13 +8,19 @@ BENCH_BUILD ?= build-release
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build sample run test package package-test asan-test tsan-test fuzz bench format check-layers tidy clean
+.PHONY: all deps deps-run deps-test build sample run test package package-test asan-test tsan-test fuzz bench format check-layers tidy clean
 all: build
 
 deps:
 	scripts/install-deps
 
-build: deps
+deps-run:
+	scripts/install-deps run
+
+deps-test:
+	scripts/install-deps test
+
+build: deps-run
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD)
 
@@ -24,12 +30,12 @@ sample: build
 run: sample
 	$(BUILD)/quovel $(BUILD)/sample/sample.avi
 
-test: build
-	cd $(BUILD) && ctest --output-on-failure -j2
+test: deps-test build
+	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j2
 
 # The Debian package, $(BUILD)/quovel_VERSION_ARCH.deb, with the window's picture for its
 # software-centre entry made under Xvfb.
-package: build
+package: deps build
 	cmake --build $(BUILD) --target quovel_screenshot
 	cd $(BUILD) && cpack -G DEB
 
@@ -65,7 +71,7 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 # clang-tidy with the checks in .clang-tidy over the build's compile commands.
-tidy: build
+tidy: deps build
 	scripts/clang-tidy-check $(BUILD)
 
 # The layering rule (scripts/check-layers --graph prints the include graph).
