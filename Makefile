@@ -8,7 +8,7 @@ BENCH_BUILD ?= build-release
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps deps-run deps-test build sample run test package package-test asan-test tsan-test fuzz bench format check-layers tidy clean
+.PHONY: all deps deps-run deps-test fresh-check build sample run test package package-test asan-test tsan-test fuzz bench format check-layers tidy clean
 all: build
 
 deps:
@@ -43,6 +43,11 @@ package: deps build
 # install into a fresh Debian 12 made with debootstrap (cached in ~/.cache/quovel).
 package-test: package
 	scripts/check-package $(BUILD)/quovel_*.deb
+
+# The README's two commands from a bare clone in a fresh Debian 12 with no display, as root
+# and as a user without sudo (scripts/check-fresh-clone; needs root).
+fresh-check: deps
+	scripts/check-fresh-clone
 
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan-test: deps
