@@ -16,13 +16,6 @@
 namespace platform {
 namespace {
 
-// FFmpeg's words for a failure.
-std::string ReasonOf(int nError) {
-    char szReason[AV_ERROR_MAX_STRING_SIZE] = "";
-    av_strerror(nError, szReason, sizeof(szReason));
-    return szReason;
-}
-
 // Notes why the file did not open, for the caller (when it asked) and for developers
 // (QUOVEL_DEBUG).
 bool Refuse(OpenFailure* pWhy, OpenFailure failure) {
@@ -36,7 +29,7 @@ bool Refuse(OpenFailure* pWhy, OpenFailure failure) {
 }
 
 bool RefuseSystem(OpenFailure* pWhy, int nError) {
-    return Refuse(pWhy, OpenFailure::Of(OpenFailure::Kind::System, ReasonOf(nError)));
+    return Refuse(pWhy, OpenFailure::Of(OpenFailure::Kind::System, ErrorText(nError)));
 }
 
 // A name that is not a regular file (a folder, a device, a FIFO: reading one could block) is
@@ -143,7 +136,7 @@ bool MediaGraph::Impl::Connect(int nThreads, OpenFailure* pWhy) {
     }
     if (!DecodeOne(pFirst)) {
         OpenFailure failure = OpenFailure::Of(OpenFailure::Kind::Undecodable);
-        failure.strSystem = nLastDecodeError != 0 ? ReasonOf(nLastDecodeError) : std::string();
+        failure.strSystem = nLastDecodeError != 0 ? ErrorText(nLastDecodeError) : std::string();
         return Refuse(pWhy, failure);
     }
     // Frames beyond this would need image blocks of gigabytes: refused, not allocated.

@@ -7,12 +7,6 @@
 
 namespace platform {
 
-std::string ErrorText(int nCode) {
-    char sz[AV_ERROR_MAX_STRING_SIZE] = "";
-    av_strerror(nCode, sz, sizeof(sz));
-    return sz;
-}
-
 bool AviFile::Impl::Fail(int nCode) {
     const int nFileError = pFormat && pFormat->pb != nullptr ? pFormat->pb->error : 0;
     int nNone = 0;

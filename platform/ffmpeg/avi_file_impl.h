@@ -20,9 +20,6 @@
 
 namespace platform {
 
-// FFmpeg's words for a failure.
-std::string ErrorText(int nCode);
-
 // Frames handed to the encoding thread and not yet encoded; the caller waits beyond this.
 inline constexpr size_t kFramesQueued = 2;
 
