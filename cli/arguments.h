@@ -1,7 +1,6 @@
 #pragma once
 // Reading the command line's numbers, and writing its messages.
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -9,14 +8,6 @@ namespace cli {
 
 // The whole text as a decimal number within [nMin, nMax]; nothing otherwise.
 std::optional<int32_t> ParseInt(const std::string& strText, int32_t nMin, int32_t nMax);
-
-// A printf format (one of the texts) filled in.
-template <typename... Args>
-std::string Printf(const char* pszFormat, Args... args) {
-    char sz[1024];
-    std::snprintf(sz, sizeof(sz), pszFormat, args...);
-    return sz;
-}
 
 // A message about a file, on one line: "WHAT (FILE: WHY)", or "WHAT (FILE)" without a reason.
 std::string AboutFile(const std::string& strWhat, const std::string& strFile,

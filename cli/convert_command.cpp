@@ -25,6 +25,7 @@
 #include "platform/sound_plan.h"
 #include "resources/command_line_texts.h"
 #include "resources/strings.h"
+#include "resources/text_format.h"
 #include "state/app_state.h"
 
 namespace cli {
@@ -224,7 +225,7 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     if (request.range) {
         if (request.range->second > nLength) {
             return fail(AboutFile(str::kCliRangePastEnd, request.strSource,
-                                  Printf(str::kCliFrames, static_cast<long long>(nLength))));
+                                  str::Format(str::kCliFrames, static_cast<long long>(nLength))));
         }
         settings.nRangeMode = 1;
         settings.nRangeStart = request.range->first;
@@ -235,9 +236,9 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     const int nOutW = bDv ? 320 : AppState.nVideoWidth;
     const int nOutH = AppState.nVideoHeight;
     if (!platform::CanCompress(request.choice.nFourCC, nOutW, nOutH)) {
-        return fail(Printf(str::kCliNoCompressor,
-                           platform::FourCCText(request.choice.nFourCC).c_str(), nOutW, nOutH,
-                           nOutW, nOutH));
+        return fail(str::Format(str::kCliNoCompressor,
+                                platform::FourCCText(request.choice.nFourCC).c_str(), nOutW, nOutH,
+                                nOutW, nOutH));
     }
     if (settings.nSoundMode == static_cast<int32_t>(platform::SoundMode::Copy)) {
         const platform::SoundSource sound = platform::ProbeSound(request.strSource);
@@ -287,7 +288,7 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     if (g_nInterruption != 0) {
         err << "quovel --convert: "
             << (request.bNoClobber ? std::string(str::kCliStoppedNothing)
-                                   : Printf(str::kCliStoppedKept, request.strDest.c_str()))
+                                   : str::Format(str::kCliStoppedKept, request.strDest.c_str()))
             << "\n";
         return 128 + g_nInterruption;  // as the shell reports a command ended by the signal
     }
@@ -306,8 +307,8 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     ConvertRequest request;
     if (const std::string strError = ParseConvertRequest(args, request); !strError.empty()) {
-        err << "quovel --convert: " << strError << " (" << Printf(str::kCliSeeHelp, "--convert")
-            << ")\n";
+        err << "quovel --convert: " << strError << " ("
+            << str::Format(str::kCliSeeHelp, "--convert") << ")\n";
         return 2;
     }
     // DEST is the very name given (no extension added); what is there and not a file (a
@@ -332,7 +333,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     if (!output.Publish()) {
         err << "quovel --convert: "
-            << AboutFile(Printf(str::kCliPublishFailed, output.WorkingPath().c_str()),
+            << AboutFile(str::Format(str::kCliPublishFailed, output.WorkingPath().c_str()),
                          request.strDest)
             << "\n";
         return kExitDestinationTaken;

@@ -5,6 +5,7 @@
 
 #include "cli/arguments.h"
 #include "resources/command_line_texts.h"
+#include "resources/text_format.h"
 
 namespace cli {
 namespace {
@@ -72,7 +73,7 @@ std::string ParseConvertRequest(const std::vector<std::string>& args, ConvertReq
         }
         const size_t nValues = a == "--range" ? 2 : 1;
         if (i + nValues >= args.size()) {
-            return Printf(nValues == 2 ? str::kCliNeedsTwo : str::kCliNeedsValue, a.c_str());
+            return str::Format(nValues == 2 ? str::kCliNeedsTwo : str::kCliNeedsValue, a.c_str());
         }
         const std::string& v = args[i + 1];
         i += nValues;
@@ -115,11 +116,12 @@ std::string ParseConvertRequest(const std::vector<std::string>& args, ConvertReq
         const auto option = std::find_if(std::begin(numbers), std::end(numbers),
                                          [&](const NumberOption& o) { return a == o.pszName; });
         if (option == std::end(numbers)) {
-            return Printf(str::kCliUnknownOption, a.c_str());
+            return str::Format(str::kCliUnknownOption, a.c_str());
         }
         const auto n = ParseInt(v, option->nMin, option->nMax);
         if (!n) {
-            return Printf(str::kCliNotInRange, a.c_str(), v.c_str(), option->nMin, option->nMax);
+            return str::Format(str::kCliNotInRange, a.c_str(), v.c_str(), option->nMin,
+                               option->nMax);
         }
         option->apply(*n);
     }

@@ -2,6 +2,7 @@
 
 #include "cli/arguments.h"
 #include "resources/command_line_texts.h"
+#include "resources/text_format.h"
 #include "state/app_state.h"
 
 namespace cli {
@@ -50,8 +51,8 @@ std::optional<std::string> ParseEffectOption(const std::string& strArg, const st
         }
         const auto value = ParseInt(strValue, range.nMin, range.nMax);
         if (!value) {
-            return Printf(str::kCliNotInRange, strArg.c_str(), strValue.c_str(), range.nMin,
-                          range.nMax);
+            return str::Format(str::kCliNotInRange, strArg.c_str(), strValue.c_str(), range.nMin,
+                               range.nMax);
         }
         *range.pTarget = value;
         return "";

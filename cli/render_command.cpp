@@ -14,6 +14,7 @@
 #include "playback/failure_texts.h"
 #include "resources/command_line_texts.h"
 #include "resources/strings.h"
+#include "resources/text_format.h"
 #include "state/app_state.h"
 #include "view/quovel_view.h"
 
@@ -52,7 +53,7 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
             continue;
         }
         if (i + 1 >= args.size()) {
-            return Printf(str::kCliNeedsValue, strArg.c_str());
+            return str::Format(str::kCliNeedsValue, strArg.c_str());
         }
         const std::string& strValue = args[++i];
         if (const auto strError = ParseEffectOption(strArg, strValue, true, effects)) {
@@ -62,11 +63,11 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
             continue;
         }
         if (strArg != "--frame") {
-            return Printf(str::kCliUnknownOption, strArg.c_str());
+            return str::Format(str::kCliUnknownOption, strArg.c_str());
         }
         const auto value = ParseInt(strValue, 0, INT32_MAX);
         if (!value) {
-            return Printf(str::kCliNotInRange, strArg.c_str(), strValue.c_str(), 0, INT32_MAX);
+            return str::Format(str::kCliNotInRange, strArg.c_str(), strValue.c_str(), 0, INT32_MAX);
         }
         request.nFrame = *value;
     }
@@ -117,7 +118,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     RenderRequest request;
     if (const std::string strError = Parse(args, request); !strError.empty()) {
-        err << "quovel --render: " << strError << " (" << Printf(str::kCliSeeHelp, "--render")
+        err << "quovel --render: " << strError << " (" << str::Format(str::kCliSeeHelp, "--render")
             << ")\n";
         return 2;
     }
@@ -148,8 +149,8 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     AppState.bConverting = 0;
     grabber.Close();
     if (!bFetched) {
-        return fail(AboutFile(Printf(str::kCliFramePastEnd, request.nFrame), request.strSource,
-                              Printf(str::kCliFrames, static_cast<long long>(llFrames))));
+        return fail(AboutFile(str::Format(str::kCliFramePastEnd, request.nFrame), request.strSource,
+                              str::Format(str::kCliFrames, static_cast<long long>(llFrames))));
     }
     int w = 0;
     int h = 0;

@@ -12,6 +12,7 @@
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/strings.h"
+#include "resources/text_format.h"
 #include "state/app_state.h"
 
 void CConversionRun::Start() {
@@ -110,10 +111,8 @@ bool CConversionRun::End() {
         m_ui.Warn(UndecodedFramesText(undecoded));
     }
     if (bRan && bComplete && AppState.pWriter->llSoundLeftOutUs > 0) {
-        char sz[256];
-        std::snprintf(sz, sizeof(sz), str::kSoundLeftOut,
-                      static_cast<double>(AppState.pWriter->llSoundLeftOutUs) / 1e6);
-        m_ui.Warn(sz);
+        m_ui.Warn(str::Format(str::kSoundLeftOut,
+                              static_cast<double>(AppState.pWriter->llSoundLeftOutUs) / 1e6));
     }
     return bComplete;
 }

@@ -1,18 +1,10 @@
 #include "playback/failure_texts.h"
 
-#include <cstdio>
-
 #include "platform/picture_budget.h"
 #include "resources/strings.h"
+#include "resources/text_format.h"
 
 namespace {
-
-template <typename... Args>
-std::string Format(const char* pszFormat, Args... args) {
-    char sz[512];
-    std::snprintf(sz, sizeof(sz), pszFormat, args...);
-    return sz;
-}
 
 double Gigabytes(int64_t llBytes) {
     return static_cast<double>(llBytes) / (1024.0 * 1024.0 * 1024.0);
@@ -34,13 +26,13 @@ std::string OpenFailureReason(const platform::OpenFailure& why) {
         case Kind::NoVideo:
             return str::kReasonNoVideo;
         case Kind::NoDecoder:
-            return Format(str::kReasonNoDecoder, why.strCodec.c_str());
+            return str::Format(str::kReasonNoDecoder, why.strCodec.c_str());
         case Kind::TooManyPixels:
-            return Format(str::kReasonTooManyPixels, why.nWidth, why.nHeight,
-                          platform::kMaxPictureSide, platform::kMaxPictureSide);
+            return str::Format(str::kReasonTooManyPixels, why.nWidth, why.nHeight,
+                               platform::kMaxPictureSide, platform::kMaxPictureSide);
         case Kind::TooLittleMemory:
-            return Format(str::kReasonTooLittleMemory, why.nWidth, why.nHeight,
-                          Gigabytes(why.llNeededBytes), Gigabytes(why.llAvailableBytes));
+            return str::Format(str::kReasonTooLittleMemory, why.nWidth, why.nHeight,
+                               Gigabytes(why.llNeededBytes), Gigabytes(why.llAvailableBytes));
         case Kind::Undecodable:
             return why.strSystem.empty()
                        ? std::string(str::kReasonUndecodable)
