@@ -17,6 +17,7 @@
 #include "effects/colour_space.h"
 #include "platform/dib.h"
 #include "state/app_state.h"
+#include "support/cli_convert.h"
 #include "support/test_media.h"
 
 namespace {
@@ -29,19 +30,8 @@ std::vector<uint8_t> ReadAll(const std::string& strPath) {
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
 }
 
-struct Outcome {
-    int nCode;
-    std::string strOut;
-    std::string strErr;
-};
-
-Outcome Render(const std::vector<std::string>& args) {
-    ResetAppState();
-    std::ostringstream out;
-    std::ostringstream err;
-    const int nCode = cli::RunRender(args, out, err);
-    return {nCode, out.str(), err.str()};
-}
+using testcli::Outcome;
+using testcli::Render;
 
 class RenderTest : public ::testing::Test {
   protected:

@@ -9,8 +9,6 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cli/convert_command.h"
-#include "cli/render_command.h"
 #include "state/app_state.h"
 #include "support/cli_convert.h"
 #include "support/test_media.h"
@@ -18,20 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Said {
-    int nCode;
-    std::string strErr;
-};
-
-Said Render(const std::vector<std::string>& args) {
-    ResetAppState();
-    std::ostringstream out;
-    std::ostringstream err;
-    const int nCode = cli::RunRender(args, out, err);
-    ResetAppState();
-    return {nCode, err.str()};
-}
 
 // The lines of strErr that begin with strPrefix (a progress line is no message).
 std::vector<std::string> MessageLines(const std::string& strErr, const std::string& strPrefix) {
@@ -98,13 +82,8 @@ TEST(FailureMessages, EachFailureIsOneLineNamingTheFileAndWhy) {
     };
     for (const Case& c : cases) {
         const std::string strPrefix = c.bRender ? "quovel --render: " : "quovel --convert: ";
-        Said said{};
-        if (c.bRender) {
-            said = Render(c.args);
-        } else {
-            const testcli::Outcome o = testcli::Convert(c.args);
-            said = {o.nCode, o.strErr};
-        }
+        const testcli::Outcome said =
+            c.bRender ? testcli::Render(c.args) : testcli::Convert(c.args);
         EXPECT_EQ(said.nCode, 1) << c.strSaid;
         EXPECT_EQ(MessageLines(said.strErr, strPrefix),
                   std::vector<std::string>{strPrefix + c.strSaid})
@@ -142,7 +121,7 @@ TEST(FailureMessages, APictureTooLargeIsRefusedBeforeItIsDecoded) {
     fs::remove(strOut);
     rusage before{};
     ::getrusage(RUSAGE_SELF, &before);
-    const Said said = Render({strHuge, "--frame", "0", strOut});
+    const testcli::Outcome said = testcli::Render({strHuge, "--frame", "0", strOut});
     rusage after{};
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_EQ(said.nCode, 1);

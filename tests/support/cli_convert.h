@@ -1,10 +1,12 @@
 #pragma once
-// `quovel --convert` run in this process, from a fresh AppState and leaving one behind.
+// `quovel --convert` and `quovel --render` run in this process, from a fresh AppState and
+// leaving one behind.
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/convert_command.h"
+#include "cli/render_command.h"
 #include "state/app_state.h"
 
 namespace testcli {
@@ -20,6 +22,15 @@ inline Outcome Convert(const std::vector<std::string>& args) {
     std::ostringstream out;
     std::ostringstream err;
     const int nCode = cli::RunConvert(args, out, err);
+    ResetAppState();
+    return {nCode, out.str(), err.str()};
+}
+
+inline Outcome Render(const std::vector<std::string>& args) {
+    ResetAppState();
+    std::ostringstream out;
+    std::ostringstream err;
+    const int nCode = cli::RunRender(args, out, err);
     ResetAppState();
     return {nCode, out.str(), err.str()};
 }
