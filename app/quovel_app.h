@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/framework/cmd_target.h"
-#include "app/framework/ui_services.h"
+#include "framework/cmd_target.h"
+#include "framework/ui_services.h"
 #include "platform/compressor.h"
 #include "platform/media_clock.h"
 #include "platform/sound_output.h"

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "app/framework/null_services.h"
 #include "convert/media_session.h"
+#include "framework/null_services.h"
 #include "state/app_state.h"
 
 int main(int argc, char** argv) {

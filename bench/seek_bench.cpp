@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/framework/null_services.h"
 #include "convert/media_session.h"
+#include "framework/null_services.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "state/app_state.h"

@@ -19,13 +19,13 @@
 #include <string>
 #include <thread>
 
-#include "app/framework/null_services.h"
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_shell.h"
 #include "app/qt/qt_sound_output.h"
 #include "app/qt/qt_ui_services.h"
 #include "app/quovel_app.h"
 #include "convert/qt/compressor_dialog.h"
+#include "framework/null_services.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"

@@ -12,14 +12,14 @@
 
 #include <unistd.h>
 
-#include "app/framework/null_services.h"
-#include "app/framework/timer_host.h"
 #include "cli/arguments.h"
 #include "cli/convert_request.h"
 #include "cli/effect_options.h"
 #include "cli/finished_output.h"
 #include "convert/convert_settings_editor.h"
 #include "convert/media_session.h"
+#include "framework/null_services.h"
+#include "framework/timer_host.h"
 #include "platform/compressor.h"
 #include "platform/media_clock.h"
 #include "platform/sound_plan.h"

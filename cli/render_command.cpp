@@ -4,10 +4,10 @@
 #include <optional>
 #include <ostream>
 
-#include "app/framework/null_services.h"
 #include "cli/arguments.h"
 #include "cli/effect_options.h"
 #include "convert/media_session.h"
+#include "framework/null_services.h"
 #include "platform/bmp_file.h"
 #include "platform/media_clock.h"
 #include "platform/media_graph.h"

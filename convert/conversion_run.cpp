@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/framework/ui_services.h"
 #include "convert/avi_writer.h"
 #include "convert/convert_settings.h"
 #include "convert/convert_settings_editor.h"
+#include "framework/ui_services.h"
 #include "playback/failure_texts.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"

@@ -3,9 +3,9 @@
 // them and made the current ones in AppState for the session's lifetime: the command line,
 // the tests and the benchmarks each work through one. The record starts fresh and is left
 // fresh, so nothing of one session reaches the next.
-#include "app/framework/ui_services.h"
 #include "convert/avi_writer.h"
 #include "convert/conversion_run.h"
+#include "framework/ui_services.h"
 #include "platform/compressor.h"
 #include "platform/media_clock.h"
 #include "playback/frame_grabber.h"

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "app/framework/document.h"
-#include "app/framework/timer_host.h"
-#include "app/framework/ui_services.h"
+#include "framework/document.h"
+#include "framework/timer_host.h"
+#include "framework/ui_services.h"
 
 #include "playback/document_conversion.h"
 

@@ -1,6 +1,6 @@
 #include "playback/still_export.h"
 
-#include "app/framework/ui_services.h"
+#include "framework/ui_services.h"
 #include "platform/bmp_file.h"
 #include "playback/failure_texts.h"
 #include "resources/strings.h"

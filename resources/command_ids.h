@@ -1,7 +1,7 @@
 #pragma once
 // Command identifiers: one number per command, shared by the menus, the toolbar, the
 // accelerators and the handler tables, so that they all speak the same vocabulary.
-#include "app/framework/command_id.h"
+#include "framework/command_id.h"
 
 namespace cmd {
 

@@ -1,6 +1,6 @@
 #include "resources/strings.h"
 
-#include "app/framework/document.h"
+#include "framework/document.h"
 
 namespace str {
 const char* const kAppTitle = "Quovel";

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/framework/document.h"
-#include "app/framework/timer_host.h"
 #include "effects/effect_dialog_host.h"
+#include "framework/document.h"
+#include "framework/timer_host.h"
 #include "view/view_geometry.h"
 
 class CQuovelDoc;

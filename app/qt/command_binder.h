@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/framework/cmd_target.h"
+#include "framework/cmd_target.h"
 
 class QAction;
 class QAbstractButton;

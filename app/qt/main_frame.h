@@ -8,9 +8,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/framework/cmd_target.h"
 #include "app/vga_full_screen.h"
 #include "effects/effect_dialog_host.h"
+#include "framework/cmd_target.h"
 #include "view/quovel_view.h"
 
 class CQuovelApp;

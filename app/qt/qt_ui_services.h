@@ -2,7 +2,7 @@
 // File choosers and message boxes as Qt dialogs.
 #include <QString>
 
-#include "app/framework/ui_services.h"
+#include "framework/ui_services.h"
 
 class QWidget;
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include <functional>
-#include "app/framework/timer_host.h"
-#include "app/framework/ui_services.h"
 #include "app/quovel_app.h"
 #include "convert/convert_settings_editor.h"
+#include "framework/timer_host.h"
+#include "framework/ui_services.h"
 #include "platform/compressor.h"
 #include "platform/dib.h"
 #include "platform/sound_output.h"

@@ -1,4 +1,4 @@
-#include "app/framework/cmd_target.h"
+#include "framework/cmd_target.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/framework/cmd_target.h"
-#include "app/framework/document.h"
+#include "framework/cmd_target.h"
+#include "framework/document.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
 

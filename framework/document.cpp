@@ -1,4 +1,4 @@
-#include "app/framework/document.h"
+#include "framework/document.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/framework/cmd_target.h"
+#include "framework/cmd_target.h"
 
 namespace fw {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/framework/command_id.h"
+#include "framework/command_id.h"
 
 namespace fw {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Dialog and recent-file services for headless runs (command line, benchmarks): no chooser
 // ever answers, messages and recent files go nowhere.
-#include "app/framework/ui_services.h"
+#include "framework/ui_services.h"
 
 namespace fw {
 
