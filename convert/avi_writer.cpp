@@ -160,7 +160,7 @@ int CAviWriter::WriteFrame() {
     // The decoded picture behind FrameImage, for compressors that can take it (a cropped
     // frame no longer has its size, so the crop below goes through FrameImage; a frame with
     // the colour effect is made from FrameImage).
-    const AVFrame* pSource =
+    const platform::DecodedPicture* pSource =
         AppState.pGrabber != nullptr && !bEffect ? AppState.pGrabber->CopiedPicture() : nullptr;
     // A fetch may have left FrameImage for us to ask for. (A cropped frame is never taken
     // from the picture: the sizes differ.)

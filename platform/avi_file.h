@@ -13,9 +13,9 @@
 #include "platform/dib.h"
 #include "platform/sound_plan.h"
 
-struct AVFrame;
-
 namespace platform {
+
+struct DecodedPicture;  // from the media graph
 
 struct AviStreamInfo {
     uint32_t nHandler = kFourCCDib;
@@ -55,14 +55,14 @@ class AviFile {
     bool SetFormat(const dib::BitmapInfoHeader& format);
     // Whether WriteSample encodes from the decoded picture pSource (may be null) rather
     // than from the 24-bit frame, which it then does not read.
-    bool TakesPicture(const AVFrame* pSource) const;
+    bool TakesPicture(const DecodedPicture* pSource) const;
     // One frame, 24-bit BGR, bottom row first, rows padded to 4 bytes, at stream position
     // nPosition. False when the frame could not be written (the disk is full, say).
     // pSource, when given, is the decoded picture pFrame was copied from: a compressor that
     // takes YUV is given the picture instead wherever it has the same colours as pFrame.
     // stage, when given, turns the frame into what is written (pSource is then not used).
     bool WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes,
-                     const AVFrame* pSource = nullptr, const FrameStage& stage = {});
+                     const DecodedPicture* pSource = nullptr, const FrameStage& stage = {});
     // Drains the compressor, writes the index and closes the file. False when the file could
     // not be completed; the frames written before stay readable.
     bool Finish();

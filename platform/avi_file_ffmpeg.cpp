@@ -7,6 +7,7 @@
 
 #include "platform/avi_file.h"
 #include "platform/ffmpeg/avi_file_impl.h"
+#include "platform/ffmpeg/decoded_picture.h"
 #include "platform/ffmpeg/ffmpeg_setup.h"
 
 extern "C" {
@@ -129,16 +130,16 @@ bool AviFile::SetFormat(const dib::BitmapInfoHeader& format) {
     return true;
 }
 
-bool AviFile::TakesPicture(const AVFrame* pSource) const {
+bool AviFile::TakesPicture(const DecodedPicture* pSource) const {
     Impl& f = *m_pImpl;
     if (pSource == nullptr || !f.pCodec) {
         return false;
     }
-    return f.input.Takes(*pSource);  // reads only what opening the encoder set
+    return f.input.Takes(*pSource->pFrame);  // reads only what opening the encoder set
 }
 
 bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nBytes,
-                          const AVFrame* pSource, const FrameStage& stage) {
+                          const DecodedPicture* pSource, const FrameStage& stage) {
     Impl& f = *m_pImpl;
     if (!f.bHeaderWritten || f.bFinished || pFrame == nullptr) {
         return false;
@@ -153,7 +154,8 @@ bool AviFile::WriteSample(int64_t nPosition, const uint8_t* pFrame, size_t nByte
         // Uncompressed as it is: written here, after any frame still with the encoding thread.
         return f.WaitIdle() && f.WriteRaw(nPosition, pFrame, nRow * static_cast<size_t>(h));
     }
-    return f.Enqueue(nPosition, pFrame, nRow * static_cast<size_t>(h), pSource, stage);
+    return f.Enqueue(nPosition, pFrame, nRow * static_cast<size_t>(h),
+                     pSource != nullptr ? pSource->pFrame : nullptr, stage);
 }
 
 std::string AviFile::FailureReason() const {

@@ -19,9 +19,11 @@
 #include "platform/dib.h"
 #include "platform/media_clock.h"
 
-struct AVFrame;
-
 namespace platform {
+
+// A decoded picture as the decoder left it (its own size and pixel format): opaque here, read
+// by the AVI file's encoder.
+struct DecodedPicture;
 
 // The version of the media libraries decoding and encoding here (FFmpeg's).
 std::string MediaLibraryVersion();
@@ -157,7 +159,7 @@ class MediaGraph {
     // when that copy failed. It stays valid until the next copy; an encoder may take it
     // instead of the 24-bit copy and so spare two colour conversions.
     void KeepCopiedPicture(bool bKeep);
-    const AVFrame* CopiedPicture() const;
+    const DecodedPicture* CopiedPicture() const;
 
     // The starts of the frames found undecodable so far, in order.
     std::vector<int64_t> UndecodedStarts() const;

@@ -148,9 +148,8 @@ void MediaGraph::KeepCopiedPicture(bool bKeep) {
     }
 }
 
-const AVFrame* MediaGraph::CopiedPicture() const {
-    const AVFrame* pFrame = m_pImpl->pCopied.get();
-    return pFrame->buf[0] != nullptr ? pFrame : nullptr;
+const DecodedPicture* MediaGraph::CopiedPicture() const {
+    return m_pImpl->pCopied->buf[0] != nullptr ? &m_pImpl->copiedPicture : nullptr;
 }
 
 int64_t MediaGraph::SelectedFrameStart() const {

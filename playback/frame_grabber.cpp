@@ -215,7 +215,7 @@ void CFrameGrabber::FillFrameImage() {
         pGraph->CopySelectedFrame(pImage + dib::kPixelOffset, nBytes - dib::kPixelOffset));
 }
 
-const AVFrame* CFrameGrabber::CopiedPicture() const {
+const platform::DecodedPicture* CFrameGrabber::CopiedPicture() const {
     return pGraph ? pGraph->CopiedPicture() : nullptr;
 }
 

@@ -51,7 +51,7 @@ class CFrameGrabber {
     // tick advanced to a new frame.
     bool FetchFrame();
     // The decoded picture that FrameImage was last copied from, or null.
-    const AVFrame* CopiedPicture() const;
+    const platform::DecodedPicture* CopiedPicture() const;
     // A fetch finds its frame and copies it into FrameImage here. With bCopyOnDemand set, a
     // conversion's fetch leaves the copy for later, for a run in which nothing shows the
     // frames and the compressor takes the decoded picture: the copy would be made for

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ffmpeg/decoded_picture.h"
 #include "platform/ffmpeg/ffmpeg_ptr.h"
 #include "platform/ffmpeg/picture_converter.h"
 #include "platform/media_graph.h"
@@ -119,6 +120,7 @@ struct MediaGraph::Impl {
     DecodedFrame cur;  // the newest frame whose start is not after the last target
     bool bHaveCur = false;
     ff::FramePtr pCopied{av_frame_alloc()};  // a reference to the picture last copied out
+    const DecodedPicture copiedPicture{pCopied.get()};  // what CopiedPicture lends out
     bool bKeepCopied = false;
     // The picture of the frame last selected. While it is `cur`'s, a copy takes `cur`'s 24-bit
     // copy when the decode thread made one; otherwise the caller's own converter makes it.
