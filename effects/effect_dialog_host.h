@@ -12,6 +12,9 @@ class IEffectDialogHost {
     // Releases the dialog AppState.pEffectDlg points to, which destroys its window; the
     // pointer becomes null.
     virtual void CloseEffectDialog() = 0;
+    // Whether the dialog's window exists (between the two calls above, or until the user
+    // closes it).
+    virtual bool EffectDialogOpen() const = 0;
 };
 
 }  // namespace effects

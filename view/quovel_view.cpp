@@ -122,8 +122,7 @@ void CQuovelView::RegisterCommands() {
 }
 
 void CQuovelView::CloseEffectDialogOfMode() {
-    if (AppState.nColorMode >= 3 && AppState.nColorMode <= 8 && AppState.pEffectDlg != nullptr &&
-        m_pEffectHost != nullptr) {
+    if (AppState.nColorMode >= 3 && AppState.nColorMode <= 8 && EffectDialogOpen()) {
         m_pEffectHost->CloseEffectDialog();
     }
 }
@@ -135,7 +134,7 @@ void CQuovelView::SelectPlainMode(int nMode) {
 }
 
 void CQuovelView::SelectModeWithSettings(int nMode) {
-    if (AppState.nColorMode == nMode && AppState.pEffectDlg != nullptr) {
+    if (AppState.nColorMode == nMode && EffectDialogOpen()) {
         return;  // its dialog is open already: neither moved nor raised
     }
     CloseEffectDialogOfMode();

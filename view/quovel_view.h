@@ -121,6 +121,9 @@ class CQuovelView : public fw::CView {
     view::IViewSurface* m_pSurface = nullptr;
     view::IViewFrame* m_pFrame = nullptr;
     effects::IEffectDialogHost* m_pEffectHost = nullptr;
+    bool EffectDialogOpen() const {
+        return m_pEffectHost != nullptr && m_pEffectHost->EffectDialogOpen();
+    }
     bool m_bPressLeftFullScreen = false;  // the last left press ended full screen
     enum class Progress { None, Running, Final };
     Progress m_progressShown = Progress::None;

@@ -92,6 +92,10 @@ void CMainFrame::CloseEffectDialog() {
     AppState.pEffectDlg = nullptr;
 }
 
+bool CMainFrame::EffectDialogOpen() const {
+    return AppState.pEffectDlg != nullptr;
+}
+
 bool CMainFrame::event(QEvent* pEvent) {
     // A command under the pointer shows its prompt over the message pane; once the pointer
     // leaves, the pane is idle again, unless a conversion is reporting its progress there.

@@ -52,6 +52,7 @@ class CMainFrame : public QMainWindow,
     void SetButtonCheck(cmd::Id nId, int nState);
     void OpenEffectDialog(int nKind) override;
     void CloseEffectDialog() override;
+    bool EffectDialogOpen() const override;
     void SetVgaDisplayMode(int bOn);
     // The display whose mode full screen may switch: XRandR unless another is given.
     void UseDisplayModes(std::unique_ptr<platform::IDisplayModes> pModes);

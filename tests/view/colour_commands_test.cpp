@@ -16,18 +16,19 @@ namespace {
 class RecordingHost final : public effects::IEffectDialogHost {
   public:
     void OpenEffectDialog(int nKind) override {
-        AppState.pEffectDlg =
-            reinterpret_cast<CEffectSettingsDlg*>(&m_nMarker);  // only its presence counts
+        m_bOpen = true;
         calls.push_back("open " + std::to_string(nKind));
     }
     void CloseEffectDialog() override {
-        AppState.pEffectDlg = nullptr;
+        m_bOpen = false;
         calls.push_back("close");
     }
+    bool EffectDialogOpen() const override { return m_bOpen; }
+    void UserCloses() { m_bOpen = false; }
     std::vector<std::string> calls;
 
   private:
-    int m_nMarker = 0;
+    bool m_bOpen = false;
 };
 
 class ColourCommandsTest : public ::testing::Test, protected testfakes::MediaRig {
@@ -72,19 +73,19 @@ TEST_F(ColourCommandsTest, DialogsOpenReplaceAndClose) {
     EXPECT_EQ(host.calls,
               (std::vector<std::string>{"open 0", "close", "open 1", "close", "open 5", "close"}));
     EXPECT_EQ(AppState.nColorMode, 1);
-    EXPECT_EQ(AppState.pEffectDlg, nullptr);
+    EXPECT_FALSE(host.EffectDialogOpen());
 
     // Closed by the user, the mode stays; choosing it again opens a fresh dialog.
     host.calls.clear();
     Choose(5);
-    AppState.pEffectDlg = nullptr;
+    host.UserCloses();
     EXPECT_EQ(Checks(), ".....x....");
     Choose(5);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"open 2", "open 2"}));
 
     // A mode restored from the settings file opens no dialog until it is chosen.
     host.calls.clear();
-    AppState.pEffectDlg = nullptr;
+    host.UserCloses();
     AppState.nColorMode = 6;
     Choose(2);
     EXPECT_TRUE(host.calls.empty()) << "no dialog to close";
