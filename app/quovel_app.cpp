@@ -64,9 +64,6 @@ void CQuovelApp::SetFrameTarget(const fw::CCmdTarget* pFrame) {
 bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
     // The single-document window set: document, view, and the frame the shell builds.
     m_pDoc = std::make_unique<CQuovelDoc>(m_ui, m_recentFiles);
-    auto pConversion = std::make_unique<CConversionRun>(*m_pDoc, m_ui);
-    m_pConversion = pConversion.get();
-    m_pDoc->AttachConversion(std::move(pConversion));
     m_pDoc->SetAppDialogs(m_pDialogs);
     m_pView = std::make_unique<CQuovelView>();
     m_pView->AttachDocument(m_pDoc.get());
@@ -84,8 +81,12 @@ bool CQuovelApp::InitInstance(const std::vector<std::string>& args) {
     m_pGrabber->SetSoundOutput(m_pSoundOutput);
     AppState.pGrabber = m_pGrabber.get();
     ApplySoundVolume();
-    m_pWriter = std::make_unique<CAviWriter>(m_chooser);
+    m_pWriter = std::make_unique<CAviWriter>(m_chooser, *m_pGrabber);
     AppState.pWriter = m_pWriter.get();
+    // The convert commands work through the grabber and writer, so they come with them.
+    auto pConversion = std::make_unique<CConversionRun>(*m_pDoc, m_ui, *m_pGrabber, *m_pWriter);
+    m_pConversion = pConversion.get();
+    m_pDoc->AttachConversion(std::move(pConversion));
 
     // A file named on the command line opens and plays as through the open command, which
     // needs the grabber: so it comes last.
@@ -106,6 +107,10 @@ int CQuovelApp::ExitInstance() {
             std::cerr << "quovel: " << str::kSettingsNotSaved << " (" << strPath << ": " << strWhy
                       << ")\n";
         }
+    }
+    if (m_pDoc) {
+        m_pDoc->AttachConversion(nullptr);  // it works through the two below
+        m_pConversion = nullptr;
     }
     if (m_pGrabber) {
         m_pGrabber->Close();

@@ -177,12 +177,19 @@ const char* SoundRefusalText(platform::SoundRefusal why) {
     }
 }
 
-void ShowProgress(std::ostream& err, int32_t nDone, int32_t nTotal, double dFps) {
+// What the conversion last told of its progress.
+struct Progress {
+    int32_t nFramesWritten = 0;
+    std::string strPositionText = "00:00:00 / 00:00:00";
+};
+
+void ShowProgress(std::ostream& err, const Progress& progress, int32_t nTotal, double dFps) {
     const int nWidth = 30;
+    const int32_t nDone = progress.nFramesWritten;
     const int nFilled = nTotal > 0 ? std::clamp(nDone * nWidth / nTotal, 0, nWidth) : 0;
     err << "\r[" << std::string(static_cast<size_t>(nFilled), '#')
-        << std::string(static_cast<size_t>(nWidth - nFilled), '.') << "] " << AppState.strTimeText
-        << "  " << static_cast<int>(dFps) << " fps" << std::flush;
+        << std::string(static_cast<size_t>(nWidth - nFilled), '.') << "] "
+        << progress.strPositionText << "  " << static_cast<int>(dFps) << " fps" << std::flush;
 }
 
 // Converts as asked into strWriteTo, which is DEST or a working file standing in for it.
@@ -248,6 +255,11 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     }
     FixedSettings editor(settings);
     session.Conversion().SetSettingsEditor(&editor);
+    Progress progress;
+    session.Conversion().SetProgressListener(
+        [&progress](int32_t nFramesWritten, const std::string& strPositionText) {
+            progress = {nFramesWritten, strPositionText};
+        });
     ApplyEffectOptions(request.effects);
 
     doc.OnFileConvert();
@@ -274,8 +286,8 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
         if (nTick % 10 == 0 || !AppState.bConverting) {
             const double dSeconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            ShowProgress(err, session.Writer().nFrameCount, nTotal,
-                         dSeconds > 0 ? session.Writer().nFrameCount / dSeconds : 0);
+            ShowProgress(err, progress, nTotal,
+                         dSeconds > 0 ? progress.nFramesWritten / dSeconds : 0);
             ui.bProgressShown = AppState.bConverting != 0;
         }
     }

@@ -31,7 +31,8 @@ std::string FormatProgress(uint32_t c, uint32_t e) {
     return sz;
 }
 
-CAviWriter::CAviWriter(platform::ICompressorChooser& chooser) : m_chooser(chooser) {
+CAviWriter::CAviWriter(platform::ICompressorChooser& chooser, CFrameGrabber& grabber)
+    : m_chooser(chooser), m_grabber(grabber) {
     bmpHeader = dib::MakeHeader24(320, 240);
 }
 
@@ -72,11 +73,10 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
     bmpHeader.biHeight = nOutHeight;
     bmpHeader.biSizeImage = static_cast<uint32_t>(nFrameBytes);
     // Non-square pixels keep their shape, unless the DV reduction has made a new picture.
-    const CFrameGrabber* pGrabber = AppState.pGrabber;
-    const bool bKeepShape = pGrabber != nullptr && AppState.bDvCropActive == 0 &&
-                            pGrabber->nFrameWidth == nWidth && pGrabber->nFrameHeight == nHeight;
-    streamInfo.nSarNum = bKeepShape ? pGrabber->nSarNum : 0;
-    streamInfo.nSarDen = bKeepShape ? pGrabber->nSarDen : 0;
+    const bool bKeepShape = AppState.bDvCropActive == 0 && m_grabber.nFrameWidth == nWidth &&
+                            m_grabber.nFrameHeight == nHeight;
+    streamInfo.nSarNum = bKeepShape ? m_grabber.nSarNum : 0;
+    streamInfo.nSarDen = bKeepShape ? m_grabber.nSarDen : 0;
     streamInfo.nRate = static_cast<uint32_t>(AppState.nDstFrameRate);
     const auto nThinning = static_cast<uint32_t>(AppState.nThinning);
     streamInfo.nLength = nThinning == 0 ? 0
@@ -120,18 +120,17 @@ int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
 
 void CAviWriter::AddSound() {
     soundRefusal = platform::SoundRefusal::None;
-    const CFrameGrabber* pGrabber = AppState.pGrabber;
-    if (pGrabber == nullptr || pGrabber->strFileName.empty()) {
+    if (m_grabber.strFileName.empty()) {
         return;
     }
     // The captured frame c shows the source at (range start + c) × the time per frame: the
     // sound starts at the range's first frame.
     platform::SoundPlan plan;
-    plan.strSource = pGrabber->strFileName;
+    plan.strSource = m_grabber.strFileName;
     plan.mode = static_cast<platform::SoundMode>(AppState.nSoundMode);
     plan.nMp3KBitsPerSecond = AppState.nSoundKBitsPerSecond;
-    const int64_t llTimePerFrame = pGrabber->llTimePerFrame;  // 100 ns units
-    plan.llStartMicroseconds = pGrabber->llOriginMicroseconds +
+    const int64_t llTimePerFrame = m_grabber.llTimePerFrame;  // 100 ns units
+    plan.llStartMicroseconds = m_grabber.llOriginMicroseconds +
                                static_cast<int64_t>(AppState.nRangeStart) * llTimePerFrame / 10;
     plan.dTempo = SoundTempo(AppState.nDstFrameRate, AppState.nThinning, llTimePerFrame);
     pFile->AddSound(plan, soundRefusal);  // refused, the picture is written without sound
@@ -160,12 +159,11 @@ int CAviWriter::WriteFrame() {
     // The decoded picture behind FrameImage, for compressors that can take it (a cropped
     // frame no longer has its size, so the crop below goes through FrameImage; a frame with
     // the colour effect is made from FrameImage).
-    const platform::DecodedPicture* pSource =
-        AppState.pGrabber != nullptr && !bEffect ? AppState.pGrabber->CopiedPicture() : nullptr;
+    const platform::DecodedPicture* pSource = bEffect ? nullptr : m_grabber.CopiedPicture();
     // A fetch may have left FrameImage for us to ask for. (A cropped frame is never taken
     // from the picture: the sizes differ.)
-    if (AppState.pGrabber != nullptr && !pFile->TakesPicture(pSource)) {
-        AppState.pGrabber->FillFrameImage();
+    if (!pFile->TakesPicture(pSource)) {
+        m_grabber.FillFrameImage();
     }
     if (AppState.bDvCropActive == 1) {
         // Keep the middle 320 columns: 20 dropped at each side.

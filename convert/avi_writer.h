@@ -11,6 +11,7 @@
 #include "platform/dib.h"
 
 class CQuovelDoc;
+class CFrameGrabber;
 
 class CAviWriter {
   public:
@@ -19,7 +20,8 @@ class CAviWriter {
     static constexpr int kContinue = 1;
     static constexpr int kWriteFailed = -1;  // the frame could not be written (disk full ...)
 
-    explicit CAviWriter(platform::ICompressorChooser& chooser);
+    // The grabber is the session's, whose frames are written: it outlives the writer's use.
+    CAviWriter(platform::ICompressorChooser& chooser, CFrameGrabber& grabber);
     ~CAviWriter();
     CAviWriter(const CAviWriter&) = delete;
     CAviWriter& operator=(const CAviWriter&) = delete;
@@ -81,6 +83,7 @@ class CAviWriter {
     bool m_bToSourceEnd = false;  // the range ends with the stream: on to its last frame
 
     platform::ICompressorChooser& m_chooser;
+    CFrameGrabber& m_grabber;
 };
 
 // "%02d:%02d:%02d / %02d:%02d:%02d": minutes, seconds and frames of two positions counted at

@@ -16,9 +16,7 @@
 #include "state/app_state.h"
 
 void CConversionRun::Start() {
-    CFrameGrabber* pGrabber = AppState.pGrabber;
-    CAviWriter* pWriter = AppState.pWriter;
-    if (AppState.bConverting || pWriter == nullptr || pGrabber == nullptr) {
+    if (AppState.bConverting) {
         return;
     }
     auto path = m_ui.ChooseSaveFile(str::kSaveFilter, "avi");
@@ -27,26 +25,26 @@ void CConversionRun::Start() {
     }
     // Creating the destination empties it before the source is read again.
     std::error_code ec;
-    if (std::filesystem::equivalent(*path, pGrabber->strFileName, ec)) {
+    if (std::filesystem::equivalent(*path, m_grabber.strFileName, ec)) {
         m_ui.MessageBox(FailureMessage(str::kSourceAsDestination, *path, {}));
         return;
     }
-    pWriter->SetFileName(*path);
+    m_writer.SetFileName(*path);
     ConvertSettings settings = LoadConvertSettings();
     if (m_pSettingsEditor == nullptr || !m_pSettingsEditor->Edit(settings)) {
-        pWriter->SetFileName("");
+        m_writer.SetFileName("");
         return;
     }
     int32_t nLength = 0;
-    pGrabber->GetStreamLength(nLength);
+    m_grabber.GetStreamLength(nLength);
     ApplyConvertSettings(settings, nLength);
-    if (!pWriter->Open(&m_doc, AppState.nVideoWidth, AppState.nVideoHeight)) {
-        if (!pWriter->strFailure.empty()) {  // not the compressor dialog cancelled
-            m_ui.MessageBox(FailureMessage(str::kWriteFailed, *path, pWriter->strFailure));
+    if (!m_writer.Open(&m_doc, AppState.nVideoWidth, AppState.nVideoHeight)) {
+        if (!m_writer.strFailure.empty()) {  // not the compressor dialog cancelled
+            m_ui.MessageBox(FailureMessage(str::kWriteFailed, *path, m_writer.strFailure));
         }
         return;
     }
-    pWriter->Start();
+    m_writer.Start();
     m_llWrittenFrom = -1;
     m_llWrittenTo = -1;
     m_bWriteFailed = false;
@@ -55,11 +53,11 @@ void CConversionRun::Start() {
     if (!m_doc.StartPlayback()) {
         // The source was moved, deleted or no longer decodes: the conversion ends before its
         // first frame, and no empty output stays open to catch the next file's frames.
-        pWriter->Discard();
+        m_writer.Discard();
         AppState.bConverting = 0;
         m_doc.UpdateAllViews(nullptr, 0);
-        m_ui.MessageBox(FailureMessage(str::kCannotOpenFile, pGrabber->strFileName,
-                                       OpenFailureReason(pGrabber->openFailure)));
+        m_ui.MessageBox(FailureMessage(str::kCannotOpenFile, m_grabber.strFileName,
+                                       OpenFailureReason(m_grabber.openFailure)));
     }
 }
 
@@ -69,14 +67,16 @@ bool CConversionRun::Tick(CFrameGrabber& grabber, bool bNewFrame) {
         // The source ran out before the range did: what was written is the whole conversion.
         AppState.strTimeText = FormatProgress(static_cast<uint32_t>(AppState.nRangeEnd),
                                               static_cast<uint32_t>(AppState.nRangeEnd));
+        TellProgress();
         m_doc.bConversionCompleted = 1;
         m_doc.OnPlayStop();
         return false;
     }
-    if (!bNewFrame || AppState.pWriter == nullptr) {
+    if (!bNewFrame) {
         return true;  // paused or not settled: the output must not change
     }
-    const int nResult = AppState.pWriter->WriteFrame();
+    const int nResult = m_writer.WriteFrame();
+    TellProgress();
     if (nResult == CAviWriter::kContinue) {
         m_llWrittenTo = grabber.ShownFrameStart();
         m_llWrittenFrom = m_llWrittenFrom < 0 ? m_llWrittenTo : m_llWrittenFrom;
@@ -94,15 +94,20 @@ bool CConversionRun::Tick(CFrameGrabber& grabber, bool bNewFrame) {
     return true;
 }
 
+void CConversionRun::TellProgress() const {
+    if (m_onProgress) {
+        m_onProgress(m_writer.nFrameCount, AppState.strTimeText);
+    }
+}
+
 bool CConversionRun::End() {
     bool bComplete = true;
-    const bool bRan = AppState.bConverting && AppState.pWriter != nullptr;
+    const bool bRan = AppState.bConverting != 0;
     if (bRan) {
-        const std::string strDest = AppState.pWriter->strFileName;
-        bComplete = AppState.pWriter->Close() && !m_bWriteFailed;
+        const std::string strDest = m_writer.strFileName;
+        bComplete = m_writer.Close() && !m_bWriteFailed;
         if (!bComplete) {
-            m_ui.MessageBox(
-                FailureMessage(str::kWriteFailed, strDest, AppState.pWriter->strFailure));
+            m_ui.MessageBox(FailureMessage(str::kWriteFailed, strDest, m_writer.strFailure));
         }
     }
     AppState.bConverting = 0;
@@ -110,29 +115,27 @@ bool CConversionRun::End() {
         bRan && bComplete && undecoded.nCount > 0) {
         m_ui.Warn(UndecodedFramesText(undecoded));
     }
-    if (bRan && bComplete && AppState.pWriter->llSoundLeftOutUs > 0) {
-        m_ui.Warn(str::Format(str::kSoundLeftOut,
-                              static_cast<double>(AppState.pWriter->llSoundLeftOutUs) / 1e6));
+    if (bRan && bComplete && m_writer.llSoundLeftOutUs > 0) {
+        m_ui.Warn(
+            str::Format(str::kSoundLeftOut, static_cast<double>(m_writer.llSoundLeftOutUs) / 1e6));
     }
     return bComplete;
 }
 
 platform::UndecodedFrames CConversionRun::Undecoded() const {
-    const CFrameGrabber* pGrabber = AppState.pGrabber;
-    if (pGrabber == nullptr || m_llWrittenFrom < 0) {
+    if (m_llWrittenFrom < 0) {
         return {};
     }
     // A conversion that went all the way answers for its whole range, a damaged end of the
     // source too; one stopped, for the frames it got to.
-    const CAviWriter* pWriter = AppState.pWriter;
     const int64_t llRangeEnd =
-        pWriter != nullptr && pWriter->RunsToSourceEnd()
+        m_writer.RunsToSourceEnd()
             ? INT64_MAX
-            : (static_cast<int64_t>(AppState.nRangeEnd) + 1) * pGrabber->llTimePerFrame;
+            : (static_cast<int64_t>(AppState.nRangeEnd) + 1) * m_grabber.llTimePerFrame;
     const int64_t llTo = m_doc.bConversionCompleted != 0 ? llRangeEnd : m_llWrittenTo + 1;
     const int64_t llFrom = std::min(
-        m_llWrittenFrom, static_cast<int64_t>(AppState.nRangeStart) * pGrabber->llTimePerFrame);
-    return platform::UndecodedBetween(pGrabber->UndecodedStarts(), llFrom, llTo);
+        m_llWrittenFrom, static_cast<int64_t>(AppState.nRangeStart) * m_grabber.llTimePerFrame);
+    return platform::UndecodedBetween(m_grabber.UndecodedStarts(), llFrom, llTo);
 }
 
 std::string UndecodedFramesText(const platform::UndecodedFrames& undecoded) {
@@ -157,9 +160,7 @@ void CConversionRun::EditSettings() {
         return;
     }
     int32_t nLength = 0;
-    if (AppState.pGrabber != nullptr) {
-        AppState.pGrabber->GetStreamLength(nLength);
-    }
+    m_grabber.GetStreamLength(nLength);
     ApplyConvertSettings(settings, nLength);
     m_doc.UpdateAllViews(nullptr, 0);
 }

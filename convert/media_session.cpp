@@ -26,8 +26,8 @@ CMediaSession::CMediaSession(fw::UiServices& ui, fw::IRecentFileList& recentFile
                              const platform::IMediaClock& clock,
                              platform::ICompressorChooser& chooser,
                              const platform::MediaGraphOptions& options)
-    : m_doc(ui, recentFiles), m_grabber(clock, options), m_writer(chooser) {
-    auto pConversion = std::make_unique<CConversionRun>(m_doc, ui);
+    : m_doc(ui, recentFiles), m_grabber(clock, options), m_writer(chooser, m_grabber) {
+    auto pConversion = std::make_unique<CConversionRun>(m_doc, ui, m_grabber, m_writer);
     m_pConversion = pConversion.get();
     m_doc.AttachConversion(std::move(pConversion));
     ResetAppState();

@@ -59,8 +59,8 @@ int RunDesktop(const std::vector<std::string>& args, const std::string& strExecu
         dialogs.SetParentWindow(shell.Frame());
         app.Conversion().SetSettingsEditor(&settingsEditor);
         nResult = QApplication::exec();
+        app.Conversion().SetSettingsEditor(nullptr);
     }
-    app.Conversion().SetSettingsEditor(nullptr);
     shell.DestroyMainFrame();
     RememberChoices(choices,
                     AppState.pWriter != nullptr ? AppState.pWriter->initialChoice : compressor);
