@@ -212,7 +212,7 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     CFrameGrabber& grabber = session.Grabber();
     // Nothing shows the frames here: the 24-bit copy is made only for a compressor that
     // cannot take the decoded picture.
-    grabber.bCopyOnDemand = 1;
+    grabber.CopyFramesOnlyWhenAsked();
     doc.SetTimerWindow(&timer);
 
     auto fail = [&err](const std::string& strMessage) {

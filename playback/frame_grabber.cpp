@@ -196,7 +196,7 @@ bool CFrameGrabber::FetchFrame() {
 }
 
 bool CFrameGrabber::Deferring() const {
-    return bCopyOnDemand != 0 && AppState.bConverting != 0;
+    return m_bCopyOnDemand && AppState.bConverting != 0;
 }
 
 void CFrameGrabber::FillFrameImage() {

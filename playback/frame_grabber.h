@@ -52,12 +52,19 @@ class CFrameGrabber {
     bool FetchFrame();
     // The decoded picture that FrameImage was last copied from, or null.
     const platform::DecodedPicture* CopiedPicture() const;
-    // A fetch finds its frame and copies it into FrameImage here. With bCopyOnDemand set, a
-    // conversion's fetch leaves the copy for later, for a run in which nothing shows the
-    // frames and the compressor takes the decoded picture: the copy would be made for
-    // nothing. Whatever reads FrameImage during such a run calls this first. It copies the
-    // last frame a fetch found, once; a copy that fails leaves FrameImage as it was.
+    // A fetch finds its frame and copies it into FrameImage here. After
+    // CopyFramesOnlyWhenAsked, a conversion's fetch leaves the copy for later, for a run in
+    // which nothing shows the frames and the compressor takes the decoded picture: the copy
+    // would be made for nothing. Whatever reads FrameImage during such a run calls this
+    // first. It copies the last frame a fetch found, once; a copy that fails leaves
+    // FrameImage as it was.
     void FillFrameImage();
+    // For a run in which nothing shows the frames (the command line's conversion): a
+    // conversion's fetch leaves the 24-bit copy to FillFrameImage, as described above.
+    void CopyFramesOnlyWhenAsked() { m_bCopyOnDemand = true; }
+    // Lets go of a graph taken but never run: the document could not make room for its
+    // frames, or the file reopened into a picture larger than its blocks.
+    void DropGraphNotRun() { pGraph.reset(); }
     void Close();
     void TogglePause();
     // Moving in the stream while playing or paused (never while converting: the conversion
@@ -114,13 +121,13 @@ class CFrameGrabber {
     // Where the file's first video frame is on its own clock (microseconds), kept likewise:
     // the converted sound is timed against it.
     int64_t llOriginMicroseconds = 0;
-    int32_t bCopyOnDemand = 0;
 
   private:
     void StepToNextFrame();
     // Whether this fetch leaves the 24-bit copy for FillFrameImage.
     bool Deferring() const;
 
+    bool m_bCopyOnDemand = false;
     bool m_bImagePending = false;  // the frame fetched last is not in FrameImage yet
     std::vector<int64_t> m_undecodedAtClose;
 

@@ -178,7 +178,7 @@ bool CQuovelDoc::OpenFilePath(const std::string& strPath) {
     pGrabber->TakeGraph(std::move(pGraph), this, nWidth, nHeight, nLength);
     if (!AllocateImages(nWidth, nHeight)) {
         // Out of memory for the blocks: refuse the file rather than play into nothing.
-        pGrabber->pGraph.reset();
+        pGrabber->DropGraphNotRun();
         m_ui.MessageBox(FailureMessage(str::kCannotOpenFile, strPath, str::kReasonNoMemory));
         return false;
     }
@@ -205,7 +205,7 @@ bool CQuovelDoc::ReopenAndRun(CFrameGrabber& grabber) {
     // The blocks stay as they are: a file that changed into a larger picture meanwhile
     // would not fit them.
     if (dib::ImageBlockBytes(nWidth, nHeight) > static_cast<int64_t>(nImageBytes)) {
-        grabber.pGraph.reset();
+        grabber.DropGraphNotRun();
         return false;
     }
     grabber.Run();
