@@ -8,7 +8,7 @@ BENCH_BUILD ?= build-release
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps deps-run deps-test fresh-check build sample run test package package-test asan-test tsan-test fuzz bench format check-layers tidy clean
+.PHONY: all deps deps-run deps-test fresh-check build sample run test package package-test asan-test tsan-test fuzz bench format check-layers check-style tidy clean
 all: build
 
 deps:
@@ -82,6 +82,10 @@ tidy: deps build
 # The layering rule (scripts/check-layers --graph prints the include graph).
 check-layers:
 	scripts/check-layers
+
+# The pinned formatter's verdict and shellcheck over the scripts, as CI runs them.
+check-style:
+	scripts/check-style
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) build-fuzz

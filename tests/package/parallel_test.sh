@@ -27,7 +27,7 @@ check() {  # WHAT CONDITION...
     fi
 }
 par() { parallel --will-cite "$@" 2>>"$work/parallel.err"; }
-recipe=(quovel --convert {} {.}.avi --codec MJPG --no-clobber)
+recipe=(quovel --convert "{}" "{.}.avi" --codec MJPG --no-clobber)
 ff=(ffmpeg -nostdin -v error -y)
 "${ff[@]}" -f lavfi -i testsrc2=size=320x240:rate=30:duration=2 -f lavfi -i sine=duration=2 \
     -c:v libx264 -pix_fmt yuv420p -c:a aac phone.mp4
@@ -91,7 +91,7 @@ mkdir -p "$work/hosts"
 for name in "${good[@]}"; do cp "$name.mp4" "$work/hosts/"; done
 export FAKE_SSH_HOMES="$work/homes"
 (cd "$work/hosts" && par --ssh "$here/fake-ssh" --sshlogin 1/localhost,1/127.0.0.1 \
-    --transferfile {} --return {.}.avi --cleanup "${recipe[@]}" ::: "${good[@]/%/.mp4}")
+    --transferfile {} --return "{.}.avi" --cleanup "${recipe[@]}" ::: "${good[@]/%/.mp4}")
 check "the hosts' jobs succeed" test $? = 0
 check "every AVI came back as a run alone writes it" \
     bash -c "cd '$work/hosts' && for n in ${good[*]}; do cmp -s \$n.avi '$work/serial/'\$n.avi || exit 1; done"
