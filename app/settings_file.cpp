@@ -8,13 +8,14 @@
 #include <fstream>
 
 #include "platform/replaced_file.h"
+#include "resources/colour_modes.h"
 #include "state/app_state.h"
 
 const SettingKey SettingsKeyTable[] = {
     {"[AVI PLAYBACK CONFIGRATION]", nullptr, 9},
     {"AVI-File Play Repete Mode = ", &AppState.bRepeatPlay, 0, 0, 1, 0},
     {"Use VGA Mode in FullScreen = ", &AppState.bVgaFullScreen, 0, 0, 1, 0},
-    {"Color Coordination Mode = ", &AppState.nColorMode, 0, 0, 9, 0},
+    {"Color Coordination Mode = ", &AppState.nColorMode, 0, 0, colour::kModeCount - 1, 0},
     {nullptr, nullptr, 0},
 };
 

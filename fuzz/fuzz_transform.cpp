@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effects/transform_frame.h"
+#include "resources/colour_modes.h"
 #include "state/app_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     const int32_t w = pData[0] % 67;  // small frames, odd widths included
     const int32_t h = pData[1] % 41;
     const uint16_t nBits[] = {1, 4, 8, 15, 16, 24, 32, 48};
-    AppState.nColorMode = static_cast<int8_t>(pData[2]) % 12;
+    AppState.nColorMode = static_cast<int8_t>(pData[2]) % (colour::kModeCount + 2);  // and unknown
     AppState.nMosaicSize = static_cast<int8_t>(pData[3]);
     AppState.nPaintLevels = static_cast<int8_t>(pData[4]);
     AppState.nStrobeInterval = static_cast<int8_t>(pData[5]);

@@ -2,6 +2,7 @@
 // Command identifiers: one number per command, shared by the menus, the toolbar, the
 // accelerators and the handler tables, so that they all speak the same vocabulary.
 #include "framework/command_id.h"
+#include "resources/colour_modes.h"
 
 namespace cmd {
 
@@ -60,7 +61,7 @@ constexpr Id kMarkRangeEnd = 32830;
 
 // Colour modes, 32804 (standard) to 32813 (negative)
 constexpr Id kColorFirst = 32804;
-constexpr Id kColorLast = 32813;
+constexpr Id kColorLast = kColorFirst + colour::kModeCount - 1;
 
 // Status-bar indicators
 constexpr Id kIndicatorKana = 59142;

@@ -11,6 +11,7 @@
 #include "platform/dib.h"
 #include "playback/frame_grabber.h"
 #include "playback/quovel_doc.h"
+#include "resources/colour_modes.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
 #include "state/app_state.h"
@@ -108,12 +109,12 @@ void CQuovelView::RegisterCommands() {
     OnUpdateCommand(cmd::kViewFullScreen,
                     [this](fw::CCmdUI& ui) { ui.SetCheck(m_bFullScreen == 1); });
 
-    const std::array<void (CQuovelView::*)(), 10> colorHandlers = {
+    const std::array<void (CQuovelView::*)(), colour::kModeCount> colorHandlers = {
         &CQuovelView::OnColorStandard, &CQuovelView::OnColorMono,  &CQuovelView::OnColorSepia,
         &CQuovelView::OnColorRgb,      &CQuovelView::OnColorYuv,   &CQuovelView::OnColorHsv,
         &CQuovelView::OnColorMosaic,   &CQuovelView::OnColorPaint, &CQuovelView::OnColorStrobe,
         &CQuovelView::OnColorNegative};
-    for (int nMode = 0; nMode < 10; ++nMode) {
+    for (int nMode = 0; nMode < colour::kModeCount; ++nMode) {
         const cmd::Id nId = cmd::kColorFirst + static_cast<cmd::Id>(nMode);
         OnCommand(nId, [this, pHandler = colorHandlers[nMode]] { (this->*pHandler)(); });
         OnUpdateCommand(nId,
@@ -122,7 +123,7 @@ void CQuovelView::RegisterCommands() {
 }
 
 void CQuovelView::CloseEffectDialogOfMode() {
-    if (AppState.nColorMode >= 3 && AppState.nColorMode <= 8 && EffectDialogOpen()) {
+    if (colour::In(colour::kModesWithDialog, AppState.nColorMode) && EffectDialogOpen()) {
         m_pEffectHost->CloseEffectDialog();
     }
 }

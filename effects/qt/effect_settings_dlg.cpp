@@ -6,6 +6,7 @@
 #include <QSlider>
 
 #include "app/qt/dialog_builder.h"
+#include "resources/colour_modes.h"
 #include "resources/effect_dialog.h"
 #include "state/app_state.h"
 
@@ -72,14 +73,14 @@ CEffectSettingsDlg::~CEffectSettingsDlg() {
 
 bool CEffectSettingsDlg::OnInitDialog() {
     for (QSlider* pSlider : {m_sliderC1, m_sliderC2, m_sliderC3}) {
-        pSlider->setRange(-255, 255);
+        pSlider->setRange(colour::kLevels.nMin, colour::kLevels.nMax);
         pSlider->setTickInterval(32);
     }
-    m_sliderMosaic->setRange(1, 32);
+    m_sliderMosaic->setRange(colour::kMosaicSizes.nMin, colour::kMosaicSizes.nMax);
     m_sliderMosaic->setTickInterval(4);
-    m_sliderPaint->setRange(1, 8);
+    m_sliderPaint->setRange(colour::kPaintLevels.nMin, colour::kPaintLevels.nMax);
     m_sliderPaint->setTickInterval(1);
-    m_sliderStrobe->setRange(1, 30);
+    m_sliderStrobe->setRange(colour::kStrobeIntervals.nMin, colour::kStrobeIntervals.nMax);
     m_sliderStrobe->setTickInterval(5);
     UpdateControls();
 
