@@ -30,38 +30,6 @@
 
 namespace cli {
 
-const char* const kConvertUsage =
-    "usage: quovel --convert SOURCE DEST [--codec FOURCC] [--quality Q] [--keyframe N]\n"
-    "                        [--data-rate KBPS] [--src-rate N] [--timer-rate N|max]\n"
-    "                        [--dst-rate N] [--thinning 1|2|3] [--range START END] [--dv-crop]\n"
-    "                        [--encoder-threads N] [--audio none|keep|copy|mp3|pcm]\n"
-    "                        [--audio-bitrate KBPS] [--no-clobber] [--mode M]\n"
-    "                        [--levels A,B,C] [--mosaic N] [--paint N] [--strobe N]\n"
-    "       quovel --list-codecs [--size WxH]\n"
-    "Converts SOURCE into the new AVI file DEST as the window's 保存 command does.\n"
-    "  --codec FOURCC    compressor (see --list-codecs; default DIB, uncompressed)\n"
-    "  --quality Q       0..100; --keyframe N: key frame every N frames;\n"
-    "  --data-rate KBPS  data rate in KB/s\n"
-    "  --src-rate N      source frames per second (default 30)\n"
-    "  --timer-rate N    ticks per second, or max (default): as fast as possible\n"
-    "  --dst-rate N      frame rate of DEST (default 30)\n"
-    "  --thinning T      write one frame in T (1, 2 or 3)\n"
-    "  --range S E       frames S to E (counted at 30 a second; default the whole stream)\n"
-    "  --dv-crop         reduce a 360x240 source to 320x240\n"
-    "  --encoder-threads N  threads inside the encoder (default 0: as many as it can use)\n"
-    "  --audio MODE      the source's sound: none, keep (default: copied when an AVI takes\n"
-    "                    it as it is, else MP3), copy, mp3, or pcm (16-bit)\n"
-    "  --audio-bitrate KBPS  MP3's bit rate, 32..320 (default 192)\n"
-    "  --mode M          write the frames through colour mode M (0..9, as --render;\n"
-    "                    without it, as decoded), with --levels, --mosaic, --paint and\n"
-    "                    --strobe as --render takes them (the strobe counts frames written)\n"
-    "  --no-clobber      never replace a file: DEST appears only when complete, and when\n"
-    "                    something has that name nothing is converted (exit status 3)\n"
-    "Exit status: 0 written, 1 failed, 2 wrong command line, 3 DEST left alone,\n"
-    "4 written, but with frames that did not decode replaced by the frame before, or sound\n"
-    "that could not be copied as it is left out (a message says what and where),\n"
-    "128+N stopped by signal N (DEST holds the frames written).\n";
-
 namespace {
 
 volatile std::sig_atomic_t g_nInterruption = 0;  // the signal that asked to stop, or 0
@@ -314,7 +282,7 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
 
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        out << kConvertUsage;
+        out << ConvertUsage();
         return 0;
     }
     ConvertRequest request;

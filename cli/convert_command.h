@@ -17,6 +17,4 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
 // args: the words after "--list-codecs".
 int RunListCodecs(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-extern const char* const kConvertUsage;
-
 }  // namespace cli

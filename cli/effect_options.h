@@ -16,13 +16,11 @@ struct EffectOptions {
     std::optional<int32_t> strobeCount;
 };
 
-// Takes strArg with its value when it is one of these options: "" when good, or what is
-// wrong; nothing when strArg is another option. bStrobeCount: whether --strobe-count is one.
-std::optional<std::string> ParseEffectOption(const std::string& strArg, const std::string& strValue,
-                                             bool bStrobeCount, EffectOptions& options);
+// --levels' value, "A,B,C": "" when good, or what is wrong.
+std::string ParseLevels(const std::string& strValue, EffectOptions& options);
 
-// What is wrong with the options together, or "": --levels needs mode 3, 4 or 5 (a mode not
-// given is 0).
+// What is wrong with the options together, or "": --levels needs a mode with levels (a mode
+// not given is 0).
 std::string CheckEffectOptions(const EffectOptions& options);
 // Puts the options given into AppState: the mode, its settings, and the levels of the mode.
 // For options CheckEffectOptions passed.

@@ -6,12 +6,14 @@
 
 #include "cli/arguments.h"
 #include "cli/effect_options.h"
+#include "cli/option_table.h"
 #include "convert/media_session.h"
 #include "framework/null_services.h"
 #include "platform/bmp_file.h"
 #include "platform/media_clock.h"
 #include "platform/media_graph.h"
 #include "playback/failure_texts.h"
+#include "resources/colour_modes.h"
 #include "resources/command_line_texts.h"
 #include "resources/strings.h"
 #include "resources/text_format.h"
@@ -20,56 +22,38 @@
 
 namespace cli {
 
-const char* const kRenderUsage =
-    "usage: quovel --render SOURCE --frame N [--mode M] [--levels A,B,C] [--mosaic N]\n"
-    "                       [--paint N] [--strobe-count C --strobe N] OUT.bmp\n"
-    "Writes, as a 24-bit BMP, the picture the window shows for frame N of SOURCE\n"
-    "(N counts frames of 1/30 s).\n"
-    "  --frame N         frame to render, 0 or more\n"
-    "  --mode M          colour mode 0..9: 0 standard, 1 monochrome, 2 sepia, 3 RGB,\n"
-    "                    4 YUV, 5 HSV modulation, 6 mosaic, 7 paint, 8 strobe, 9 negative\n"
-    "  --levels A,B,C    the three levels of modes 3, 4 and 5, each -255..255\n"
-    "  --mosaic N        mosaic block size 1..32 (default 4)\n"
-    "  --paint N         paint levels 1..8 (default 3)\n"
-    "  --strobe-count C  strobe draw counter (default 0)\n"
-    "  --strobe N        strobe interval 1..30 (default 5)\n";
-
 namespace {
 
-struct RenderRequest {
-    std::string strSource;
-    std::string strOut;
-    int32_t nFrame = -1;
+using Def = OptionDef<RenderRequest>;
+
+const Def kRenderOptions[] = {
+    {"--frame", "N", "frame to render, 0 or more", 0, INT32_MAX,
+     [](RenderRequest& r, int32_t n) { r.nFrame = n; }},
+    {"--mode", "M",
+     "colour mode: 0 standard, 1 monochrome, 2 sepia, 3 RGB,\n"
+     "4 YUV, 5 HSV modulation, 6 mosaic, 7 paint, 8 strobe, 9 negative",
+     0, colour::kModeCount - 1, [](RenderRequest& r, int32_t n) { r.effects.mode = n; }, nullptr,
+     colour::kModeNumbers.data()},
+    {"--levels", "A,B,C", "the three levels of modes 3, 4 and 5, each -255..255", 0, 0, nullptr,
+     [](RenderRequest& r, const std::vector<std::string>& values) {
+         return ParseLevels(values[0], r.effects);
+     }},
+    {"--mosaic", "N", "mosaic block size (default 4)", colour::kMosaicSizes.nMin,
+     colour::kMosaicSizes.nMax, [](RenderRequest& r, int32_t n) { r.effects.mosaic = n; }},
+    {"--paint", "N", "paint levels (default 3)", colour::kPaintLevels.nMin,
+     colour::kPaintLevels.nMax, [](RenderRequest& r, int32_t n) { r.effects.paint = n; }},
+    {"--strobe-count", "C", "strobe draw counter (default 0)", 0, INT32_MAX,
+     [](RenderRequest& r, int32_t n) { r.effects.strobeCount = n; }},
+    {"--strobe", "N", "strobe interval (default 5)", colour::kStrobeIntervals.nMin,
+     colour::kStrobeIntervals.nMax, [](RenderRequest& r, int32_t n) { r.effects.strobe = n; }},
 };
 
 // Fills request and AppState from the words; an error message, or "" when they are good.
 std::string Parse(const std::vector<std::string>& args, RenderRequest& request) {
     std::vector<std::string> positional;
-    EffectOptions effects;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& strArg = args[i];
-        if (strArg.size() < 2 || strArg.compare(0, 2, "--") != 0) {
-            positional.push_back(strArg);
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            return str::Format(str::kCliNeedsValue, strArg.c_str());
-        }
-        const std::string& strValue = args[++i];
-        if (const auto strError = ParseEffectOption(strArg, strValue, true, effects)) {
-            if (!strError->empty()) {
-                return *strError;
-            }
-            continue;
-        }
-        if (strArg != "--frame") {
-            return str::Format(str::kCliUnknownOption, strArg.c_str());
-        }
-        const auto value = ParseInt(strValue, 0, INT32_MAX);
-        if (!value) {
-            return str::Format(str::kCliNotInRange, strArg.c_str(), strValue.c_str(), 0, INT32_MAX);
-        }
-        request.nFrame = *value;
+    if (std::string strError = ParseOptions(RenderOptions(), args, request, positional);
+        !strError.empty()) {
+        return strError;
     }
     if (positional.size() != 2) {
         return str::kCliSourceAndBmp;
@@ -77,10 +61,10 @@ std::string Parse(const std::vector<std::string>& args, RenderRequest& request) 
     if (request.nFrame < 0) {
         return str::kCliFrameRequired;
     }
-    if (std::string strError = CheckEffectOptions(effects); !strError.empty()) {
+    if (std::string strError = CheckEffectOptions(request.effects); !strError.empty()) {
         return strError;
     }
-    ApplyEffectOptions(effects);
+    ApplyEffectOptions(request.effects);
     request.strSource = positional[0];
     request.strOut = positional[1];
     return "";
@@ -99,10 +83,22 @@ int64_t FramesOfThirtiethBefore(const platform::MediaGraph& graph) {
 
 }  // namespace
 
+std::span<const OptionDef<RenderRequest>> RenderOptions() {
+    return kRenderOptions;
+}
+
+std::string RenderUsage() {
+    return UsageSynopsis("usage: quovel --render SOURCE", RenderOptions()) +
+           "                       OUT.bmp\n"
+           "Writes, as a 24-bit BMP, the picture the window shows for frame N of SOURCE\n"
+           "(N counts frames of 1/30 s).\n" +
+           UsageOptions(RenderOptions());
+}
+
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     for (const std::string& strArg : args) {
         if (strArg == "--help" || strArg == "-h") {
-            out << kRenderUsage;
+            out << RenderUsage();
             return 0;
         }
     }

@@ -1,8 +1,12 @@
 #pragma once
 // quovel --render: the picture the view would show for one frame of a file, as a BMP.
+#include <cstdint>
 #include <iosfwd>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "cli/effect_options.h"
 
 namespace cli {
 
@@ -10,6 +14,19 @@ namespace cli {
 // one line.
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-extern const char* const kRenderUsage;
+struct RenderRequest {
+    std::string strSource;
+    std::string strOut;
+    int32_t nFrame = -1;
+    EffectOptions effects;
+};
+
+template <class Request>
+struct OptionDef;
+
+// The options of --render, in the order its usage lists them.
+std::span<const OptionDef<RenderRequest>> RenderOptions();
+// What `quovel --render --help` prints.
+std::string RenderUsage();
 
 }  // namespace cli

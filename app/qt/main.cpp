@@ -5,6 +5,7 @@
 
 #include "app/qt/desktop_run.h"
 #include "cli/convert_command.h"
+#include "cli/convert_request.h"
 #include "cli/render_command.h"
 #include "platform/x11_display.h"
 #include "resources/strings.h"
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
     }
     if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::cout << "usage: quovel [FILE]   open the window and play FILE\n"
-                  << cli::kRenderUsage << cli::kConvertUsage;
+                  << cli::RenderUsage() << cli::ConvertUsage();
         return 0;
     }
     // Without a display Qt would abort with a message about its platform plugins.
