@@ -2,11 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
-#include <filesystem>
-#include <iterator>
-#include <map>
-#include <optional>
 #include <ostream>
 #include <thread>
 
@@ -16,10 +11,10 @@
 #include "cli/convert_request.h"
 #include "cli/effect_options.h"
 #include "cli/finished_output.h"
-#include "convert/convert_settings_editor.h"
+#include "cli/headless_services.h"
+#include "cli/interrupt_guard.h"
 #include "convert/media_session.h"
 #include "framework/null_services.h"
-#include "framework/timer_host.h"
 #include "platform/compressor.h"
 #include "platform/media_clock.h"
 #include "platform/sound_plan.h"
@@ -31,105 +26,6 @@
 namespace cli {
 
 namespace {
-
-volatile std::sig_atomic_t g_nInterruption = 0;  // the signal that asked to stop, or 0
-extern "C" void OnInterrupt(int nSignal) {
-    g_nInterruption = nSignal;
-}
-
-// The signals a conversion takes, for as long as it lives: those that would end the process
-// set g_nInterruption instead; a closed pipe on standard error is ignored, and so is a file
-// grown past the size limit (the write fails and says so, and the file is completed).
-class InterruptGuard {
-  public:
-    InterruptGuard() {
-        for (size_t i = 0; i < std::size(kSignals); ++i) {
-            m_previous[i] = std::signal(
-                kSignals[i],
-                kSignals[i] == SIGPIPE || kSignals[i] == SIGXFSZ ? SIG_IGN : OnInterrupt);
-        }
-    }
-    ~InterruptGuard() {
-        for (size_t i = 0; i < std::size(kSignals); ++i) {
-            std::signal(kSignals[i], m_previous[i]);
-        }
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-  private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ};
-    void (*m_previous[std::size(kSignals)])(int) = {};
-};
-
-// The window's dialogs, answered from the command line; messages go to standard error.
-class CommandLineUi final : public fw::UiServices {
-  public:
-    CommandLineUi(std::string strSource, std::string strDest, std::ostream& err)
-        : m_strSource(std::move(strSource)), m_strDest(std::move(strDest)), m_err(err) {}
-    std::optional<std::string> ChooseOpenFile(const char*, const char*) override {
-        return m_strSource;
-    }
-    std::optional<std::string> ChooseSaveFile(const char*, const char*) override {
-        return m_strDest;
-    }
-    void MessageBox(const std::string& strText) override {
-        m_err << (bProgressShown ? "\n" : "") << "quovel --convert: " << OnOneLine(strText) << "\n";
-        bProgressShown = false;
-        ++nMessages;
-    }
-    // Said once the progress line is done with: a conversion's last words.
-    void Warn(const std::string& strText) override { warnings.push_back(strText); }
-    bool AskYesNo(const std::string&) override { return true; }  // the command line decided
-    int nMessages = 0;
-    std::vector<std::string> warnings;
-    bool bProgressShown = false;  // a progress line is open on standard error
-
-  private:
-    std::string m_strSource;
-    std::string m_strDest;
-    std::ostream& m_err;
-};
-
-class FixedSettings final : public IConvertSettingsEditor {
-  public:
-    explicit FixedSettings(ConvertSettings settings) : m_settings(settings) {}
-    bool Edit(ConvertSettings& settings) override {
-        settings = m_settings;
-        return true;
-    }
-
-  private:
-    ConvertSettings m_settings;
-};
-
-class FixedChoice final : public platform::ICompressorChooser {
-  public:
-    explicit FixedChoice(platform::CompressorChoice choice) : m_choice(std::move(choice)) {}
-    std::optional<platform::CompressorChoice> Choose(const dib::BitmapInfoHeader&,
-                                                     const platform::CompressorChoice&) override {
-        return m_choice;
-    }
-
-  private:
-    platform::CompressorChoice m_choice;
-};
-
-// Ticks are driven here, so the timer only records what the document asks for.
-class DrivenTimer final : public fw::ITimerHost {
-  public:
-    uint32_t SetTimer(uint32_t nId, uint32_t nElapseMs) override {
-        nInterval = nElapseMs;
-        bRunning = true;
-        return nId;
-    }
-    bool KillTimer(uint32_t) override {
-        bRunning = false;
-        return true;
-    }
-    uint32_t nInterval = 0;
-    bool bRunning = false;
-};
 
 // Why the file gets no sound, or null when it gets the sound asked for.
 const char* SoundRefusalText(platform::SoundRefusal why) {
@@ -166,7 +62,6 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     // taken from here on, also while the source opens: they never end the process in the
     // middle of a write, and a conversion they interrupt is completed. Standard error read
     // by a pipe that closes (`2>&1 | head`) does not stop the conversion either.
-    g_nInterruption = 0;
     const InterruptGuard interruptGuard;
 
     // The window's own objects and commands, with the dialogs answered from the arguments.
@@ -242,7 +137,7 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     const auto start = std::chrono::steady_clock::now();
     auto next = start;
     for (int64_t nTick = 0; AppState.bConverting; ++nTick) {
-        if (g_nInterruption != 0) {
+        if (interruptGuard.Signal() != 0) {
             doc.OnPlayStop();  // like the stop command: the file is completed
             break;
         }
@@ -265,12 +160,12 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
     for (const std::string& strWarning : ui.warnings) {
         err << "quovel --convert: " << strWarning << "\n";
     }
-    if (g_nInterruption != 0) {
+    if (interruptGuard.Signal() != 0) {
         err << "quovel --convert: "
             << (request.bNoClobber ? std::string(str::kCliStoppedNothing)
                                    : str::Format(str::kCliStoppedKept, request.strDest.c_str()))
             << "\n";
-        return 128 + g_nInterruption;  // as the shell reports a command ended by the signal
+        return 128 + interruptGuard.Signal();  // as the shell reports a command ended by the signal
     }
     if (ui.nMessages != 0) {
         return 1;
@@ -319,31 +214,6 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitDestinationTaken;
     }
     return nExit;
-}
-
-int RunListCodecs(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    int w = 320;
-    int h = 240;
-    if (args.size() == 2 && args[0] == "--size") {
-        const size_t x = args[1].find('x');
-        const auto pw =
-            x == std::string::npos ? std::nullopt : ParseInt(args[1].substr(0, x), 1, 16384);
-        const auto ph =
-            x == std::string::npos ? std::nullopt : ParseInt(args[1].substr(x + 1), 1, 16384);
-        if (!pw || !ph) {
-            err << "quovel --list-codecs: " << str::kCliSize << "\n";
-            return 2;
-        }
-        w = *pw;
-        h = *ph;
-    } else if (!args.empty()) {
-        err << "quovel --list-codecs: usage: quovel --list-codecs [--size WxH]\n";
-        return 2;
-    }
-    for (const platform::CompressorInfo& info : platform::ListCompressors(w, h)) {
-        out << platform::FourCCText(info.nFourCC) << "  " << info.strName << "\n";
-    }
-    return 0;
 }
 
 }  // namespace cli
