@@ -13,6 +13,7 @@
 #include "cli/finished_output.h"
 #include "cli/headless_services.h"
 #include "cli/interrupt_guard.h"
+#include "convert/dv_crop.h"
 #include "convert/media_session.h"
 #include "framework/null_services.h"
 #include "platform/compressor.h"
@@ -101,9 +102,8 @@ int Convert(const ConvertRequest& request, const std::string& strWriteTo, std::o
         settings.nRangeStart = request.range->first;
         settings.nRangeEnd = request.range->second;
     }
-    const bool bDv =
-        settings.bDvCrop && AppState.nVideoWidth == 360 && AppState.nVideoHeight == 240;
-    const int nOutW = bDv ? 320 : AppState.nVideoWidth;
+    const bool bDv = settings.bDvCrop && TakesDvCrop(AppState.nVideoWidth, AppState.nVideoHeight);
+    const int nOutW = bDv ? kDvCropWidth : AppState.nVideoWidth;
     const int nOutH = AppState.nVideoHeight;
     if (!platform::CanCompress(request.choice.nFourCC, nOutW, nOutH)) {
         return fail(str::Format(str::kCliNoCompressor,

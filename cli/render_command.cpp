@@ -78,7 +78,8 @@ int64_t FramesOfThirtiethBefore(const platform::MediaGraph& graph) {
     graph.GetStopPosition(llStop);
     const int64_t llEnd = std::max<int64_t>(llStop - graph.RoundingTolerance(), 0);
     constexpr int64_t kUnits = platform::kMediaUnitsPerSecond;
-    return llEnd / kUnits * 30 + ((llEnd % kUnits) * 30 + kUnits - 1) / kUnits;
+    constexpr int64_t kPositions = platform::kStreamPositionsPerSecond;
+    return llEnd / kUnits * kPositions + ((llEnd % kUnits) * kPositions + kUnits - 1) / kUnits;
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "convert/convert_settings.h"
+#include "convert/dv_crop.h"
 #include "convert/sound_choice.h"
 #include "effects/transform_frame.h"
 #include "playback/frame_grabber.h"
@@ -15,20 +17,8 @@
 #include "resources/strings.h"
 #include "state/app_state.h"
 
-namespace {
-constexpr int32_t kDvWidth = 360;
-constexpr int32_t kDvHeight = 240;
-constexpr int32_t kDvCropWidth = 320;
-constexpr int32_t kDvCropLeft = 20;
-}  // namespace
-
-std::string FormatProgress(uint32_t c, uint32_t e) {
-    char sz[64];
-    std::snprintf(sz, sizeof(sz), "%02d:%02d:%02d / %02d:%02d:%02d", static_cast<int>(c / 1800),
-                  static_cast<int>((c % 1800) / 30), static_cast<int>(c % 30),
-                  static_cast<int>(e / 1800), static_cast<int>((e % 1800) / 30),
-                  static_cast<int>(e % 30));
-    return sz;
+std::string FormatProgress(uint32_t nCurrent, uint32_t nEnd) {
+    return FormatFramePosition(nCurrent) + " / " + FormatFramePosition(nEnd);
 }
 
 CAviWriter::CAviWriter(platform::ICompressorChooser& chooser, CFrameGrabber& grabber)
@@ -55,7 +45,7 @@ int CAviWriter::GetFileName(std::string& strName) const {
 int CAviWriter::Open(CQuovelDoc* pDoc, int32_t nWidth, int32_t nHeight) {
     pDocument = pDoc;
     strFailure.clear();
-    if (nWidth == kDvWidth && nHeight == kDvHeight && AppState.bDvCrop == 1) {
+    if (TakesDvCrop(nWidth, nHeight) && AppState.bDvCrop == 1) {
         nOutWidth = kDvCropWidth;
         nOutHeight = kDvHeight;
         AppState.bDvCropActive = 1;

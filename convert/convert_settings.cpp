@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/media_clock.h"
 #include "resources/strings.h"
 #include "state/app_state.h"
 
@@ -71,10 +72,12 @@ void ApplyConvertSettings(const ConvertSettings& s, int32_t nStreamLength) {
     AppState.nSoundKBitsPerSecond = s.nSoundKBitsPerSecond;
 }
 
-std::string FormatFramePosition(uint32_t n) {
+std::string FormatFramePosition(uint32_t nPosition) {
+    constexpr auto kPerSecond = static_cast<uint32_t>(platform::kStreamPositionsPerSecond);
+    constexpr uint32_t kPerMinute = 60 * kPerSecond;
     char sz[32];
-    std::snprintf(sz, sizeof(sz), "%02d:%02d:%02d", static_cast<int>(n / 1800),
-                  static_cast<int>((n % 1800) / 30), static_cast<int>(n % 30));
+    std::snprintf(sz, sizeof(sz), "%02u:%02u:%02u", nPosition / kPerMinute,
+                  nPosition % kPerMinute / kPerSecond, nPosition % kPerSecond);
     return sz;
 }
 

@@ -44,8 +44,8 @@ std::optional<SettingsProblem> ValidateConvertSettings(const ConvertSettings& s)
 // the whole stream (0 .. nStreamLength).
 void ApplyConvertSettings(const ConvertSettings& s, int32_t nStreamLength);
 
-// "%02d:%02d:%02d": minutes, seconds and frames at 30 frames a second.
-std::string FormatFramePosition(uint32_t nFrame);
+// "%02d:%02d:%02d": minutes, seconds and thirtieths of a stream position.
+std::string FormatFramePosition(uint32_t nPosition);
 
 // The decimal number at the start of an edit's text (its first 31 characters), with an
 // optional sign; 0 when there is none ("12abc" is 12).

@@ -7,6 +7,9 @@ namespace platform {
 
 // Media time: positions, durations and clock readings count 100 ns units.
 inline constexpr int64_t kMediaUnitsPerSecond = 10'000'000;
+// The stream's positions (its length, a conversion's range, the command line's frames) count
+// thirtieths of a second, whatever the file's own rate.
+inline constexpr int64_t kStreamPositionsPerSecond = 30;
 
 class IMediaClock {
   public:

@@ -38,7 +38,8 @@ int32_t WorkOutStreamLength(platform::TimeFormat format, int64_t llStop, int32_t
             llTimePerFrame = nRate == 0 ? 0 : static_cast<uint32_t>(kUnitsPerSecond) / nRate;
             // A stream of unknown length reports a huge stop position: the product must not
             // overflow, and the count saturates.
-            const __int128 nFrames = static_cast<__int128>(llStop) * 30 / kUnitsPerSecond;
+            const __int128 nFrames = static_cast<__int128>(llStop) *
+                                     platform::kStreamPositionsPerSecond / kUnitsPerSecond;
             return static_cast<int32_t>(std::clamp<__int128>(nFrames, INT32_MIN, INT32_MAX));
         }
         case TimeFormat::Frame:
@@ -261,7 +262,7 @@ void CFrameGrabber::TogglePause() {
         bPaused = 1;
         if (pGraph) {
             pGraph->Pause();  // holds the position the clock has reached, then the sound stops
-            pGraph->KeepFramesBehind(kFramesKeptBehind);  // for stepping back while paused
+            pGraph->KeepFramesBehind(kFramesKeptBehindBytes);  // for stepping back while paused
         }
         m_sound.Stop();
     }

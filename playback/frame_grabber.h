@@ -26,7 +26,7 @@ class CFrameGrabber {
     // While paused, the decoded pictures of up to this many bytes of frames passed over are
     // kept, so that stepping back among them decodes nothing: some 16 frames of 1080p 4:2:0,
     // 130 of 640×480; a step back past them decodes again from the key frame before.
-    static constexpr size_t kFramesKeptBehind = size_t{48} << 20;
+    static constexpr size_t kFramesKeptBehindBytes = size_t{48} << 20;
     explicit CFrameGrabber(const platform::IMediaClock& clock,
                            platform::MediaGraphOptions options = {});
     ~CFrameGrabber();

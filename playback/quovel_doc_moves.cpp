@@ -73,7 +73,8 @@ void CQuovelDoc::MarkRange(bool bEnd) {
     }
     constexpr int64_t kUnit = platform::kMediaUnitsPerSecond;
     const auto nUnit = static_cast<int32_t>(
-        std::min<int64_t>((llStart * 30 + kUnit - 1) / kUnit, std::max(AppState.nStreamLength, 0)));
+        std::min<int64_t>((llStart * platform::kStreamPositionsPerSecond + kUnit - 1) / kUnit,
+                          std::max(AppState.nStreamLength, 0)));
     // A range runs forward: the other mark gives way to the stream's start or end.
     if (bEnd) {
         AppState.nRangeEnd = nUnit;
