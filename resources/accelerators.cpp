@@ -41,4 +41,13 @@ std::span<const Accelerator> Accelerators() {
     return kAccelerators;
 }
 
+const char* ShownKey(cmd::Id nId) {
+    for (const Accelerator& accelerator : kAccelerators) {
+        if (accelerator.nId == nId) {
+            return accelerator.pszKey;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace res

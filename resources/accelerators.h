@@ -15,4 +15,7 @@ struct Accelerator {
 
 std::span<const Accelerator> Accelerators();
 
+// The key a menu shows beside the command: its first in the table, or null for none.
+const char* ShownKey(cmd::Id nId);
+
 }  // namespace res

@@ -10,9 +10,9 @@ enum class MenuEntryKind { Item, Separator, RecentFiles };
 
 struct MenuEntry {
     MenuEntryKind kind;
-    cmd::Id nId;           // 0 for separators
-    const char* pszText;   // menu text with its & mnemonic
-    const char* pszShown;  // shortcut text shown after a tab, or nullptr
+    cmd::Id nId;          // 0 for separators
+    const char* pszText;  // menu text with its & mnemonic
+    bool bShowsKey;       // shows its key (res::ShownKey) after a tab
 };
 
 struct MenuDef {

@@ -157,8 +157,8 @@ void CMainFrame::BuildMenus() {
                     break;
                 case res::MenuEntryKind::Item: {
                     QString strText = Ui(entry.pszText);
-                    if (entry.pszShown != nullptr) {
-                        strText += '\t' + Ui(entry.pszShown);  // shown only: not a shortcut
+                    if (const char* pszKey = entry.bShowsKey ? res::ShownKey(entry.nId) : nullptr) {
+                        strText += '\t' + Ui(pszKey);  // shown only: the binder binds the keys
                     }
                     QAction* pAction = m_pBinder->Action(entry.nId, strText);
                     pAction->setStatusTip(Ui(res::StatusPrompt(entry.nId)));
