@@ -15,13 +15,7 @@ bool AviFile::Impl::Fail(int nCode) {
 }
 
 AviFile::Impl::~Impl() {
-    StopEncoding();
-    if (pFormat) {
-        if (pFormat->pb != nullptr) {
-            avio_closep(&pFormat->pb);
-        }
-        avformat_free_context(pFormat.release());
-    }
+    StopEncoding();  // before the file it writes to closes with pFormat
 }
 
 bool AviFile::Impl::WritePacket(AVPacket* pOut) {

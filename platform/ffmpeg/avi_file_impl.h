@@ -33,7 +33,7 @@ struct PendingFrame {
 };
 
 struct AviFile::Impl {
-    ff::FormatPtr pFormat;  // output: closed by Finish, not by avformat_close_input
+    ff::OutputFormatPtr pFormat;  // completed by Finish; closed as it goes
     AVStream* pStream = nullptr;
     AviStreamInfo info;
     CompressorChoice choice;
