@@ -57,7 +57,7 @@ void CQuovelApp::RegisterCommands() {
     }
 }
 
-void CQuovelApp::SetFrameTarget(const fw::CCmdTarget* pFrame) {
+void CQuovelApp::SetFrameTarget(fw::CCmdTarget* pFrame) {
     m_router.SetChain({m_pView.get(), m_pDoc.get(), pFrame, this});
 }
 

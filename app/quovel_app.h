@@ -67,7 +67,7 @@ class CQuovelApp : public fw::CCmdTarget {
     CQuovelView& View() { return *m_pView; }
     const fw::CCommandRouter& Router() const { return m_router; }
     // The frame takes its place in the command chain between document and application.
-    void SetFrameTarget(const fw::CCmdTarget* pFrame);
+    void SetFrameTarget(fw::CCmdTarget* pFrame);
     IRecentFileStore& RecentFiles() { return m_recentFiles; }
 
   private:

@@ -32,7 +32,7 @@ bool CCmdTarget::HasHandler(cmd::Id nId) const {
     return pEntry != nullptr && pEntry->handler;
 }
 
-bool CCmdTarget::OnCmdMsg(cmd::Id nId) const {
+bool CCmdTarget::OnCmdMsg(cmd::Id nId) {
     const Entry* pEntry = Find(nId);
     if (pEntry == nullptr || !pEntry->handler) {
         return false;
@@ -51,7 +51,7 @@ bool CCmdTarget::OnUpdateCmdUI(CCmdUI& cmdUI) const {
 }
 
 bool CCommandRouter::Handles(cmd::Id nId) const {
-    for (const CCmdTarget* pTarget : m_chain) {
+    for (CCmdTarget* pTarget : m_chain) {
         if (pTarget != nullptr && pTarget->HasHandler(nId)) {
             return true;
         }
@@ -60,7 +60,7 @@ bool CCommandRouter::Handles(cmd::Id nId) const {
 }
 
 bool CCommandRouter::Execute(cmd::Id nId) const {
-    for (const CCmdTarget* pTarget : m_chain) {
+    for (CCmdTarget* pTarget : m_chain) {
         if (pTarget != nullptr && pTarget->OnCmdMsg(nId)) {
             return true;
         }
@@ -69,7 +69,7 @@ bool CCommandRouter::Execute(cmd::Id nId) const {
 }
 
 void CCommandRouter::Update(CCmdUI& cmdUI) const {
-    for (const CCmdTarget* pTarget : m_chain) {
+    for (CCmdTarget* pTarget : m_chain) {
         if (pTarget != nullptr && pTarget->OnUpdateCmdUI(cmdUI)) {
             return;
         }

@@ -32,7 +32,7 @@ class CCmdTarget {
     CCmdTarget& operator=(const CCmdTarget&) = delete;
 
     // Runs the handler for nId if this target has one; false otherwise.
-    bool OnCmdMsg(cmd::Id nId) const;
+    bool OnCmdMsg(cmd::Id nId);
     bool HasHandler(cmd::Id nId) const;
     // Runs the update handler for nId if this target has one; false otherwise.
     bool OnUpdateCmdUI(CCmdUI& cmdUI) const;
@@ -56,7 +56,7 @@ class CCmdTarget {
 // (view, document, frame, application).
 class CCommandRouter {
   public:
-    void SetChain(std::vector<const CCmdTarget*> chain) { m_chain = std::move(chain); }
+    void SetChain(std::vector<CCmdTarget*> chain) { m_chain = std::move(chain); }
 
     // Executes nId on the first target that handles it; false when nobody does.
     bool Execute(cmd::Id nId) const;
@@ -67,7 +67,7 @@ class CCommandRouter {
     void Update(CCmdUI& cmdUI) const;
 
   private:
-    std::vector<const CCmdTarget*> m_chain;
+    std::vector<CCmdTarget*> m_chain;
 };
 
 }  // namespace fw
