@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "convert/band_pool.h"
 #include "convert/convert_settings.h"
 #include "convert/dv_crop.h"
 #include "convert/sound_choice.h"
@@ -26,7 +27,10 @@ CAviWriter::CAviWriter(platform::ICompressorChooser& chooser, CFrameGrabber& gra
     bmpHeader = dib::MakeHeader24(320, 240);
 }
 
-CAviWriter::~CAviWriter() = default;
+CAviWriter::~CAviWriter() {
+    pFile.reset();  // an output still open is finished, its stages run, before the pool goes
+    m_pBands.reset();
+}
 
 void CAviWriter::SetFileName(const std::string& strName) {
     strFileName = strName;
@@ -132,6 +136,11 @@ void CAviWriter::Start() {
     bActive = 1;
     // The mode shown as the conversion starts is the one written; its levels may change on.
     m_nEffectMode = AppState.bApplyEffectsToConversion != 0 ? AppState.nColorMode : -1;
+    if (m_nEffectMode >= 0) {
+        const int32_t nCores =
+            std::clamp(static_cast<int32_t>(std::thread::hardware_concurrency()), 1, 4);
+        m_pBands = std::make_unique<CBandPool>(nCores - 1);
+    }
     AppState.strTimeText = "00:00:00 / 00:00:00";
 }
 
@@ -202,19 +211,19 @@ platform::FrameStage CAviWriter::EffectStage(int32_t nPosition) const {
     settings.nStrobeCount = nPosition;
     const int32_t w = nOutWidth;
     const int32_t h = nOutHeight;
-    return [settings, w, h](const uint8_t* pSrc, uint8_t* pDst) {
-        // In bands on the machine's cores: HSV at 1080p costs more than the encoder.
-        static const int32_t nCores =
-            std::clamp(static_cast<int32_t>(std::thread::hardware_concurrency()), 1, 4);
-        const int32_t nBands = h < kRowsPerBand * 2 ? 1 : nCores;
-        std::vector<std::jthread> bands;  // joined as they go out of scope
-        for (int32_t b = 1; b < nBands; ++b) {
-            bands.emplace_back([=] {
-                effects::TransformFrame24Rows(pDst, pSrc, w, h, h * b / nBands,
-                                              h * (b + 1) / nBands, settings);
-            });
+    // In bands on the run's threads: HSV at 1080p costs more than the encoder. The pool
+    // outlives every stage: the file, whose encoding thread runs them, is finished first.
+    CBandPool* pBands = m_pBands.get();
+    return [settings, w, h, pBands](const uint8_t* pSrc, uint8_t* pDst) {
+        const int32_t nBands = h < kRowsPerBand * 2 || pBands == nullptr ? 1 : pBands->Threads();
+        if (nBands == 1) {
+            effects::TransformFrame24Rows(pDst, pSrc, w, h, 0, h, settings);
+            return;
         }
-        effects::TransformFrame24Rows(pDst, pSrc, w, h, 0, h / nBands, settings);
+        pBands->Run(nBands, [&](int32_t b) {
+            effects::TransformFrame24Rows(pDst, pSrc, w, h, h * b / nBands, h * (b + 1) / nBands,
+                                          settings);
+        });
     };
 }
 
@@ -252,6 +261,7 @@ void CAviWriter::RemoveOutput() {
 }
 
 void CAviWriter::BackToIdle() {
+    m_pBands.reset();  // after the file: its encoding thread ran the stages that use it
     compVars = platform::CompressorChoice{};
     bActive = 0;
     bHasFileName = 0;

@@ -12,6 +12,7 @@
 
 class CQuovelDoc;
 class CFrameGrabber;
+class CBandPool;
 
 class CAviWriter {
   public:
@@ -81,6 +82,8 @@ class CAviWriter {
     // The colour mode applied to the frames written, or -1 for none (as decoded).
     int32_t m_nEffectMode = -1;
     bool m_bToSourceEnd = false;  // the range ends with the stream: on to its last frame
+    // The threads a colour mode's frames are transformed on, for a run that writes one.
+    std::unique_ptr<CBandPool> m_pBands;
 
     platform::ICompressorChooser& m_chooser;
     CFrameGrabber& m_grabber;
