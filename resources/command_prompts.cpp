@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "resources/colour_modes.h"
+
 namespace res {
 namespace {
 
@@ -43,16 +45,6 @@ constexpr Entry kPrompts[] = {
     {cmd::kGoLastFrame, "最後のフレームへ移動\n末尾へ"},
     {cmd::kMarkRangeStart, "表示中のフレームを変換範囲の開始にする\n範囲の開始"},
     {cmd::kMarkRangeEnd, "表示中のフレームを変換範囲の終了にする\n範囲の終了"},
-    {cmd::kColorFirst + 0, "標準フルカラー表示\n標準"},
-    {cmd::kColorFirst + 1, "モノクロ変換表示\n白黒"},
-    {cmd::kColorFirst + 2, "セピア調に変換\nセピア"},
-    {cmd::kColorFirst + 3, "RGB形式でのカラー変調\nRGB変調"},
-    {cmd::kColorFirst + 4, "YUV形式でのカラー変調\nYUV変調"},
-    {cmd::kColorFirst + 5, "HSV形式でのカラー変調\nHSV変調"},
-    {cmd::kColorFirst + 6, "画像全体にモザイクを掛ける\nモザイク"},
-    {cmd::kColorFirst + 7, "画面全体にペイント効果を掛ける\nペイント"},
-    {cmd::kColorFirst + 8, "ストロボモーションで再生する\nストロボモーション"},
-    {cmd::kColorFirst + 9, "画像全体の色調をネガ反転する\nネガ反転"},
     {cmd::kAppAbout, "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報"},
     // The framework's own prompt for the recent-file entries.
     {cmd::kFileMruFirst + 0, "指定のﾌｧｲﾙを開く"},
@@ -64,6 +56,9 @@ constexpr Entry kPrompts[] = {
 }  // namespace
 
 const char* CommandPromptEntry(cmd::Id nId) {
+    if (nId >= cmd::kColorFirst && nId <= cmd::kColorLast) {
+        return colour::kModes[nId - cmd::kColorFirst].pszPrompt;
+    }
     for (const Entry& entry : kPrompts) {
         if (entry.nId == nId) {
             return entry.pszText;

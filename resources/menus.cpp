@@ -1,5 +1,9 @@
 #include "resources/menus.h"
 
+#include <array>
+
+#include "resources/colour_modes.h"
+
 namespace res {
 namespace {
 using K = MenuEntryKind;
@@ -50,20 +54,27 @@ constexpr MenuEntry kGo[] = {
     {K::Item, cmd::kMarkRangeEnd, "変換範囲の終了に設定(&O)", true},
 };
 
-constexpr MenuEntry kColor[] = {
-    {K::Item, cmd::kColorFirst + 0, "標準(&N)", false},
-    {K::Item, cmd::kColorFirst + 1, "白黒(&M)", false},
-    {K::Item, cmd::kColorFirst + 2, "セピア(&S)", false},
-    kSep,
-    {K::Item, cmd::kColorFirst + 3, "RGB変調(&R)", false},
-    {K::Item, cmd::kColorFirst + 4, "YUV変調(&Y)", false},
-    {K::Item, cmd::kColorFirst + 5, "HSV変調(&H)", false},
-    kSep,
-    {K::Item, cmd::kColorFirst + 6, "モザイク(&Z)", false},
-    {K::Item, cmd::kColorFirst + 7, "ペイント(&P)", false},
-    {K::Item, cmd::kColorFirst + 8, "ストロボモーション(&T)", false},
-    {K::Item, cmd::kColorFirst + 9, "ネガ反転(&G)", false},
-};
+// The カラー menu from the mode table: an item per mode, a separator before each group.
+constexpr auto MakeColourMenu() {
+    constexpr size_t nGroups = [] {
+        size_t n = 0;
+        for (const colour::ModeDef& mode : colour::kModes) {
+            n += mode.bStartsGroup ? 1 : 0;
+        }
+        return n;
+    }();
+    std::array<MenuEntry, colour::kModeCount + nGroups> entries{};
+    size_t i = 0;
+    for (int32_t n = 0; n < colour::kModeCount; ++n) {
+        if (colour::kModes[n].bStartsGroup) {
+            entries[i++] = kSep;
+        }
+        entries[i++] = {K::Item, cmd::kColorFirst + static_cast<cmd::Id>(n),
+                        colour::kModes[n].pszMenuText, false};
+    }
+    return entries;
+}
+constexpr auto kColor = MakeColourMenu();
 
 constexpr MenuEntry kSettings[] = {
     {K::Item, cmd::kConvertSettings, "AVI変換設定(&C)", false},
