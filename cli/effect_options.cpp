@@ -1,5 +1,7 @@
 #include "cli/effect_options.h"
 
+#include <iterator>
+
 #include "cli/arguments.h"
 #include "resources/colour_modes.h"
 #include "resources/command_line_texts.h"
@@ -29,7 +31,7 @@ std::string ParseLevels(const std::string& strValue, EffectOptions& options) {
 
 std::string CheckEffectOptions(const EffectOptions& options) {
     const int32_t nMode = options.mode.value_or(0);
-    if (options.levels[0] && !colour::In(colour::kModesWithLevels, nMode)) {
+    if (options.levels[0] && !colour::HasLevels(nMode)) {
         return str::kCliLevelsModes;
     }
     return "";
@@ -52,12 +54,13 @@ void ApplyEffectOptions(const EffectOptions& options) {
         AppState.nStrobeCount = *options.strobeCount;
     }
     int32_t* const levelsOf[] = {AppState.nRgbLevel, AppState.nYuvLevel, AppState.nHsvLevel};
+    static_assert(colour::LevelsIndexOf(colour::kModeCount) == std::size(levelsOf));
     const int32_t nMode = options.mode.value_or(0);
-    if (!options.levels[0] || !colour::In(colour::kModesWithLevels, nMode)) {
+    if (!options.levels[0] || !colour::HasLevels(nMode)) {
         return;
     }
     for (int k = 0; k < 3; ++k) {
-        levelsOf[nMode - colour::kModesWithLevels.nMin][k] = *options.levels[k];
+        levelsOf[colour::LevelsIndexOf(nMode)][k] = *options.levels[k];
     }
 }
 

@@ -11,11 +11,6 @@
 
 namespace colour {
 
-inline constexpr int32_t kModeCount = 10;
-// The modes' numbers as the bash completion offers them.
-inline constexpr std::string_view kModeNumbers = "0 1 2 3 4 5 6 7 8 9";
-static_assert(kModeNumbers.size() == 2 * kModeCount - 1, "one number per mode");
-
 // What the mode's settings dialog shows: nothing (no dialog), three levels, or one slider.
 enum class ModeSettings { None, Levels, MosaicSize, PaintLevels, StrobeInterval };
 
@@ -39,37 +34,37 @@ inline constexpr ModeDef kModes[] = {
      ModeSettings::StrobeInterval, false},
     {"ネガ反転(&G)", "画像全体の色調をネガ反転する\nネガ反転", ModeSettings::None, false},
 };
-static_assert(std::size(kModes) == kModeCount, "one row per mode");
+inline constexpr auto kModeCount = static_cast<int32_t>(std::size(kModes));
+// The modes' numbers as the bash completion offers them.
+inline constexpr std::string_view kModeNumbers = "0 1 2 3 4 5 6 7 8 9";
+static_assert(kModeNumbers.size() == 2 * kModeCount - 1, "one number per mode");
+
+// Whether mode n has three levels (RGB, YUV, HSV modulation), and whether it has a settings
+// dialog (the levels, or one slider). False for a number no mode has.
+constexpr bool HasLevels(int32_t n) {
+    return n >= 0 && n < kModeCount && kModes[n].settings == ModeSettings::Levels;
+}
+constexpr bool HasDialog(int32_t n) {
+    return n >= 0 && n < kModeCount && kModes[n].settings != ModeSettings::None;
+}
+// Which of the modes with levels n is, in table order: 0 RGB, 1 YUV, 2 HSV.
+constexpr int32_t LevelsIndexOf(int32_t n) {
+    int32_t nIndex = 0;
+    for (int32_t k = 0; k < n; ++k) {
+        nIndex += HasLevels(k) ? 1 : 0;
+    }
+    return nIndex;
+}
 
 struct Range {
     int32_t nMin;
     int32_t nMax;
 };
 
-// Modes 3, 4 and 5 (RGB, YUV, HSV modulation) have three levels each; modes 3 to 8 have a
-// settings dialog (the three levels, or one slider).
-inline constexpr Range kModesWithLevels{3, 5};
-inline constexpr Range kModesWithDialog{3, 8};
+// The settings' ranges: a level, a mosaic block's side, paint's levels, the strobe's interval.
 inline constexpr Range kLevels{-255, 255};
 inline constexpr Range kMosaicSizes{1, 32};
 inline constexpr Range kPaintLevels{1, 8};
 inline constexpr Range kStrobeIntervals{1, 30};
-
-constexpr bool In(const Range& range, int32_t n) {
-    return n >= range.nMin && n <= range.nMax;
-}
-
-// The ranges above say what the table says.
-constexpr bool RangesFollowTheTable() {
-    for (int32_t n = 0; n < kModeCount; ++n) {
-        const ModeSettings settings = kModes[n].settings;
-        if (In(kModesWithLevels, n) != (settings == ModeSettings::Levels) ||
-            In(kModesWithDialog, n) != (settings != ModeSettings::None)) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(RangesFollowTheTable(), "kModesWithLevels and kModesWithDialog follow kModes");
 
 }  // namespace colour

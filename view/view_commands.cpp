@@ -41,7 +41,7 @@ void CQuovelView::RegisterCommands() {
 }
 
 void CQuovelView::CloseEffectDialogOfMode() {
-    if (colour::In(colour::kModesWithDialog, AppState.nColorMode) && EffectDialogOpen()) {
+    if (colour::HasDialog(AppState.nColorMode) && EffectDialogOpen()) {
         m_pEffectHost->CloseEffectDialog();
     }
 }
