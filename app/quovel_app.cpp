@@ -1,7 +1,6 @@
 #include "app/quovel_app.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 
@@ -12,6 +11,7 @@
 #include "playback/quovel_doc.h"
 #include "resources/command_ids.h"
 #include "resources/strings.h"
+#include "resources/text_format.h"
 #include "state/app_dialogs.h"
 #include "state/app_state.h"
 #include "view/quovel_view.h"
@@ -138,11 +138,8 @@ void CQuovelApp::ApplySoundVolume() {
 }
 
 void CQuovelApp::ShowSoundVolume() {
-    char szText[64];
-    std::snprintf(szText, sizeof(szText),
-                  AppState.bSoundMuted != 0 ? str::kStatusMuted : str::kStatusVolume,
-                  AppState.nSoundVolume);
-    m_pView->ShowMessage(szText);
+    m_pView->ShowMessage(str::Format(
+        AppState.bSoundMuted != 0 ? str::kStatusMuted : str::kStatusVolume, AppState.nSoundVolume));
 }
 
 void CQuovelApp::StepSoundVolume(int32_t nStep) {

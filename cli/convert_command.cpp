@@ -45,7 +45,7 @@ const char* SoundRefusalText(platform::SoundRefusal why) {
 // What the conversion last told of its progress.
 struct Progress {
     int32_t nFramesWritten = 0;
-    std::string strPositionText = "00:00:00 / 00:00:00";
+    std::string strPositionText = FormatProgress(0, 0);
 };
 
 void ShowProgress(std::ostream& err, const Progress& progress, int32_t nTotal, double dFps) {

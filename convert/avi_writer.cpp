@@ -141,7 +141,7 @@ void CAviWriter::Start() {
             std::clamp(static_cast<int32_t>(std::thread::hardware_concurrency()), 1, 4);
         m_pBands = std::make_unique<CBandPool>(nCores - 1);
     }
-    AppState.strTimeText = "00:00:00 / 00:00:00";
+    AppState.strTimeText = FormatProgress(0, 0);
 }
 
 int CAviWriter::WriteFrame() {

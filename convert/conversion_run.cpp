@@ -1,7 +1,6 @@
 #include "convert/conversion_run.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 #include "convert/avi_writer.h"
@@ -140,18 +139,13 @@ platform::UndecodedFrames CConversionRun::Undecoded() const {
 
 std::string UndecodedFramesText(const platform::UndecodedFrames& undecoded) {
     auto timeText = [](int64_t llUnits) {
-        const int64_t llMs = std::max<int64_t>(llUnits, 0) / 10'000;
-        char sz[32];
-        std::snprintf(
-            sz, sizeof(sz), "%lld:%02lld:%02lld.%03lld", static_cast<long long>(llMs / 3'600'000),
-            static_cast<long long>(llMs / 60'000 % 60), static_cast<long long>(llMs / 1000 % 60),
-            static_cast<long long>(llMs % 1000));
-        return std::string(sz);
+        const auto llMs = static_cast<long long>(std::max<int64_t>(llUnits, 0) /
+                                                 (platform::kMediaUnitsPerSecond / 1000));
+        return str::Format("%lld:%02lld:%02lld.%03lld", llMs / 3'600'000, llMs / 60'000 % 60,
+                           llMs / 1000 % 60, llMs % 1000);
     };
-    char sz[256];
-    std::snprintf(sz, sizeof(sz), str::kUndecodedFrames, static_cast<long long>(undecoded.nCount),
-                  timeText(undecoded.llFirst).c_str(), timeText(undecoded.llLast).c_str());
-    return sz;
+    return str::Format(str::kUndecodedFrames, static_cast<long long>(undecoded.nCount),
+                       timeText(undecoded.llFirst).c_str(), timeText(undecoded.llLast).c_str());
 }
 
 void CConversionRun::EditSettings() {

@@ -1,10 +1,10 @@
 #include "convert/convert_settings.h"
 
 #include <cctype>
-#include <cstdio>
 
 #include "platform/media_clock.h"
 #include "resources/strings.h"
+#include "resources/text_format.h"
 #include "state/app_state.h"
 
 ConvertSettings LoadConvertSettings() {
@@ -75,10 +75,8 @@ void ApplyConvertSettings(const ConvertSettings& s, int32_t nStreamLength) {
 std::string FormatFramePosition(uint32_t nPosition) {
     constexpr auto kPerSecond = static_cast<uint32_t>(platform::kStreamPositionsPerSecond);
     constexpr uint32_t kPerMinute = 60 * kPerSecond;
-    char sz[32];
-    std::snprintf(sz, sizeof(sz), "%02u:%02u:%02u", nPosition / kPerMinute,
-                  nPosition % kPerMinute / kPerSecond, nPosition % kPerSecond);
-    return sz;
+    return str::Format("%02u:%02u:%02u", nPosition / kPerMinute,
+                       nPosition % kPerMinute / kPerSecond, nPosition % kPerSecond);
 }
 
 int32_t LeadingNumber(const std::string& strText) {
