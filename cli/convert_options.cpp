@@ -62,7 +62,7 @@ std::string ParseTimerRate(ConvertRequest& r, const std::vector<std::string>& va
     return "";
 }
 
-const Def kConvertOptions[] = {
+constexpr Def kConvertOptions[] = {
     {"--codec", "FOURCC", "compressor (see --list-codecs; default DIB, uncompressed)", 0, 0,
      nullptr, ParseCodec},
     {"--quality", "Q", "compressor quality", 0, 100,
@@ -115,16 +115,10 @@ const Def kConvertOptions[] = {
      "--render takes them (the strobe counts frames written)",
      0, colour::kModeCount - 1, [](ConvertRequest& r, int32_t n) { r.effects.mode = n; }, nullptr,
      colour::kModeNumbers.data()},
-    {"--levels", "A,B,C", "the three levels of the modes with levels", 0, 0, nullptr,
-     [](ConvertRequest& r, const std::vector<std::string>& values) {
-         return ParseLevels(values[0], r.effects);
-     }},
-    {"--mosaic", "N", "mosaic block size", colour::kMosaicSizes.nMin, colour::kMosaicSizes.nMax,
-     [](ConvertRequest& r, int32_t n) { r.effects.mosaic = n; }},
-    {"--paint", "N", "paint levels", colour::kPaintLevels.nMin, colour::kPaintLevels.nMax,
-     [](ConvertRequest& r, int32_t n) { r.effects.paint = n; }},
-    {"--strobe", "N", "strobe interval", colour::kStrobeIntervals.nMin,
-     colour::kStrobeIntervals.nMax, [](ConvertRequest& r, int32_t n) { r.effects.strobe = n; }},
+    kLevelsOption<ConvertRequest>,
+    kMosaicOption<ConvertRequest>,
+    kPaintOption<ConvertRequest>,
+    kStrobeOption<ConvertRequest>,
 };
 
 }  // namespace

@@ -24,9 +24,6 @@ struct ConvertRequest {
     EffectOptions effects;  // with a mode, the frames written go through it
 };
 
-template <class Request>
-struct OptionDef;
-
 // The options of --convert, in the order its usage lists them.
 std::span<const OptionDef<ConvertRequest>> ConvertOptions();
 // What `quovel --convert --help` prints.

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "cli/option_table.h"
+#include "resources/colour_modes.h"
 
 namespace cli {
 
@@ -18,6 +22,44 @@ struct EffectOptions {
 
 // --levels' value, "A,B,C": "" when good, or what is wrong.
 std::string ParseLevels(const std::string& strValue, EffectOptions& options);
+
+// The rows of the option tables for a mode's settings, the same in every command whose
+// request has `effects`.
+template <class Request>
+inline constexpr OptionDef<Request> kLevelsOption{
+    "--levels",
+    "A,B,C",
+    "the three levels of modes 3, 4 and 5, each -255..255",
+    0,
+    0,
+    nullptr,
+    [](Request& r, const std::vector<std::string>& values) {
+        return ParseLevels(values[0], r.effects);
+    }};
+template <class Request>
+inline constexpr OptionDef<Request> kMosaicOption{
+    "--mosaic",
+    "N",
+    "mosaic block size (default 4)",
+    colour::kMosaicSizes.nMin,
+    colour::kMosaicSizes.nMax,
+    [](Request& r, int32_t n) { r.effects.mosaic = n; }};
+template <class Request>
+inline constexpr OptionDef<Request> kPaintOption{
+    "--paint",
+    "N",
+    "paint levels (default 3)",
+    colour::kPaintLevels.nMin,
+    colour::kPaintLevels.nMax,
+    [](Request& r, int32_t n) { r.effects.paint = n; }};
+template <class Request>
+inline constexpr OptionDef<Request> kStrobeOption{
+    "--strobe",
+    "N",
+    "strobe interval (default 5)",
+    colour::kStrobeIntervals.nMin,
+    colour::kStrobeIntervals.nMax,
+    [](Request& r, int32_t n) { r.effects.strobe = n; }};
 
 // What is wrong with the options together, or "": --levels needs a mode with levels (a mode
 // not given is 0).

@@ -26,7 +26,7 @@ namespace {
 
 using Def = OptionDef<RenderRequest>;
 
-const Def kRenderOptions[] = {
+constexpr Def kRenderOptions[] = {
     {"--frame", "N", "frame to render, 0 or more", 0, INT32_MAX,
      [](RenderRequest& r, int32_t n) { r.nFrame = n; }},
     {"--mode", "M",
@@ -34,18 +34,12 @@ const Def kRenderOptions[] = {
      "4 YUV, 5 HSV modulation, 6 mosaic, 7 paint, 8 strobe, 9 negative",
      0, colour::kModeCount - 1, [](RenderRequest& r, int32_t n) { r.effects.mode = n; }, nullptr,
      colour::kModeNumbers.data()},
-    {"--levels", "A,B,C", "the three levels of modes 3, 4 and 5, each -255..255", 0, 0, nullptr,
-     [](RenderRequest& r, const std::vector<std::string>& values) {
-         return ParseLevels(values[0], r.effects);
-     }},
-    {"--mosaic", "N", "mosaic block size (default 4)", colour::kMosaicSizes.nMin,
-     colour::kMosaicSizes.nMax, [](RenderRequest& r, int32_t n) { r.effects.mosaic = n; }},
-    {"--paint", "N", "paint levels (default 3)", colour::kPaintLevels.nMin,
-     colour::kPaintLevels.nMax, [](RenderRequest& r, int32_t n) { r.effects.paint = n; }},
+    kLevelsOption<RenderRequest>,
+    kMosaicOption<RenderRequest>,
+    kPaintOption<RenderRequest>,
     {"--strobe-count", "C", "strobe draw counter (default 0)", 0, INT32_MAX,
      [](RenderRequest& r, int32_t n) { r.effects.strobeCount = n; }},
-    {"--strobe", "N", "strobe interval (default 5)", colour::kStrobeIntervals.nMin,
-     colour::kStrobeIntervals.nMax, [](RenderRequest& r, int32_t n) { r.effects.strobe = n; }},
+    kStrobeOption<RenderRequest>,
 };
 
 // Fills request and AppState from the words; an error message, or "" when they are good.

@@ -21,9 +21,6 @@ struct RenderRequest {
     EffectOptions effects;
 };
 
-template <class Request>
-struct OptionDef;
-
 // The options of --render, in the order its usage lists them.
 std::span<const OptionDef<RenderRequest>> RenderOptions();
 // What `quovel --render --help` prints.
