@@ -17,22 +17,23 @@ struct Outcome {
     std::string strErr;
 };
 
-inline Outcome Convert(const std::vector<std::string>& args) {
+// A command (cli::RunConvert, cli::RunRender) run on args.
+inline Outcome Run(int (*pCommand)(const std::vector<std::string>&, std::ostream&, std::ostream&),
+                   const std::vector<std::string>& args) {
     ResetAppState();
     std::ostringstream out;
     std::ostringstream err;
-    const int nCode = cli::RunConvert(args, out, err);
+    const int nCode = pCommand(args, out, err);
     ResetAppState();
     return {nCode, out.str(), err.str()};
 }
 
+inline Outcome Convert(const std::vector<std::string>& args) {
+    return Run(cli::RunConvert, args);
+}
+
 inline Outcome Render(const std::vector<std::string>& args) {
-    ResetAppState();
-    std::ostringstream out;
-    std::ostringstream err;
-    const int nCode = cli::RunRender(args, out, err);
-    ResetAppState();
-    return {nCode, out.str(), err.str()};
+    return Run(cli::RunRender, args);
 }
 
 }  // namespace testcli
